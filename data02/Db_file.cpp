@@ -134,6 +134,7 @@ int DBFile::readHeader() {
     }
     auto* image = variant_ ? variantHeader_.data() : header_.data();
     std::size_t size = variant_ ? variantHeader_.size() : header_.size();
+    position_ = -1;
     if (std::fread(image, 1, size, file_) != size) {
         return fail(path_.filename().string() + " is truncated: its header is incomplete");
     }
@@ -173,6 +174,7 @@ void DBFile::closeFile() {
     variantHeader_.fill(0);
     variant_ = false;
     length_ = 0;
+    position_ = -1;
     current_ = 0;
 }
 
@@ -209,7 +211,21 @@ int DBFile::usedCount() const {
 }
 
 bool DBFile::hasRecords() const {
-    return usedCount() != 0;
+    if (variant_) {
+        return usedCount() != 0;
+    }
+    return std::any_of(header_.begin() + kSlotMapOffset, header_.end(),
+                       [](std::uint8_t b) { return b != 0; });
+}
+
+// Sequential reads already stand where the next one starts; seeking anyway
+// would throw the stream's buffer away for every record.
+bool DBFile::seekTo(long offset) {
+    if (position_ == offset) {
+        return true;
+    }
+    position_ = std::fseek(file_, offset, SEEK_SET) == 0 ? offset : -1;
+    return position_ == offset;
 }
 
 long DBFile::slotOffset(int slot) const {
@@ -237,9 +253,9 @@ int DBFile::readCurrent() {
     }
     long offset = slotOffset(current_) + (variant_ ? 1 : 0);
     auto* buffer = scratch_.data();
-    bool complete = offset + static_cast<long>(bound_.size()) <= length_ &&
-                    std::fseek(file_, offset, SEEK_SET) == 0 &&
+    bool complete = offset + static_cast<long>(bound_.size()) <= length_ && seekTo(offset) &&
                     std::fread(buffer, 1, bound_.size(), file_) == bound_.size();
+    position_ = complete ? offset + static_cast<long>(bound_.size()) : -1;
     if (!complete) {
         std::fill(bound_.begin(), bound_.end(), 0);
         return fail(path_.filename().string() + " is truncated: slot " + std::to_string(current_) +
@@ -250,12 +266,16 @@ int DBFile::readCurrent() {
 }
 
 int DBFile::writeAt(long offset, const void* bytes, std::size_t size) {
+    // A write always seeks: the stream may not switch from reading to writing without it.
+    position_ = -1;
     if (std::fseek(file_, offset, SEEK_SET) != 0 || std::fwrite(bytes, 1, size, file_) != size ||
         std::fflush(file_) != 0) {
+        std::string reason = systemReason();
         std::clearerr(file_);
-        return fail("cannot write " + path_.filename().string() + ": " + systemReason());
+        return fail("cannot write " + path_.filename().string() + ": " + reason);
     }
-    length_ = std::max(length_, offset + static_cast<long>(size));
+    position_ = offset + static_cast<long>(size);
+    length_ = std::max(length_, position_);
     return 0;
 }
 

@@ -89,6 +89,7 @@ class DBFile {
     int readHeader();
     int checkHeader(int expectedRecordSize);
     long slotOffset(int slot) const;
+    bool seekTo(long offset);
     int writeAt(long offset, const void* bytes, std::size_t size);
     int writeHeader();
     int extendTo(long offset);
@@ -104,6 +105,7 @@ class DBFile {
     ByteSpan bound_;
     std::FILE* file_ = nullptr;
     long length_ = 0;
+    long position_ = -1;
     int current_ = 0;
     std::string error_;
 };

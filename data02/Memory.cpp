@@ -260,8 +260,12 @@ void MyMemory::writeReport() {
     writeLine(" Cntr   | Allocation Object   | File                 | Line");
     writeLine("--------+---------------------+----------------------+-------");
     for (auto& [serial, info] : bySerial) {
-        writeLine(" " + cell(std::to_string(serial), 6) + " | " + cell(kindLabel(info.kind), 18) +
-                  " | " + cell(info.file, 20) + " | " + cell(std::to_string(info.line), 5));
+        std::string line = " ";
+        line += cell(std::to_string(serial), 6);
+        line += " | " + cell(kindLabel(info.kind), 18);
+        line += " | " + cell(info.file, 20);
+        line += " | " + cell(std::to_string(info.line), 5);
+        writeLine(line);
     }
 }
 
