@@ -1,0 +1,29 @@
+#pragma once
+
+#include <functional>
+#include <map>
+
+#include <CLI/CLI.hpp>
+
+#include "Context.h"
+
+namespace qff::cli {
+
+using Action = std::function<int(Session&)>;
+
+// Ties each command to what it does, so the program runs the most specific
+// command given ("prefs set" rather than "prefs").
+class CommandTable {
+  public:
+    void add(const CLI::App* command, Action action);
+    int run(const CLI::App& app, Session& session) const;
+
+  private:
+    std::map<const CLI::App*, Action> actions_;
+};
+
+// Each command file registers its commands here.
+void addDumpCommand(CLI::App& app, CommandTable& table);
+void addSettingsCommands(CLI::App& app, CommandTable& table);
+
+}  // namespace qff::cli

@@ -1,0 +1,58 @@
+#include "Context.h"
+
+#include <system_error>
+
+namespace qff::cli {
+namespace {
+
+constexpr const char* kMemoryReportName = "mem_log.txt";
+
+bool workdirUsable(Session& session) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(session.options.workdir, ec)) {
+        return true;
+    }
+    session.output.fail("the working directory " + session.options.workdir.string() +
+                        " does not exist");
+    return false;
+}
+
+}  // namespace
+
+MemoryReportRemover::MemoryReportRemover(const GlobalOptions& options)
+    : report_(options.workdir / kMemoryReportName), keep_(options.keepLogs) {}
+
+MemoryReportRemover::~MemoryReportRemover() {
+    if (!keep_) {
+        std::error_code ec;
+        std::filesystem::remove(report_, ec);
+    }
+}
+
+std::unique_ptr<Context> Context::open(Session& session) {
+    if (!workdirUsable(session)) {
+        return nullptr;
+    }
+    std::unique_ptr<Context> context(new Context(session.options));
+    SeasonEnv env;
+    env.workdir = session.options.workdir;
+    std::string error;
+    context->season_ = Singleton::create(std::move(env), error);
+    if (!context->season_) {
+        session.output.fail(error);
+        return nullptr;
+    }
+    return context;
+}
+
+FileMemory::FileMemory(const GlobalOptions& options)
+    : remover_(options), memory_(options.workdir / kMemoryReportName) {}
+
+std::unique_ptr<FileMemory> FileMemory::open(Session& session) {
+    if (!workdirUsable(session)) {
+        return nullptr;
+    }
+    return std::unique_ptr<FileMemory>(new FileMemory(session.options));
+}
+
+}  // namespace qff::cli

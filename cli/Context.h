@@ -1,0 +1,73 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "Memory.h"
+#include "Output.h"
+#include "Single.h"
+
+namespace qff::cli {
+
+// The options every command shares.
+struct GlobalOptions {
+    std::filesystem::path workdir = ".";
+    bool json = false;
+    bool keepLogs = false;
+};
+
+// What a command runs with once the command line has been parsed.
+struct Session {
+    GlobalOptions options;
+    Output output;
+};
+
+// The memory report is only wanted when diagnosing, so it is deleted once the
+// allocator that writes it is gone. Declared before that allocator's owner so
+// it is destroyed after it.
+class MemoryReportRemover {
+  public:
+    explicit MemoryReportRemover(const GlobalOptions& options);
+    ~MemoryReportRemover();
+    MemoryReportRemover(const MemoryReportRemover&) = delete;
+    MemoryReportRemover& operator=(const MemoryReportRemover&) = delete;
+
+  private:
+    std::filesystem::path report_;
+    bool keep_;
+};
+
+// The season context created on --workdir, for commands that work with the
+// season's settings and records.
+class Context {
+  public:
+    // Null after telling the user why the context could not be created.
+    static std::unique_ptr<Context> open(Session& session);
+
+    Singleton& season() { return *season_; }
+
+  private:
+    explicit Context(const GlobalOptions& options) : remover_(options) {}
+
+    MemoryReportRemover remover_;
+    std::unique_ptr<Singleton> season_;
+};
+
+// Tracked memory without the season context, for commands that only read a
+// file: the context would load and save the remembered settings, which must
+// not happen while such a file is being inspected.
+class FileMemory {
+  public:
+    // Null after telling the user why the working directory cannot be used.
+    static std::unique_ptr<FileMemory> open(Session& session);
+
+    MyMemory& memory() { return memory_; }
+
+  private:
+    explicit FileMemory(const GlobalOptions& options);
+
+    MemoryReportRemover remover_;
+    MyMemory memory_;
+};
+
+}  // namespace qff::cli

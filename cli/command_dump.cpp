@@ -1,0 +1,233 @@
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "CommandTable.h"
+#include "Db_file.h"
+#include "Files.h"
+#include "Format.h"
+#include "Status.h"
+
+namespace qff::cli {
+namespace {
+
+constexpr std::size_t kBytesPerLine = 16;
+constexpr std::size_t kHeaderLabelWidth = 13;
+
+struct DumpRequest {
+    std::string file;
+    std::optional<int> slot;
+};
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// Season files are named like "Plyr_03.DB": prefix, underscore, season number.
+bool isSeasonFileNamed(std::string_view name, std::string_view prefix) {
+    constexpr std::string_view kExtension = ".db";
+    if (name.size() <= prefix.size() + 1 + kExtension.size() ||
+        !equalsNoCase(name.substr(0, prefix.size()), prefix) || name[prefix.size()] != '_' ||
+        !endsWithNoCase(name, kExtension)) {
+        return false;
+    }
+    std::size_t digits = name.size() - prefix.size() - 1 - kExtension.size();
+    return allDigits(name.substr(prefix.size() + 1, digits));
+}
+
+// The record size the program itself opens a file of this name with, so a
+// damaged file is reported exactly as the program would find it.
+std::optional<int> recordSizeForName(const std::string& name) {
+    if (equalsNoCase(name, "Prefs.db")) {
+        return kPrefsRecordSize;
+    }
+    if (equalsNoCase(name, "sticky.db")) {
+        return kStickyRecordSize;
+    }
+    if (isStatisticsFileName(name)) {
+        return kStatsRecordSize;
+    }
+    for (SeasonFile kind : kAllSeasonFiles) {
+        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
+            return seasonFileRecordSize(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+struct HeaderField {
+    const char* key;
+    const char* label;
+    nlohmann::json value;
+};
+
+std::vector<HeaderField> headerFields(const DBFile& file) {
+    return {
+        {"file", "file", file.path().string()},
+        {"layout", "layout", file.isVariant() ? "statistics" : "standard"},
+        {"seasonYear", "season", file.fileYear()},
+        {"recordSize", "record size", file.recordSize()},
+        {"slotCount", "slots", file.slotCount()},
+        {"usedCount", "used", file.usedCount()},
+    };
+}
+
+nlohmann::json headerDocument(const std::vector<HeaderField>& fields) {
+    nlohmann::json document = nlohmann::json::object();
+    for (const HeaderField& field : fields) {
+        document[field.key] = field.value;
+    }
+    return document;
+}
+
+void printLabelled(std::ostream& out, const char* label, const std::string& text) {
+    out << cell(label, kHeaderLabelWidth) << text << '\n';
+}
+
+void printHeader(std::ostream& out, const std::vector<HeaderField>& fields) {
+    for (const HeaderField& field : fields) {
+        printLabelled(
+            out, field.label,
+            field.value.is_string() ? field.value.get<std::string>() : field.value.dump());
+    }
+}
+
+// The statistics layout has no slot map: every record it counts is in use.
+std::vector<int> usedSlots(const DBFile& file) {
+    int end = file.isVariant() ? std::min(file.slotCount(), DBFile::kSlots) : DBFile::kSlots;
+    std::vector<int> slots;
+    for (int slot = 0; slot < end; ++slot) {
+        if (file.isSlotUsed(slot)) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
+
+// "0-3 7 9-12": runs of neighbouring slots keep long lists readable.
+std::string slotRanges(const std::vector<int>& slots) {
+    std::string text;
+    for (std::size_t first = 0; first < slots.size();) {
+        std::size_t last = first;
+        while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : " ") + std::to_string(slots[first]);
+        if (last > first) {
+            text += "-" + std::to_string(slots[last]);
+        }
+        first = last + 1;
+    }
+    return text.empty() ? "none" : text;
+}
+
+int dumpSlots(const DBFile& file, Output& output) {
+    std::vector<HeaderField> fields = headerFields(file);
+    std::vector<int> slots = usedSlots(file);
+    nlohmann::json document = headerDocument(fields);
+    document["usedSlots"] = slots;
+    return output.emit(document, [&](std::ostream& out) {
+        printHeader(out, fields);
+        printLabelled(out, "used slots", slotRanges(slots));
+    });
+}
+
+std::string hexOf(std::span<const std::uint8_t> bytes) {
+    std::string text;
+    char digits[3];
+    for (std::uint8_t byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02x", byte);
+        text += digits;
+    }
+    return text;
+}
+
+// One line as hex dumps traditionally show it: offset, 16 bytes in two groups
+// of eight, and the printable characters between bars.
+void printHexLine(std::ostream& out, std::span<const std::uint8_t> line, std::size_t offset) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08zx", offset);
+    out << text;
+    std::string printable;
+    for (std::size_t i = 0; i < kBytesPerLine; ++i) {
+        out << (i % 8 == 0 ? "  " : " ");
+        if (i < line.size()) {
+            std::snprintf(text, sizeof text, "%02x", line[i]);
+            out << text;
+            printable += std::isprint(line[i]) != 0 ? static_cast<char>(line[i]) : '.';
+        } else {
+            out << "  ";
+        }
+    }
+    out << "  |" << printable << "|\n";
+}
+
+void printHex(std::ostream& out, std::span<const std::uint8_t> record) {
+    for (std::size_t offset = 0; offset < record.size(); offset += kBytesPerLine) {
+        printHexLine(out, record.subspan(offset, std::min(kBytesPerLine, record.size() - offset)),
+                     offset);
+    }
+}
+
+int dumpRecord(DBFile& file, int slot, std::span<const std::uint8_t> record, Output& output) {
+    if (file.gotoSlot(slot) != kOk || file.readCurrent() != kOk) {
+        return output.fail(file.lastError());
+    }
+    std::vector<HeaderField> fields = headerFields(file);
+    nlohmann::json document = headerDocument(fields);
+    document["record"] = {{"slot", slot}, {"bytes", hexOf(record)}};
+    return output.emit(document, [&](std::ostream& out) {
+        printHeader(out, fields);
+        printLabelled(out, "slot", std::to_string(slot));
+        printHex(out, record);
+    });
+}
+
+std::filesystem::path requestedPath(const DumpRequest& request, const GlobalOptions& options) {
+    std::filesystem::path path(request.file);
+    return path.is_absolute() ? path : options.workdir / path;
+}
+
+// Only reading calls are made, so the file is left exactly as it was.
+int runDump(const DumpRequest& request, Session& session) {
+    Output& output = session.output;
+    std::filesystem::path path = requestedPath(request, session.options);
+    std::string name = path.filename().string();
+    std::optional<int> recordSize = recordSizeForName(name);
+    if (!recordSize) {
+        return output.fail(name +
+                           " is not a data file qff knows: expected Prefs.db, sticky.db, a .pts "
+                           "or .ros statistics file, or a season file such as Plyr_03.DB");
+    }
+    auto memory = FileMemory::open(session);
+    if (!memory) {
+        return kExitFailure;
+    }
+    std::vector<std::uint8_t> record(static_cast<std::size_t>(*recordSize));
+    DBFile file(memory->memory());
+    if (file.openFile(path, record) != kOk) {
+        return output.fail(file.lastError());
+    }
+    return request.slot ? dumpRecord(file, *request.slot, record, output) : dumpSlots(file, output);
+}
+
+}  // namespace
+
+void addDumpCommand(CLI::App& app, CommandTable& table) {
+    auto request = std::make_shared<DumpRequest>();
+    CLI::App* dump = app.add_subcommand(
+        "dump", "Show a data file's header and used slots, or one record in hex");
+    dump->add_option("file", request->file, "Data file, relative to --workdir unless absolute")
+        ->required();
+    dump->add_option("--slot", request->slot, "Show the record in this slot as a hex dump");
+    table.add(dump, [request](Session& session) { return runDump(*request, session); });
+}
+
+}  // namespace qff::cli

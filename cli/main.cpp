@@ -1,0 +1,7 @@
+#include <iostream>
+
+#include "App.h"
+
+int main(int argc, char** argv) {
+    return qff::cli::run(argc, argv, std::cout, std::cerr);
+}
