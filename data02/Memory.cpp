@@ -279,7 +279,9 @@ char* StrBuf::next() {
 const char* StrBuf::put(std::string_view text) {
     char* buffer = next();
     std::size_t length = std::min(text.size(), static_cast<std::size_t>(kBufferSize - 1));
-    std::memcpy(buffer, text.data(), length);
+    if (length > 0) {
+        std::memcpy(buffer, text.data(), length);
+    }
     buffer[length] = '\0';
     return buffer;
 }

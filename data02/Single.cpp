@@ -3,9 +3,15 @@
 #include <charconv>
 #include <fstream>
 
+#include "Divqry.h"
+#include "Legqry.h"
+#include "Mapfact.h"
+#include "Plyrqry.h"
 #include "Prefs.h"
+#include "Pro.h"
 #include "State.h"
 #include "Sticky.h"
+#include "Teamqry.h"
 
 namespace qff {
 namespace {
@@ -60,30 +66,52 @@ std::unique_ptr<Singleton> Singleton::create(SeasonEnv env, std::string& error) 
     return context;
 }
 
-bool Singleton::createMembers(std::string& error) {
-    auto missing = [&error](const char* member) {
-        error = std::string("Cannot start: the ") + member + " could not be created.";
+template <class T, class... Args>
+bool Singleton::createMember(Owned<T>& member, Site site, const char* what, std::string& error,
+                             Args&&... args) {
+    member = memory_->make<T>(site, std::forward<Args>(args)...);
+    if (!member) {
+        error = std::string("Cannot start: the ") + what + " could not be created.";
         return false;
-    };
-    strBuf_ = memory_->make<StrBuf>(Kind::StrBuf, *memory_);
-    if (!strBuf_) {
-        return missing("string ring");
+    }
+    return true;
+}
+
+bool Singleton::createMembers(std::string& error) {
+    MyMemory& memory = *memory_;
+    const auto& dir = env_.workdir;
+    if (!createMember(strBuf_, Kind::StrBuf, "string ring", error, memory)) {
+        return false;
     }
     cache_ = std::make_unique<Cache>();
-    preferences_ = memory_->make<Preferences>(Kind::Preferences, *this);
-    if (!preferences_) {
-        return missing("preferences");
+    bool created =
+        createMember(preferences_, Kind::Preferences, "preferences", error, *this) &&
+        createMember(seasonState_, Kind::SeasonState, "season state", error, *this) &&
+        createMember(sticky_, Kind::Sticky, "remembered settings", error, *this) &&
+        createMember(pro_, Kind::Pro, "NFL team table", error, *strBuf_) &&
+        createMember(mapFactory_, Kind::MapFactory, "record caches", error, *this) &&
+        createMember(scheduleFile_, Kind::Schedule, "schedule", error, memory, SeasonFile::Sched,
+                     dir) &&
+        createMember(playerFile_, Kind::PlayerFile, "player file", error, memory, SeasonFile::Plyr,
+                     dir) &&
+        createMember(playerQuery_, Kind::PlayerQuery, "player query", error, *this) &&
+        createMember(teamFile_, Kind::TeamFile, "franchise file", error, memory, SeasonFile::Team,
+                     dir) &&
+        createMember(teamQuery_, Kind::TeamQuery, "franchise query", error, *this) &&
+        createMember(divisionFile_, Kind::DivisionFile, "division file", error, memory,
+                     SeasonFile::Div, dir) &&
+        createMember(divisionQuery_, Kind::DivisionQuery, "division query", error, *this) &&
+        createMember(leagueFile_, Kind::LeagueFile, "league file", error, memory, SeasonFile::Leg,
+                     dir) &&
+        createMember(leagueQuery_, Kind::LeagueQuery, "league query", error, *this) &&
+        createMember(draftFile_, Kind::DraftFile, "draft-pick file", error, memory,
+                     SeasonFile::Draft, dir) &&
+        createMember(reportFile_, Kind::ReportFile, "report file", error, memory, SeasonFile::Rpt,
+                     dir);
+    if (created) {
+        sticky_->load();
     }
-    seasonState_ = memory_->make<SeasonState>(Kind::SeasonState, *this);
-    if (!seasonState_) {
-        return missing("season state");
-    }
-    sticky_ = memory_->make<Sticky>(Kind::Sticky, *this);
-    if (!sticky_) {
-        return missing("remembered settings");
-    }
-    sticky_->load();
-    return true;
+    return created;
 }
 
 Singleton::~Singleton() {
@@ -92,6 +120,19 @@ Singleton::~Singleton() {
     preferences_.reset();
     seasonState_.reset();
     sticky_.reset();
+    pro_.reset();
+    mapFactory_.reset();
+    scheduleFile_.reset();
+    playerFile_.reset();
+    playerQuery_.reset();
+    teamFile_.reset();
+    teamQuery_.reset();
+    divisionFile_.reset();
+    divisionQuery_.reset();
+    leagueFile_.reset();
+    leagueQuery_.reset();
+    draftFile_.reset();
+    reportFile_.reset();
     memory_.reset();
     profile_.reset();
 }

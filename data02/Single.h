@@ -15,6 +15,21 @@ namespace qff {
 class Preferences;
 class SeasonState;
 class Sticky;
+class Pro;
+class MapFactory;
+class PlayerQuery;
+class TeamQuery;
+class DivisionQuery;
+class LeagueQuery;
+template <int RecordSize>
+class RecordFile;
+using PlayerFile = RecordFile<1314>;
+using TeamFile = RecordFile<3136>;
+using DivisionFile = RecordFile<82>;
+using LeagueFile = RecordFile<2700>;
+using ScheduleFile = RecordFile<82180>;
+using DraftFile = RecordFile<308>;
+using ReportFile = RecordFile<9396>;
 
 // What the season context is created around: the folder holding every data
 // file, and the clock that gives the calendar year when CurYear.bin does not.
@@ -50,10 +65,26 @@ class Singleton {
     Preferences& preferences() { return *preferences_; }
     SeasonState& seasonState() { return *seasonState_; }
     Sticky& sticky() { return *sticky_; }
+    Pro& pro() { return *pro_; }
+    MapFactory& mapFactory() { return *mapFactory_; }
+    ScheduleFile& scheduleFile() { return *scheduleFile_; }
+    PlayerFile& playerFile() { return *playerFile_; }
+    PlayerQuery& playerQuery() { return *playerQuery_; }
+    TeamFile& teamFile() { return *teamFile_; }
+    TeamQuery& teamQuery() { return *teamQuery_; }
+    DivisionFile& divisionFile() { return *divisionFile_; }
+    DivisionQuery& divisionQuery() { return *divisionQuery_; }
+    LeagueFile& leagueFile() { return *leagueFile_; }
+    LeagueQuery& leagueQuery() { return *leagueQuery_; }
+    DraftFile& draftFile() { return *draftFile_; }
+    ReportFile& reportFile() { return *reportFile_; }
 
   private:
     explicit Singleton(SeasonEnv env);
     bool createMembers(std::string& error);
+    template <class T, class... Args>
+    bool createMember(Owned<T>& member, Site site, const char* what, std::string& error,
+                      Args&&... args);
 
     SeasonEnv env_;
     int calendarYear_ = 0;
@@ -64,6 +95,19 @@ class Singleton {
     Owned<Preferences> preferences_;
     Owned<SeasonState> seasonState_;
     Owned<Sticky> sticky_;
+    Owned<Pro> pro_;
+    Owned<MapFactory> mapFactory_;
+    Owned<ScheduleFile> scheduleFile_;
+    Owned<PlayerFile> playerFile_;
+    Owned<PlayerQuery> playerQuery_;
+    Owned<TeamFile> teamFile_;
+    Owned<TeamQuery> teamQuery_;
+    Owned<DivisionFile> divisionFile_;
+    Owned<DivisionQuery> divisionQuery_;
+    Owned<LeagueFile> leagueFile_;
+    Owned<LeagueQuery> leagueQuery_;
+    Owned<DraftFile> draftFile_;
+    Owned<ReportFile> reportFile_;
 };
 
 }  // namespace qff

@@ -1,0 +1,75 @@
+#include "Mapfact.h"
+
+#include "Single.h"
+
+namespace qff {
+
+MapFactory::MapFactory(Singleton& context)
+    : context_(context),
+      players_(context.memory()),
+      franchises_(context.memory()),
+      divisions_(context.memory()),
+      leagues_(context.memory()) {}
+
+MapFactory::~MapFactory() {
+    releaseAll();
+}
+
+void MapFactory::releaseAll() {
+    players_.release();
+    franchises_.release();
+    divisions_.release();
+    leagues_.release();
+}
+
+template <class T, int N>
+int MapFactory::load(RecordCache<T>& cache, RecordFile<N>& file, int year,
+                     const std::function<int(RecordFile<N>&)>& seed) {
+    cache.release();
+    problems_.clear();
+    int status = file.open(year, seed);
+    if (status != kOk) {
+        return status;
+    }
+    cache.prepare();
+    DBFile& db = file.db();
+    for (int slot = 0; slot < DBFile::kSlots; ++slot) {
+        if (!db.isSlotUsed(slot)) {
+            continue;
+        }
+        if (db.gotoSlot(slot) != 0 || db.readCurrent() != 0) {
+            problems_.push_back(db.lastError());
+            continue;
+        }
+        Owned<T> object = context_.memory().makeRecord<T>(T::kKind, file, context_);
+        if (!object) {
+            return kNoMemory;
+        }
+        object->load();
+        cache.adopt(std::move(object));
+    }
+    return kOk;
+}
+
+int MapFactory::reloadPlayers(int year) {
+    // The player file arrives with the season's data; nothing creates it here.
+    return load(players_, context_.playerFile(), year, std::function<int(PlayerFile&)>());
+}
+
+int MapFactory::reloadFranchises(int year) {
+    return load(franchises_, context_.teamFile(), year,
+                std::function<int(TeamFile&)>([](TeamFile&) { return kOk; }));
+}
+
+int MapFactory::reloadDivisions(int year) {
+    return load(divisions_, context_.divisionFile(), year,
+                std::function<int(DivisionFile&)>([](DivisionFile&) { return kOk; }));
+}
+
+int MapFactory::reloadLeagues(int year) {
+    return load(leagues_, context_.leagueFile(), year,
+                std::function<int(LeagueFile&)>(
+                    [this](LeagueFile& file) { return League::seedFile(file, context_); }));
+}
+
+}  // namespace qff

@@ -1,0 +1,205 @@
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Memory.h"
+#include "Status.h"
+
+namespace qff {
+
+// Every record object of one kind for the open season, loaded once: the list
+// that owns them in load order and the ordered indexes that queries select on.
+// T supplies its kinds (kKind, kListKind, kIntMapKind, kStrMapKind), the codes
+// it is indexed by (kIntIndexCodes, kTextIndexCodes) and indexValue/indexText.
+template <class T>
+class RecordCache {
+  public:
+    using List = std::vector<T*>;
+    using IntIndex = std::multimap<int, T*>;
+    using TextIndex = std::multimap<std::string, T*>;
+
+    explicit RecordCache(MyMemory& memory) : memory_(memory) {}
+    RecordCache(const RecordCache&) = delete;
+    RecordCache& operator=(const RecordCache&) = delete;
+
+    // Releases every object and container of the kind.
+    void release() {
+        list_.reset();
+        intIndexes_.clear();
+        textIndexes_.clear();
+        objects_.clear();
+        removed_.clear();
+    }
+
+    // Creates the empty list and indexes; objects come with adopt().
+    void prepare() {
+        release();
+        list_ = memory_.make<List>(T::kListKind);
+        for (int code : T::kIntIndexCodes) {
+            intIndexes_.emplace(code, memory_.make<IntIndex>(T::kIntMapKind));
+        }
+        for (int code : T::kTextIndexCodes) {
+            textIndexes_.emplace(code, memory_.make<TextIndex>(T::kStrMapKind));
+        }
+    }
+
+    bool isReady() const { return static_cast<bool>(list_); }
+
+    // Takes ownership of a loaded or newly stored object and indexes it.
+    void adopt(Owned<T> object) {
+        T* raw = object.get();
+        objects_.push_back(std::move(object));
+        list_->push_back(raw);
+        index(raw);
+    }
+
+    // Re-files an object under its current keys after it was saved;
+    // kNotCached when it is in no index.
+    int rekey(T* object) {
+        bool found = unindex(object);
+        index(object);
+        return found ? kOk : kNotCached;
+    }
+
+    // Forgets an object; it stays alive until the kind is released, so
+    // pointers that callers still hold never dangle.
+    int forget(T* object) {
+        bool found = unindex(object);
+        if (list_) {
+            auto it = std::find(list_->begin(), list_->end(), object);
+            if (it != list_->end()) {
+                list_->erase(it);
+                found = true;
+            }
+        }
+        auto owned = std::find_if(objects_.begin(), objects_.end(),
+                                  [object](const Owned<T>& o) { return o.get() == object; });
+        if (owned != objects_.end()) {
+            removed_.push_back(std::move(*owned));
+            objects_.erase(owned);
+        }
+        return found ? kOk : kNotCached;
+    }
+
+    const List& list() const { return list_ ? *list_ : empty_; }
+    std::size_t size() const { return list().size(); }
+
+    const IntIndex* intIndex(int code) const {
+        auto it = intIndexes_.find(code);
+        return it == intIndexes_.end() ? nullptr : it->second.get();
+    }
+    const TextIndex* textIndex(int code) const {
+        auto it = textIndexes_.find(code);
+        return it == textIndexes_.end() ? nullptr : it->second.get();
+    }
+
+    // For each value in order, every object with exactly that key, in index order.
+    List selectByValues(int code, std::span<const int> values) const {
+        List result;
+        if (const IntIndex* idx = intIndex(code)) {
+            for (int value : values) {
+                auto [first, last] = idx->equal_range(value);
+                for (auto it = first; it != last; ++it) {
+                    result.push_back(it->second);
+                }
+            }
+        }
+        return result;
+    }
+
+    List selectByText(int code, std::string_view text) const {
+        List result;
+        if (const TextIndex* idx = textIndex(code)) {
+            auto [first, last] = idx->equal_range(std::string(text));
+            for (auto it = first; it != last; ++it) {
+                result.push_back(it->second);
+            }
+        }
+        return result;
+    }
+
+    T* findFirst(int code, int value) const {
+        int values[] = {value};
+        List found = selectByValues(code, values);
+        return found.empty() ? nullptr : found.front();
+    }
+
+    T* findFirst(int code, std::string_view text) const {
+        List found = selectByText(code, text);
+        return found.empty() ? nullptr : found.front();
+    }
+
+    // A new list of the caller's, tracked like every container.
+    Owned<List> copyList(const List& from,
+                         std::source_location where = std::source_location::current()) const {
+        Owned<List> list = memory_.make<List>(Site(T::kListKind, where));
+        if (list) {
+            *list = from;
+        }
+        return list;
+    }
+
+  private:
+    void index(T* object) {
+        for (auto& [code, idx] : intIndexes_) {
+            idx->emplace(object->indexValue(code), object);
+        }
+        for (auto& [code, idx] : textIndexes_) {
+            idx->emplace(object->indexText(code), object);
+        }
+    }
+
+    template <class Map>
+    static bool eraseFrom(Map& map, T* object) {
+        auto it = std::find_if(map.begin(), map.end(),
+                               [object](const auto& entry) { return entry.second == object; });
+        if (it == map.end()) {
+            return false;
+        }
+        map.erase(it);
+        return true;
+    }
+
+    bool unindex(T* object) {
+        bool found = false;
+        for (auto& [code, idx] : intIndexes_) {
+            found = eraseFrom(*idx, object) || found;
+        }
+        for (auto& [code, idx] : textIndexes_) {
+            found = eraseFrom(*idx, object) || found;
+        }
+        return found;
+    }
+
+    MyMemory& memory_;
+    std::vector<Owned<T>> objects_;
+    std::vector<Owned<T>> removed_;
+    Owned<List> list_;
+    std::map<int, Owned<IntIndex>> intIndexes_;
+    std::map<int, Owned<TextIndex>> textIndexes_;
+    List empty_;
+};
+
+// Orders a list by `less`, but only within runs of consecutive elements that
+// `sameRun` calls equal, the runs keeping their places. Descending order is
+// the exact reverse of ascending, ties included.
+template <class T, class Less, class SameRun>
+void sortWithinRuns(std::vector<T*>& list, Less less, SameRun sameRun, bool descending) {
+    auto runStart = list.begin();
+    while (runStart != list.end()) {
+        auto runEnd = std::find_if(runStart, list.end(),
+                                   [&](const T* item) { return !sameRun(*runStart, item); });
+        std::stable_sort(runStart, runEnd, less);
+        if (descending) {
+            std::reverse(runStart, runEnd);
+        }
+        runStart = runEnd;
+    }
+}
+
+}  // namespace qff
