@@ -36,6 +36,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     CommandTable table;
     addDumpCommand(app, table);
     addSettingsCommands(app, table);
+    addSeasonCommands(app, table);
+    addModelCommands(app, table);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "Prefs.h"
+
 namespace qff::cli {
 namespace {
 
@@ -40,6 +42,45 @@ std::unique_ptr<Context> Context::open(Session& session) {
     context->season_ = Singleton::create(std::move(env), error);
     if (!context->season_) {
         session.output.fail(error);
+        return nullptr;
+    }
+    return context;
+}
+
+namespace {
+
+std::string messageLine(const SeasonMessage& message) {
+    return message.detail.empty() ? message.text : message.text + " (" + message.detail + ")";
+}
+
+}  // namespace
+
+std::unique_ptr<Context> Context::openSeason(Session& session, std::optional<int> year,
+                                             SeasonOpenReport* reportOut) {
+    std::unique_ptr<Context> context = open(session);
+    if (!context) {
+        return nullptr;
+    }
+    Singleton& season = context->season();
+    if (season.preferences().load() != 0) {
+        session.output.fail(season.preferences().lastError());
+        return nullptr;
+    }
+    int chosen = year.value_or(season.preferences().get(kPrefOpenSeason));
+    SeasonOpenReport report = qff::openSeason(season, chosen);
+    if (reportOut != nullptr) {
+        *reportOut = report;
+        return report.opened ? std::move(context) : nullptr;
+    }
+    for (const SeasonMessage& message : report.messages) {
+        if (message.type == SeasonMessage::Type::Error && report.opened) {
+            session.output.warn(messageLine(message));
+        }
+    }
+    if (!report.opened) {
+        std::string reason = report.messages.empty() ? "the season did not open"
+                                                     : messageLine(report.messages.back());
+        session.output.fail("cannot open the " + std::to_string(chosen) + " season: " + reason);
         return nullptr;
     }
     return context;

@@ -3,8 +3,11 @@
 #include <filesystem>
 #include <memory>
 
+#include <optional>
+
 #include "Memory.h"
 #include "Output.h"
+#include "Season.h"
 #include "Single.h"
 
 namespace qff::cli {
@@ -43,6 +46,11 @@ class Context {
   public:
     // Null after telling the user why the context could not be created.
     static std::unique_ptr<Context> open(Session& session);
+    // The context with a season open: `year`, or the season the preferences
+    // name. Null after telling the user why the season did not open; problems
+    // that did not stop it are reported as warnings.
+    static std::unique_ptr<Context> openSeason(Session& session, std::optional<int> year = {},
+                                               SeasonOpenReport* report = nullptr);
 
     Singleton& season() { return *season_; }
 

@@ -20,6 +20,10 @@ int Output::fail(std::string_view message) {
     return kExitFailure;
 }
 
+void Output::warn(std::string_view message) {
+    err_ << "qff: warning: " << message << '\n';
+}
+
 int Output::usage(std::string_view message) {
     err_ << "qff: " << message << " (see qff --help)\n";
     return kExitUsage;

@@ -26,6 +26,8 @@ class Output {
     // Prints `document` when JSON was asked for, else lets `printPlain` write.
     int emit(const nlohmann::json& document, const PlainPrinter& printPlain);
     int fail(std::string_view message);
+    // A problem worth knowing that does not stop the command.
+    void warn(std::string_view message);
     int usage(std::string_view message);
 
   private:

@@ -1,0 +1,309 @@
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "Arguments.h"
+#include "CommandTable.h"
+#include "Divqry.h"
+#include "Format.h"
+#include "Legqry.h"
+#include "Mapfact.h"
+#include "Plyrqry.h"
+#include "Pro.h"
+#include "Teamqry.h"
+
+namespace qff::cli {
+namespace {
+
+// A week option as given: absent, a week of play, or the whole season.
+int weekIndex(const std::optional<WeekChoice>& week, int fallback) {
+    if (!week) {
+        return fallback;
+    }
+    return week->wholeSeason ? kAllWeeks : week->index;
+}
+
+struct WeekOption {
+    std::string text;
+    std::optional<WeekChoice> parsed() const {
+        return text.empty() ? std::nullopt : parseWeek(text);
+    }
+};
+
+CLI::Option* addWeekOption(CLI::App* command, WeekOption& week, bool required) {
+    CLI::Option* option = command->add_option(
+        "--week", week.text, "Week of play counted from 1, or \"all\" for the whole season");
+    option->check([](const std::string& text) {
+        return parseWeek(text) ? std::string() : "a week is a number from 1 or \"all\"";
+    });
+    if (required) {
+        option->required();
+    }
+    return option;
+}
+
+nlohmann::json playerRow(const Player& player) {
+    return {{"id", player.id()},
+            {"name", player.name()},
+            {"team", player.text(kPlayerTeam)},
+            {"position", player.text(kPlayerPosition)}};
+}
+
+void printPlayerRows(std::ostream& out, const nlohmann::json& rows, bool withValue) {
+    for (const auto& row : rows) {
+        out << cell(std::to_string(row["id"].get<int>()), 7) << cell(row["name"], 30)
+            << cell(row["team"], 6) << cell(row["position"], 5);
+        if (withValue) {
+            out << row["value"].get<int>();
+        }
+        out << '\n';
+    }
+}
+
+struct PlayersRequest {
+    std::string position;
+    std::string team;
+    int sortCode = 0;
+    bool descending = false;
+    WeekOption week;
+};
+
+int playersCommand(const PlayersRequest& request, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    PlayerQueryNode node;
+    if (!request.position.empty()) {
+        node.setSelectCode(PlayerQueryNode::kByPosition);
+        node.setText(request.position);
+    } else if (!request.team.empty()) {
+        node.setSelectCode(PlayerQueryNode::kByTeam);
+        node.setText(request.team);
+    }
+    if (request.sortCode > 0) {
+        node.setSortKey(0, request.sortCode, request.descending);
+    }
+    int week = weekIndex(request.week.parsed(), kAllWeeks);
+    PlayerQuery& query = season.playerQuery();
+    query.clear();
+    query.addNode(node);
+    query.setSortWeek(week);
+    Owned<PlyrList> players = query.run();
+    query.setSortWeek(std::nullopt);
+    int team = request.team.empty() ? -1 : season.pro().teamIndex(request.team);
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Player* player : players ? *players : PlyrList{}) {
+        if (team >= 0 && player->team() != team) {
+            continue;
+        }
+        nlohmann::json row = playerRow(*player);
+        if (request.sortCode > 0) {
+            row["value"] = playerValueKind(request.sortCode) == ValueKind::Points
+                               ? player->getPoints(request.sortCode, week)
+                               : player->getValue(request.sortCode, week);
+        }
+        rows.push_back(row);
+    }
+    return session.output.emit(
+        rows, [&](std::ostream& out) { printPlayerRows(out, rows, request.sortCode > 0); });
+}
+
+// Every code a player exposes, in code order, with the value of the chosen week.
+std::vector<std::pair<int, nlohmann::json>> playerValues(const Player& player, int week) {
+    std::vector<std::pair<int, nlohmann::json>> values;
+    for (int code = kPlayerId; code <= kLastWeekPoints; ++code) {
+        switch (playerValueKind(code)) {
+            case ValueKind::Text:
+                values.emplace_back(code, player.text(code));
+                break;
+            case ValueKind::Points:
+                values.emplace_back(code, player.getPoints(code, week));
+                break;
+            default:
+                values.emplace_back(code, player.getValue(code, week));
+                break;
+        }
+    }
+    return values;
+}
+
+int playerCommand(int id, const WeekOption& weekOption, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Player* player = context->season().playerQuery().findOne(PlayerQueryNode::kById, id);
+    if (player == nullptr) {
+        return session.output.fail("no player has the id " + std::to_string(id));
+    }
+    int week = weekIndex(weekOption.parsed(), kAllWeeks);
+    auto values = playerValues(*player, week);
+    nlohmann::json document = nlohmann::json::object();
+    for (const auto& [code, value] : values) {
+        document[std::to_string(code)] = value;
+    }
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << player->text(kPlayerComboTeamPos) << "  (id " << id << ", "
+            << (week == kAllWeeks ? std::string("whole season")
+                                  : "week " + std::to_string(week + 1))
+            << ")\n";
+        for (const auto& [code, value] : values) {
+            out << cell(std::to_string(code), 5)
+                << (value.is_string() ? value.get<std::string>() : value.dump()) << '\n';
+        }
+    });
+}
+
+int emitNamedRows(Session& session, const nlohmann::json& rows) {
+    return session.output.emit(rows, [&](std::ostream& out) {
+        for (const auto& row : rows) {
+            out << cell(std::to_string(row["id"].get<int>()), 7) << row["name"].get<std::string>();
+            if (row.contains("league")) {
+                out << "  (league " << row["league"].get<int>() << ")";
+            }
+            out << '\n';
+        }
+    });
+}
+
+int leaguesCommand(Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (const League* league : context->season().leagueQuery().allLeagues()) {
+        rows.push_back({{"id", league->getValue(kLeagueId)},
+                        {"name", league->text(kLeagueName)},
+                        {"rounds", league->getValue(kLeagueDraftRounds)}});
+    }
+    return emitNamedRows(session, rows);
+}
+
+int divisionsCommand(std::optional<int> league, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    DivisionQuery& query = context->season().divisionQuery();
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Division* division :
+         league ? query.leagueDivisions(*league) : query.allDivisions()) {
+        rows.push_back({{"id", division->getValue(kDivisionId)},
+                        {"name", division->text(kDivisionName)},
+                        {"short_name", division->text(kDivisionShortName)},
+                        {"league", division->getValue(kDivisionLeague)}});
+    }
+    return emitNamedRows(session, rows);
+}
+
+int franchisesCommand(std::optional<int> league, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    TeamQuery& query = context->season().teamQuery();
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Team* team : league ? query.leagueFranchises(*league) : query.allFranchises()) {
+        rows.push_back({{"id", team->id()},
+                        {"name", team->text(kFranchiseName)},
+                        {"owner", team->text(kOwnerName)},
+                        {"division", team->getValue(kFranchiseDivision, kAllWeeks)},
+                        {"league", team->getValue(kFranchiseLeague, kAllWeeks)}});
+    }
+    return emitNamedRows(session, rows);
+}
+
+int rosterCommand(int franchiseId, const WeekOption& weekOption, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    Team* team = season.teamQuery().findOne(kFranchiseId, franchiseId);
+    if (team == nullptr) {
+        return session.output.fail("no franchise has the id " + std::to_string(franchiseId));
+    }
+    int week = weekIndex(weekOption.parsed(), 0);
+    TeamRosterStruct roster;
+    team->getRoster(week, roster);
+    nlohmann::json rows = nlohmann::json::array();
+    for (int place = 0; place < roster.count(); ++place) {
+        const Player* player =
+            season.playerQuery().findOne(PlayerQueryNode::kById, roster.id(place));
+        nlohmann::json row = player ? playerRow(*player)
+                                    : nlohmann::json{{"id", roster.id(place)},
+                                                     {"name", "(unknown player)"},
+                                                     {"team", ""},
+                                                     {"position", ""}};
+        row["active"] = roster.active(place);
+        rows.push_back(row);
+    }
+    return session.output.emit(rows, [&](std::ostream& out) {
+        out << team->text(kFranchiseName) << ", week " << week + 1 << '\n';
+        for (const auto& row : rows) {
+            out << (row["active"].get<bool>() ? "active " : "bench  ");
+            printPlayerRows(out, nlohmann::json::array({row}), false);
+        }
+    });
+}
+
+void addPlayerCommands(CLI::App& app, CommandTable& table) {
+    auto request = std::make_shared<PlayersRequest>();
+    CLI::App* players = app.add_subcommand("players", "List the players of the open season");
+    players->add_option("--position", request->position,
+                        "Position, such as QB or \"Wide Receiver\"");
+    players->add_option("--team", request->team, "NFL team by name, short name or code");
+    players->add_option("--sort", request->sortCode, "Statistic code to sort by (1 to 128)")
+        ->check(CLI::Range(1, 128));
+    players->add_flag("--desc", request->descending, "Sort from the highest value down");
+    addWeekOption(players, request->week, false);
+    table.add(players, [request](Session& session) { return playersCommand(*request, session); });
+
+    auto id = std::make_shared<int>(0);
+    auto week = std::make_shared<WeekOption>();
+    CLI::App* player = app.add_subcommand("player", "Show every statistic code of one player");
+    player->add_option("id", *id, "Player id")->required();
+    addWeekOption(player, *week, false);
+    table.add(player, [id, week](Session& session) { return playerCommand(*id, *week, session); });
+}
+
+void addStructureCommands(CLI::App& app, CommandTable& table) {
+    CLI::App* leagues = app.add_subcommand("leagues", "List the leagues of the open season");
+    table.add(leagues, leaguesCommand);
+
+    auto divisionLeague = std::make_shared<std::optional<int>>();
+    CLI::App* divisions = app.add_subcommand("divisions", "List the divisions");
+    divisions->add_option("--league", *divisionLeague, "Only the divisions of this league id");
+    table.add(divisions, [divisionLeague](Session& session) {
+        return divisionsCommand(*divisionLeague, session);
+    });
+
+    auto franchiseLeague = std::make_shared<std::optional<int>>();
+    CLI::App* franchises = app.add_subcommand("franchises", "List the franchises");
+    franchises->add_option("--league", *franchiseLeague, "Only the franchises of this league id");
+    table.add(franchises, [franchiseLeague](Session& session) {
+        return franchisesCommand(*franchiseLeague, session);
+    });
+
+    auto franchise = std::make_shared<int>(0);
+    auto week = std::make_shared<WeekOption>();
+    CLI::App* roster = app.add_subcommand("roster", "Show a franchise's roster for a week");
+    roster->add_option("franchise", *franchise, "Franchise id")->required();
+    addWeekOption(roster, *week, true);
+    table.add(roster, [franchise, week](Session& session) {
+        return rosterCommand(*franchise, *week, session);
+    });
+}
+
+}  // namespace
+
+void addModelCommands(CLI::App& app, CommandTable& table) {
+    addPlayerCommands(app, table);
+    addStructureCommands(app, table);
+}
+
+}  // namespace qff::cli

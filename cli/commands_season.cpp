@@ -1,0 +1,143 @@
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "Arguments.h"
+#include "CommandTable.h"
+#include "Format.h"
+#include "Mapfact.h"
+#include "Pro.h"
+#include "Season.h"
+
+namespace qff::cli {
+namespace {
+
+nlohmann::json messagesDocument(const std::vector<SeasonMessage>& messages) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const SeasonMessage& message : messages) {
+        nlohmann::json entry = {
+            {"type", message.type == SeasonMessage::Type::Status ? "status" : "error"},
+            {"text", message.text}};
+        if (!message.detail.empty()) {
+            entry["detail"] = message.detail;
+        }
+        list.push_back(entry);
+    }
+    return list;
+}
+
+nlohmann::ordered_json countsDocument(const LoadingResults& r) {
+    return {{"players", r.playerCount},      {"franchises", r.franchiseCount},
+            {"divisions", r.divisionCount},  {"leagues", r.leagueCount},
+            {"draft_records", r.draftCount}, {"reports", r.reportCount}};
+}
+
+void printOpenReport(std::ostream& out, int year, const SeasonOpenReport& report) {
+    for (const SeasonMessage& message : report.messages) {
+        out << (message.type == SeasonMessage::Type::Status ? "" : "! ") << message.text;
+        if (!message.detail.empty()) {
+            out << " (" << message.detail << ")";
+        }
+        out << '\n';
+    }
+    if (!report.opened) {
+        return;
+    }
+    out << "Season " << year << " is open.\n";
+    nlohmann::ordered_json counts = countsDocument(report.results);
+    for (const auto& [name, count] : counts.items()) {
+        std::string label = name;
+        std::replace(label.begin(), label.end(), '_', ' ');
+        out << "  " << cell(label, 14) << count.get<int>() << '\n';
+    }
+}
+
+int openCommand(std::optional<int> year, Session& session) {
+    SeasonOpenReport report;
+    auto context = Context::openSeason(session, year, &report);
+    if (!context && report.messages.empty()) {
+        return kExitFailure;
+    }
+    int opened = report.year;
+    nlohmann::json document = {{"year", opened},
+                               {"opened", report.opened},
+                               {"messages", messagesDocument(report.messages)},
+                               {"counts", nlohmann::json(countsDocument(report.results))}};
+    session.output.emit(document, [&](std::ostream& out) { printOpenReport(out, opened, report); });
+    return report.opened ? kExitOk : session.output.fail("the season did not open");
+}
+
+int newSeasonCommand(int year, Session& session) {
+    auto context = Context::open(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    std::string error;
+    if (!createSeasonFiles(context->season(), year, error)) {
+        return session.output.fail(error);
+    }
+    Pro table(context->season().strBuf());
+    table.setSeason(year);
+    nlohmann::json document = {{"year", year},
+                               {"created", true},
+                               {"team_units", static_cast<int>(table.validTeams().size()) * 7}};
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << "Created the " << year << " season with the units of " << table.teamCount()
+            << " NFL teams.\n";
+    });
+}
+
+int teamsCommand(int year, Session& session) {
+    auto files = FileMemory::open(session);
+    if (!files) {
+        return kExitFailure;
+    }
+    StrBuf ring(files->memory());
+    Pro table(ring);
+    table.setSeason(year);
+    nlohmann::json rows = nlohmann::json::array();
+    for (int index : table.validTeams()) {
+        rows.push_back({{"index", index},
+                        {"id", index},
+                        {"name", table.teamName(false, index)},
+                        {"short_name", table.teamName(true, index)},
+                        {"code", table.teamCode(index)},
+                        {"abbreviation", table.teamAbbreviation(index)}});
+    }
+    nlohmann::json document = {{"year", year}, {"weeks", table.weeks()}, {"teams", rows}};
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << year << ": " << table.teamCount() << " NFL teams, " << table.weeks() << " weeks\n";
+        for (const auto& row : rows) {
+            out << cell(std::to_string(row["index"].get<int>()), 4)
+                << cell(row["name"].get<std::string>(), 24)
+                << cell(row["short_name"].get<std::string>(), 6)
+                << cell(row["code"].get<std::string>(), 6) << row["abbreviation"].get<std::string>()
+                << '\n';
+        }
+    });
+}
+
+}  // namespace
+
+void addSeasonCommands(CLI::App& app, CommandTable& table) {
+    auto openYear = std::make_shared<std::optional<int>>();
+    CLI::App* open = app.add_subcommand("open", "Open a season and show what loading found");
+    open->add_option("--year", *openYear, "Season year (default: the season last opened)");
+    table.add(open, [openYear](Session& session) { return openCommand(*openYear, session); });
+
+    CLI::App* season = app.add_subcommand("season", "Work with whole seasons");
+    season->require_subcommand(1);
+    auto newYear = std::make_shared<int>(0);
+    CLI::App* create = season->add_subcommand("new", "Create a season's files from nothing");
+    create->add_option("--year", *newYear, "Season year")->required();
+    table.add(create, [newYear](Session& session) { return newSeasonCommand(*newYear, session); });
+
+    auto teamsYear = std::make_shared<int>(0);
+    CLI::App* teams = app.add_subcommand("teams", "List the NFL teams of a season");
+    teams->add_option("year", *teamsYear, "Season year")->required();
+    table.add(teams, [teamsYear](Session& session) { return teamsCommand(*teamsYear, session); });
+}
+
+}  // namespace qff::cli
