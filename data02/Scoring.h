@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "Record.h"
 #include "Scoring_record.h"

@@ -12,79 +12,94 @@ namespace {
 using K = ScoreFieldKind;
 
 // Indexed by code - 5000; the offsets are the stored format.
-constexpr std::array<ScoreField, kLastScoreItem - kFirstScoreItem + 1> kLayout{{
-    {8, K::Mode},
-    {10, K::LengthTable},
-    {212, K::Mode},
-    {214, K::YardsTable},
-    {0, K::Word},
-    {2, K::Word},
-    {4, K::Word},
-    {6, K::Word},
-    {1714, K::Word},
-    {1716, K::Word},
-    {1718, K::Word},
-    {1720, K::Word},
-    {1722, K::Word},
-    {1728, K::Mode},
-    {1730, K::LengthTable},
-    {1932, K::Mode},
-    {1934, K::YardsTable},
-    {1724, K::Word},
-    {1726, K::Word},
-    {3434, K::Word},
-    {3436, K::Word},
-    {3438, K::Word},
-    {3440, K::Word},
-    {3442, K::Word},
-    {3448, K::Mode},
-    {3450, K::LengthTable},
-    {3652, K::Mode},
-    {3654, K::YardsTable},
-    {3444, K::Word},
-    {3446, K::Word},
-    {5154, K::Word},
-    {5156, K::Word},
-    {5158, K::Word},
-    {5160, K::Word},
-    {5162, K::Word},
-    {5166, K::Mode},
-    {5168, K::LengthTable},
-    {5164, K::Word},
-    {5370, K::Word},
-    {5372, K::Word},
-    {5374, K::Mode},
-    {5376, K::LengthTable},
-    {5578, K::Mode},
-    {5580, K::YardsTable},
-    {7080, K::Word},
-    {7082, K::Word},
-    {7084, K::Word},
-    {7086, K::Word},
-    {7096, K::Mode},
-    {7098, K::YardsTable},
-    {8598, K::Mode},
-    {8600, K::LengthTable},
-    {8802, K::Mode},
-    {8804, K::LengthTable},
-    {7088, K::Word},
-    {7090, K::Word},
-    {7092, K::Word},
-    {7094, K::Word},
-    {9006, K::Word},
-    {9008, K::Word},
-    {9010, K::Word},
-    {9012, K::Word},
-    {9014, K::Word},
-    {9016, K::Word},
-    {9018, K::Word},
-    {9020, K::Word},
-    {9022, K::Word},
-    {9024, K::Reserved},
-    {9026, K::Reserved},
-    {9028, K::Reserved},
-    {kScoreLeagueIdOffset, K::Word},
+struct Entry {
+    int code;
+    ScoreField field;
+};
+
+constexpr std::array<Entry, kLastScoreItem - kFirstScoreItem + 1> kLayout{{
+    {5000, {8, K::Mode}},
+    {5001, {10, K::LengthTable}},
+    {5002, {212, K::Mode}},
+    {5003, {214, K::YardsTable}},
+    {5004, {0, K::Word}},
+    {5005, {2, K::Word}},
+    {5006, {4, K::Word}},
+    {5007, {6, K::Word}},
+    {5008, {1714, K::Word}},
+    {5009, {1716, K::Word}},
+    {5010, {1718, K::Word}},
+    {5011, {1720, K::Word}},
+    {5012, {1722, K::Word}},
+    {5013, {1728, K::Mode}},
+    {5014, {1730, K::LengthTable}},
+    {5015, {1932, K::Mode}},
+    {5016, {1934, K::YardsTable}},
+    {5017, {1724, K::Word}},
+    {5018, {1726, K::Word}},
+    {5019, {3434, K::Word}},
+    {5020, {3436, K::Word}},
+    {5021, {3438, K::Word}},
+    {5022, {3440, K::Word}},
+    {5023, {3442, K::Word}},
+    {5024, {3448, K::Mode}},
+    {5025, {3450, K::LengthTable}},
+    {5026, {3652, K::Mode}},
+    {5027, {3654, K::YardsTable}},
+    {5028, {3444, K::Word}},
+    {5029, {3446, K::Word}},
+    {5030, {5154, K::Word}},
+    {5031, {5156, K::Word}},
+    {5032, {5158, K::Word}},
+    {5033, {5160, K::Word}},
+    {5034, {5162, K::Word}},
+    {5035, {5166, K::Mode}},
+    {5036, {5168, K::LengthTable}},
+    {5037, {5164, K::Word}},
+    {5038, {5370, K::Word}},
+    {5039, {5372, K::Word}},
+    {5040, {5374, K::Mode}},
+    {5041, {5376, K::LengthTable}},
+    {5042, {5578, K::Mode}},
+    {5043, {5580, K::YardsTable}},
+    {5044, {7080, K::Word}},
+    {5045, {7082, K::Word}},
+    {5046, {7084, K::Word}},
+    {5047, {7086, K::Word}},
+    {5048, {7096, K::Mode}},
+    {5049, {7098, K::YardsTable}},
+    {5050, {8598, K::Mode}},
+    {5051, {8600, K::LengthTable}},
+    {5052, {8802, K::Mode}},
+    {5053, {8804, K::LengthTable}},
+    {5054, {7088, K::Word}},
+    {5055, {7090, K::Word}},
+    {5056, {7092, K::Word}},
+    {5057, {7094, K::Word}},
+    {5058, {9006, K::Word}},
+    {5059, {9008, K::Word}},
+    {5060, {9010, K::Word}},
+    {5061, {9012, K::Word}},
+    {5062, {9014, K::Word}},
+    {5063, {9016, K::Word}},
+    {5064, {9018, K::Word}},
+    {5065, {9020, K::Word}},
+    {5066, {9022, K::Word}},
+    {5067, {9024, K::Reserved}},
+    {5068, {9026, K::Reserved}},
+    {5069, {9028, K::Reserved}},
+    {5070, {kScoreLeagueIdOffset, K::Word}},
 }};
+
+constexpr bool inCodeOrder() {
+    for (std::size_t i = 0; i < kLayout.size(); ++i) {
+        if (kLayout[i].code != kFirstScoreItem + static_cast<int>(i)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(inCodeOrder());
 
 constexpr int fieldEnd(const ScoreField& field) {
     switch (field.kind) {
@@ -101,12 +116,14 @@ constexpr int fieldEnd(const ScoreField& field) {
 
 // No two items overlap and every item ends before the reserved tail.
 constexpr bool layoutIsSound() {
-    for (const ScoreField& a : kLayout) {
+    for (const Entry& ea : kLayout) {
+        const ScoreField& a = ea.field;
         if (fieldEnd(a) > kScoreReservedTailOffset) {
             return false;
         }
-        for (const ScoreField& b : kLayout) {
-            if (&a != &b && a.offset < fieldEnd(b) && b.offset < fieldEnd(a)) {
+        for (const Entry& eb : kLayout) {
+            const ScoreField& b = eb.field;
+            if (&ea != &eb && a.offset < fieldEnd(b) && b.offset < fieldEnd(a)) {
                 return false;
             }
         }
@@ -145,7 +162,7 @@ int tableStatus(const std::optional<ScoreField>& field, const void* buffer, std:
 }
 
 void fillRange(ByteSpan record, int tableCode, int from, int to, int points) {
-    int offset = kLayout[tableCode - kFirstScoreItem].offset;
+    int offset = kLayout[tableCode - kFirstScoreItem].field.offset;
     for (int entry = from; entry <= to; ++entry) {
         putI16(record, offset + 2 * entry, points);
     }
@@ -204,7 +221,7 @@ std::optional<ScoreField> scoreField(int code) {
     if (code < kFirstScoreItem || code > kLastScoreItem) {
         return std::nullopt;
     }
-    return kLayout[code - kFirstScoreItem];
+    return kLayout[code - kFirstScoreItem].field;
 }
 
 int tableSize(ScoreFieldKind kind) {
@@ -212,7 +229,7 @@ int tableSize(ScoreFieldKind kind) {
 }
 
 int tableLookup(ConstByteSpan record, int tableCode, int value) {
-    const ScoreField& field = kLayout[tableCode - kFirstScoreItem];
+    const ScoreField& field = kLayout[tableCode - kFirstScoreItem].field;
     int entry = std::clamp(value, 0, tableSize(field.kind) - 1);
     return getI16(record, field.offset + 2 * entry);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 
 #include "Scoring_record.h"
 #include "Statblock.h"
