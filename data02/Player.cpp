@@ -5,6 +5,7 @@
 #include "Mapfact.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Scoring.h"
 #include "Single.h"
 #include "Statblock.h"
 

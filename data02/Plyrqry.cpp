@@ -155,8 +155,12 @@ bool PlayerQuery::lessThan(const Player* a, const Player* b, int key, int week) 
     }
 }
 
+int PlayerQuery::sortWeek() const {
+    return sortWeek_.value_or(context_.seasonState().peek(kViewWeek));
+}
+
 void PlayerQuery::sortList(PlyrList& list, int previousKey, int key, bool descending) const {
-    int week = context_.seasonState().peek(kViewWeek);
+    int week = sortWeek();
     sortWithinRuns(
         list, [&](const Player* a, const Player* b) { return lessThan(a, b, key, week); },
         [&](const Player* a, const Player* b) {

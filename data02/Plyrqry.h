@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -73,14 +74,20 @@ class PlayerQuery {
     void sortList(PlyrList& list, int previousKey, int key, bool descending) const;
     int reload(int year);
 
+    // Sorting reads values of the season state's view week unless told a week.
+    void setSortWeek(std::optional<int> week) { sortWeek_ = week; }
+
     const PlayerQueryNode* node(int i) const;
 
   private:
     PlyrList select(PlayerQueryNode& node) const;
     bool lessThan(const Player* a, const Player* b, int key, int week) const;
 
+    int sortWeek() const;
+
     Singleton& context_;
     std::vector<Owned<PlayerQueryNode>> nodes_;
+    std::optional<int> sortWeek_;
 };
 
 }  // namespace qff

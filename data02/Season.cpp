@@ -10,6 +10,7 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Scoring.h"
 #include "Single.h"
 #include "State.h"
 #include "Teamqry.h"
@@ -140,6 +141,7 @@ void SeasonLoader::validate(std::vector<SeasonMessage>& out) {
 }
 
 bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
+    report.year = year;
     Preferences& prefs = context.preferences();
     int previousPreference = prefs.get(kPrefOpenSeason);
     report.previousSeason = context.pro().seasonYear();
@@ -158,6 +160,10 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
             error("Open Failure: Season state unavailable.", context.seasonState().lastError()));
     }
     context.pro().setSeason(year);
+    if (context.scoring().openSeason(year) != kOk) {
+        return failWith(
+            error("Open Failure: Scoring system unavailable.", context.scoring().lastError()));
+    }
     if (context.scheduleFile().open(year) != kOk) {
         return failWith(error("Open Failure: Schedule database unavailable.",
                               context.scheduleFile().lastError()));

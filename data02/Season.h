@@ -62,6 +62,7 @@ class SeasonLoader {
 // The outcome of opening a season: every message in the order a user sees
 // them, what loading found, and whether the season is open.
 struct SeasonOpenReport {
+    int year = 0;
     bool opened = false;
     std::vector<SeasonMessage> messages;
     LoadingResults results;

@@ -9,6 +9,7 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Scoring.h"
 #include "State.h"
 #include "Sticky.h"
 #include "Teamqry.h"
@@ -90,6 +91,7 @@ bool Singleton::createMembers(std::string& error) {
         createMember(sticky_, Kind::Sticky, "remembered settings", error, *this) &&
         createMember(pro_, Kind::Pro, "NFL team table", error, *strBuf_) &&
         createMember(mapFactory_, Kind::MapFactory, "record caches", error, *this) &&
+        createMember(scoring_, Kind::ScoringSystem, "scoring system", error, *this) &&
         createMember(scheduleFile_, Kind::Schedule, "schedule", error, memory, SeasonFile::Sched,
                      dir) &&
         createMember(playerFile_, Kind::PlayerFile, "player file", error, memory, SeasonFile::Plyr,
@@ -110,8 +112,19 @@ bool Singleton::createMembers(std::string& error) {
                      dir);
     if (created) {
         sticky_->load();
+        connectMembers();
     }
     return created;
+}
+
+void Singleton::connectMembers() {
+    NflWeeks nfl;
+    // Whether a team played a week is read off its QB unit's passing yards.
+    nfl.teamPassYards = [this](int team, int week) {
+        const Player* unit = mapFactory_->players().findFirst(kPlayerId, Pro::unitId(team, kQB));
+        return unit ? unit->getValue(kPassYards, week) : 0;
+    };
+    scoring_->setNflWeeks(std::move(nfl));
 }
 
 Singleton::~Singleton() {
@@ -122,6 +135,7 @@ Singleton::~Singleton() {
     sticky_.reset();
     pro_.reset();
     mapFactory_.reset();
+    scoring_.reset();
     scheduleFile_.reset();
     playerFile_.reset();
     playerQuery_.reset();

@@ -17,6 +17,7 @@ class SeasonState;
 class Sticky;
 class Pro;
 class MapFactory;
+class ScoringSystem;
 class PlayerQuery;
 class TeamQuery;
 class DivisionQuery;
@@ -67,6 +68,7 @@ class Singleton {
     Sticky& sticky() { return *sticky_; }
     Pro& pro() { return *pro_; }
     MapFactory& mapFactory() { return *mapFactory_; }
+    ScoringSystem& scoring() { return *scoring_; }
     ScheduleFile& scheduleFile() { return *scheduleFile_; }
     PlayerFile& playerFile() { return *playerFile_; }
     PlayerQuery& playerQuery() { return *playerQuery_; }
@@ -82,6 +84,7 @@ class Singleton {
   private:
     explicit Singleton(SeasonEnv env);
     bool createMembers(std::string& error);
+    void connectMembers();
     template <class T, class... Args>
     bool createMember(Owned<T>& member, Site site, const char* what, std::string& error,
                       Args&&... args);
@@ -97,6 +100,7 @@ class Singleton {
     Owned<Sticky> sticky_;
     Owned<Pro> pro_;
     Owned<MapFactory> mapFactory_;
+    Owned<ScoringSystem> scoring_;
     Owned<ScheduleFile> scheduleFile_;
     Owned<PlayerFile> playerFile_;
     Owned<PlayerQuery> playerQuery_;
