@@ -25,43 +25,6 @@ struct DumpRequest {
     std::optional<int> slot;
 };
 
-bool allDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(),
-                                        [](unsigned char c) { return std::isdigit(c) != 0; });
-}
-
-// Season files are named like "Plyr_03.DB": prefix, underscore, season number.
-bool isSeasonFileNamed(std::string_view name, std::string_view prefix) {
-    constexpr std::string_view kExtension = ".db";
-    if (name.size() <= prefix.size() + 1 + kExtension.size() ||
-        !equalsNoCase(name.substr(0, prefix.size()), prefix) || name[prefix.size()] != '_' ||
-        !endsWithNoCase(name, kExtension)) {
-        return false;
-    }
-    std::size_t digits = name.size() - prefix.size() - 1 - kExtension.size();
-    return allDigits(name.substr(prefix.size() + 1, digits));
-}
-
-// The record size the program itself opens a file of this name with, so a
-// damaged file is reported exactly as the program would find it.
-std::optional<int> recordSizeForName(const std::string& name) {
-    if (equalsNoCase(name, "Prefs.db")) {
-        return kPrefsRecordSize;
-    }
-    if (equalsNoCase(name, "sticky.db")) {
-        return kStickyRecordSize;
-    }
-    if (isStatisticsFileName(name)) {
-        return kStatsRecordSize;
-    }
-    for (SeasonFile kind : kAllSeasonFiles) {
-        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
-            return seasonFileRecordSize(kind);
-        }
-    }
-    return std::nullopt;
-}
-
 struct HeaderField {
     const char* key;
     const char* label;
@@ -99,18 +62,6 @@ void printHeader(std::ostream& out, const std::vector<HeaderField>& fields) {
     }
 }
 
-// The statistics layout has no slot map: every record it counts is in use.
-std::vector<int> usedSlots(const DBFile& file) {
-    int end = file.isVariant() ? std::min(file.slotCount(), DBFile::kSlots) : DBFile::kSlots;
-    std::vector<int> slots;
-    for (int slot = 0; slot < end; ++slot) {
-        if (file.isSlotUsed(slot)) {
-            slots.push_back(slot);
-        }
-    }
-    return slots;
-}
-
 // "0-3 7 9-12": runs of neighbouring slots keep long lists readable.
 std::string slotRanges(const std::vector<int>& slots) {
     std::string text;
@@ -130,7 +81,7 @@ std::string slotRanges(const std::vector<int>& slots) {
 
 int dumpSlots(const DBFile& file, Output& output) {
     std::vector<HeaderField> fields = headerFields(file);
-    std::vector<int> slots = usedSlots(file);
+    std::vector<int> slots = file.usedSlots();
     nlohmann::json document = headerDocument(fields);
     document["usedSlots"] = slots;
     return output.emit(document, [&](std::ostream& out) {
@@ -200,7 +151,7 @@ int runDump(const DumpRequest& request, Session& session) {
     Output& output = session.output;
     std::filesystem::path path = requestedPath(request, session.options);
     std::string name = path.filename().string();
-    std::optional<int> recordSize = recordSizeForName(name);
+    std::optional<int> recordSize = recordSizeForFileName(name);
     if (!recordSize) {
         return output.fail(name +
                            " is not a data file qff knows: expected Prefs.db, sticky.db, a .pts "

@@ -78,7 +78,13 @@ int playersCommand(const PlayersRequest& request, Session& session) {
     PlayerQueryNode node;
     if (!request.position.empty()) {
         node.setSelectCode(PlayerQueryNode::kByPosition);
-        node.setText(request.position);
+        // A number names a position code directly, so team units (10 to 16) can be asked for.
+        if (std::optional<int> code = parseInteger(request.position)) {
+            std::vector<int> codes{*code};
+            node.setValues(codes);
+        } else {
+            node.setText(request.position);
+        }
     } else if (!request.team.empty()) {
         node.setSelectCode(PlayerQueryNode::kByTeam);
         node.setText(request.team);

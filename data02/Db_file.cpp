@@ -59,6 +59,56 @@ bool isStatisticsFileName(const std::filesystem::path& name) {
     return endsWithNoCase(text, ".pts") || endsWithNoCase(text, ".ros");
 }
 
+namespace {
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+// Season files are named like "Plyr_03.DB": prefix, underscore, season number.
+bool isSeasonFileNamed(std::string_view name, std::string_view prefix) {
+    constexpr std::string_view kExtension = ".db";
+    if (name.size() <= prefix.size() + 1 + kExtension.size() ||
+        !equalsNoCase(name.substr(0, prefix.size()), prefix) || name[prefix.size()] != '_' ||
+        !endsWithNoCase(name, kExtension)) {
+        return false;
+    }
+    std::size_t digits = name.size() - prefix.size() - 1 - kExtension.size();
+    return allDigits(name.substr(prefix.size() + 1, digits));
+}
+
+}  // namespace
+
+std::optional<int> recordSizeForFileName(std::string_view name) {
+    if (equalsNoCase(name, "Prefs.db")) {
+        return kPrefsRecordSize;
+    }
+    if (equalsNoCase(name, "sticky.db")) {
+        return kStickyRecordSize;
+    }
+    if (isStatisticsFileName(std::string(name))) {
+        return kStatsRecordSize;
+    }
+    for (SeasonFile kind : kAllSeasonFiles) {
+        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
+            return seasonFileRecordSize(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<int> DBFile::usedSlots() const {
+    int end = variant_ ? std::min(slotCount(), kSlots) : kSlots;
+    std::vector<int> slots;
+    for (int slot = 0; slot < end; ++slot) {
+        if (isSlotUsed(slot)) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
+
 DBFile::DBFile(MyMemory& memory) : memory_(memory) {}
 
 DBFile::~DBFile() {

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "Bytes.h"
 #include "Memory.h"
@@ -42,6 +44,11 @@ std::optional<std::string> seasonFileName(SeasonFile file, int year);
 // True for the read-only statistics layout (".pts" and ".ros" in any case).
 bool isStatisticsFileName(const std::filesystem::path& name);
 
+// The record size the program opens a file of this name with ("Plyr_03.DB",
+// "Prefs.db", "sticky.db", statistics and roster-update files), in any case;
+// nullopt for a name that is none of the program's files.
+std::optional<int> recordSizeForFileName(std::string_view name);
+
 // A binary file of fixed-size records in up to 2048 slots, bound to one
 // caller-owned record buffer: reads fill the buffer, writes store it.
 // Every operation returns 0 on success and 1 on failure; lastError() says why.
@@ -75,6 +82,9 @@ class DBFile {
     int usedCount() const;
     bool hasRecords() const;
     int currentSlot() const { return current_; }
+    // The slots holding records; a statistics file has no slot map, so every
+    // record it counts is in use.
+    std::vector<int> usedSlots() const;
 
     int gotoSlot(int slot);
     int readCurrent();

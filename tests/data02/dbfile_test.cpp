@@ -93,6 +93,21 @@ TEST(SeasonFileNameTest, StatisticsLayoutIsChosenByExtensionInAnyCase) {
     }
 }
 
+TEST(SeasonFileNameTest, RecordSizeFollowsTheKindOfFileTheNameNames) {
+    struct Case {
+        const char* name;
+        std::optional<int> size;
+    };
+    for (const Case& c :
+         {Case{"Plyr_03.DB", 1314}, Case{"plyr_24.db", 1314}, Case{"Sched_99.DB", 82180},
+          Case{"State_05.db", 420}, Case{"PREFS.DB", 2756}, Case{"sticky.db", 264},
+          Case{"3_WK1.PTS", 91}, Case{"Update3.ros", 91}, Case{"Plyr_.DB", std::nullopt},
+          Case{"Plyr_3x.DB", std::nullopt}, Case{"Player_03.DB", std::nullopt},
+          Case{"notes.txt", std::nullopt}}) {
+        EXPECT_EQ(recordSizeForFileName(c.name), c.size) << c.name;
+    }
+}
+
 TEST_F(DBFileTest, CreatedFileHasAnEmptyStandardHeader) {
     ASSERT_EQ(file_.createFile(path("Div_03.DB"), 2003, 82), 0);
     EXPECT_FALSE(file_.isOpen());
@@ -271,6 +286,7 @@ TEST_F(DBFileTest, VariantIterationStartsAtTheFirstSlotAndEndsWithTheFile) {
     }
     EXPECT_EQ(seen, (std::vector<int>{3, 4, 5}));
     EXPECT_TRUE(file_.isSlotUsed(1000));
+    EXPECT_EQ(file_.usedSlots(), (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(file_.writeCurrent(), 1);
     EXPECT_EQ(file_.addRecord(), 1);
     EXPECT_EQ(file_.deleteCurrent(), 1);
