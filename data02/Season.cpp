@@ -10,6 +10,7 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Schedule.h"
 #include "Scoring.h"
 #include "Single.h"
 #include "State.h"
@@ -164,9 +165,9 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
         return failWith(
             error("Open Failure: Scoring system unavailable.", context.scoring().lastError()));
     }
-    if (context.scheduleFile().open(year) != kOk) {
+    if (context.schedule().open(year) != kOk) {
         return failWith(error("Open Failure: Schedule database unavailable.",
-                              context.scheduleFile().lastError()));
+                              context.schedule().lastError()));
     }
     return true;
 }
@@ -320,9 +321,7 @@ bool createSeasonFiles(Singleton& context, int year, std::string& error) {
             SeasonFile::Leg, [&](LeagueFile& f) { return League::seedFile(f, context); }, error) &&
         maker.make<kDraftRecordSize>(SeasonFile::Draft, empty, error) &&
         maker.make<kReportRecordSize>(SeasonFile::Rpt, empty, error) &&
-        maker.make<kScheduleRecordSize>(
-            SeasonFile::Sched, [](ScheduleFile& f) { return addZeroRecord(f.db(), f.record()); },
-            error) &&
+        maker.make<kScheduleRecordSize>(SeasonFile::Sched, Schedule::seedFile, error) &&
         maker.make<kStateRecordSize>(
             SeasonFile::State,
             [](RecordFile<kStateRecordSize>& f) { return addZeroRecord(f.db(), f.record()); },

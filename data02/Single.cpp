@@ -9,6 +9,7 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Schedule.h"
 #include "Scoring.h"
 #include "State.h"
 #include "Sticky.h"
@@ -92,8 +93,7 @@ bool Singleton::createMembers(std::string& error) {
         createMember(pro_, Kind::Pro, "NFL team table", error, *strBuf_) &&
         createMember(mapFactory_, Kind::MapFactory, "record caches", error, *this) &&
         createMember(scoring_, Kind::ScoringSystem, "scoring system", error, *this) &&
-        createMember(scheduleFile_, Kind::Schedule, "schedule", error, memory, SeasonFile::Sched,
-                     dir) &&
+        createMember(schedule_, Kind::Schedule, "schedule", error, *this) &&
         createMember(playerFile_, Kind::PlayerFile, "player file", error, memory, SeasonFile::Plyr,
                      dir) &&
         createMember(playerQuery_, Kind::PlayerQuery, "player query", error, *this) &&
@@ -136,7 +136,7 @@ Singleton::~Singleton() {
     pro_.reset();
     mapFactory_.reset();
     scoring_.reset();
-    scheduleFile_.reset();
+    schedule_.reset();
     playerFile_.reset();
     playerQuery_.reset();
     teamFile_.reset();

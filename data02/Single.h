@@ -18,6 +18,7 @@ class Sticky;
 class Pro;
 class MapFactory;
 class ScoringSystem;
+class Schedule;
 class PlayerQuery;
 class TeamQuery;
 class DivisionQuery;
@@ -69,7 +70,7 @@ class Singleton {
     Pro& pro() { return *pro_; }
     MapFactory& mapFactory() { return *mapFactory_; }
     ScoringSystem& scoring() { return *scoring_; }
-    ScheduleFile& scheduleFile() { return *scheduleFile_; }
+    Schedule& schedule() { return *schedule_; }
     PlayerFile& playerFile() { return *playerFile_; }
     PlayerQuery& playerQuery() { return *playerQuery_; }
     TeamFile& teamFile() { return *teamFile_; }
@@ -101,7 +102,7 @@ class Singleton {
     Owned<Pro> pro_;
     Owned<MapFactory> mapFactory_;
     Owned<ScoringSystem> scoring_;
-    Owned<ScheduleFile> scheduleFile_;
+    Owned<Schedule> schedule_;
     Owned<PlayerFile> playerFile_;
     Owned<PlayerQuery> playerQuery_;
     Owned<TeamFile> teamFile_;

@@ -1,0 +1,261 @@
+#include <array>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "CommandTable.h"
+#include "Divqry.h"
+#include "Format.h"
+#include "Legqry.h"
+#include "Mapfact.h"
+#include "Pro.h"
+#include "Schedule.h"
+#include "Teamqry.h"
+
+namespace qff::cli {
+namespace {
+
+constexpr std::array<const char*, 7> kDayNames{"MON", "TUE", "WED", "THU", "FRI", "SAT", "SUN"};
+
+std::string dayName(int day) {
+    return day >= 1 && day <= 7 ? kDayNames[day - 1] : std::to_string(day);
+}
+
+std::string franchiseName(Singleton& season, int id) {
+    const Team* team = season.teamQuery().findOne(kFranchiseId, id);
+    return team ? team->text(kFranchiseName) : "(no such franchise)";
+}
+
+std::string nflTeamName(Singleton& season, int team) {
+    std::string name = season.pro().teamName(false, team);
+    return name.empty() ? "team " + std::to_string(team) : name;
+}
+
+// The 0-based weeks to list: the one asked for (counted from 1), else the season's.
+std::optional<std::vector<int>> weeksToList(Session& session, Singleton& season,
+                                            std::optional<int> week) {
+    int weeks = std::min(season.pro().weeks(), kScheduleWeeks);
+    if (week && (*week < 1 || *week > weeks)) {
+        session.output.fail("week " + std::to_string(*week) + " is outside the season's " +
+                            std::to_string(weeks) + " weeks");
+        return std::nullopt;
+    }
+    std::vector<int> list;
+    for (int w = week ? *week - 1 : 0; w < (week ? *week : weeks); ++w) {
+        list.push_back(w);
+    }
+    return list;
+}
+
+const League* findLeague(Session& session, Singleton& season, int league) {
+    const League* found = season.leagueQuery().findOne(kLeagueId, league);
+    if (found == nullptr) {
+        session.output.fail("no league has the id " + std::to_string(league));
+    }
+    return found;
+}
+
+std::string groupName(Singleton& season, const GroupResult& group) {
+    if (group.division == kNoDivision) {
+        return "the franchises outside any division";
+    }
+    const Division* division = season.divisionQuery().findOne(kDivisionId, group.division);
+    return "division \"" + (division ? division->text(kDivisionName) : std::string("?")) + "\"";
+}
+
+const char* outcomeName(GroupResult::Outcome outcome) {
+    switch (outcome) {
+        case GroupResult::Outcome::Done:
+            return "generated";
+        case GroupResult::Outcome::TooLarge:
+            return "too_large";
+        default:
+            return "incomplete";
+    }
+}
+
+std::string problemText(Singleton& season, const GroupResult& group) {
+    if (group.outcome == GroupResult::Outcome::TooLarge) {
+        return groupName(season, group) + " has " + std::to_string(group.franchises) +
+               " franchises; the generator schedules at most " +
+               std::to_string(Schedule::kMaxGroup) + ", so they got no games";
+    }
+    return "the round robin of " + groupName(season, group) +
+           " could not be completed; some of its weeks lack games";
+}
+
+int reportGeneration(Session& session, Singleton& season, const League& league,
+                     const GenerationResult& result) {
+    nlohmann::json groups = nlohmann::json::array();
+    for (const GroupResult& group : result.groups) {
+        groups.push_back({{"division", group.division},
+                          {"franchises", group.franchises},
+                          {"outcome", outcomeName(group.outcome)}});
+        if (group.outcome != GroupResult::Outcome::Done) {
+            session.output.warn(problemText(season, group));
+        }
+    }
+    nlohmann::json document = {{"league", league.getValue(kLeagueId)},
+                               {"name", league.text(kLeagueName)},
+                               {"complete", result.complete()},
+                               {"groups", groups}};
+    session.output.emit(document, [&](std::ostream& out) {
+        out << "Generated the schedule of " << league.text(kLeagueName) << '\n';
+        for (const GroupResult& group : result.groups) {
+            out << "  " << cell(groupName(season, group), 40) << group.franchises << " franchises, "
+                << outcomeName(group.outcome) << '\n';
+        }
+    });
+    return result.complete() ? kExitOk : kExitFailure;
+}
+
+int gameCount(Schedule& schedule, int league) {
+    std::size_t games = 0;
+    for (int w = 0; w < kScheduleWeeks; ++w) {
+        games += schedule.games(league, w).size();
+    }
+    return static_cast<int>(games);
+}
+
+int generateCommand(int leagueId, bool replace, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    const League* league = findLeague(session, season, leagueId);
+    if (league == nullptr) {
+        return kExitFailure;
+    }
+    Schedule& schedule = season.schedule();
+    if (!replace && schedule.hasSchedule(leagueId)) {
+        return session.output.fail("league \"" + league->text(kLeagueName) + "\" already has " +
+                                   std::to_string(gameCount(schedule, leagueId)) +
+                                   " games scheduled; generating erases them all (add --yes to "
+                                   "replace them)");
+    }
+    GenerationResult result = schedule.generateLeague(leagueId);
+    if (result.status != kOk) {
+        return session.output.fail("the schedule could not be generated: " + schedule.lastError());
+    }
+    return reportGeneration(session, season, *league, result);
+}
+
+nlohmann::json sideOf(Singleton& season, int id) {
+    if (id == kByeSide) {
+        return {{"id", id}, {"name", "BYE"}};
+    }
+    return {{"id", id}, {"name", franchiseName(season, id)}};
+}
+
+int showCommand(int leagueId, std::optional<int> week, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<std::vector<int>> weeks = weeksToList(session, season, week);
+    if (!weeks || findLeague(session, season, leagueId) == nullptr) {
+        return kExitFailure;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (int w : *weeks) {
+        for (const FantasyGame& game : season.schedule().games(leagueId, w)) {
+            rows.push_back({{"week", w + 1},
+                            {"home", sideOf(season, game.home)},
+                            {"away", sideOf(season, game.away)}});
+        }
+    }
+    return session.output.emit(rows, [&](std::ostream& out) {
+        if (rows.empty()) {
+            out << "No games scheduled.\n";
+        }
+        for (const auto& row : rows) {
+            out << cell("Week " + std::to_string(row["week"].get<int>()), 9)
+                << cell(std::to_string(row["home"]["id"].get<int>()), 7)
+                << cell(row["home"]["name"], 30) << "v  "
+                << (row["away"]["id"] == kByeSide
+                        ? std::string("BYE")
+                        : std::to_string(row["away"]["id"].get<int>()) + "  " +
+                              row["away"]["name"].get<std::string>())
+                << '\n';
+        }
+    });
+}
+
+void printNfl(std::ostream& out, const nlohmann::json& document) {
+    for (const auto& row : document["games"]) {
+        out << cell("Week " + std::to_string(row["week"].get<int>()), 9) << cell(row["day"], 5)
+            << cell(row["date"], 7) << cell(row["home"], 24) << "v  "
+            << row["away"].get<std::string>() << '\n';
+    }
+    for (const auto& row : document["off"]) {
+        out << cell("Week " + std::to_string(row["week"].get<int>()), 9) << "off  "
+            << row["team"].get<std::string>() << '\n';
+    }
+}
+
+int nflCommand(std::optional<int> week, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<std::vector<int>> weeks = weeksToList(session, season, week);
+    if (!weeks) {
+        return kExitFailure;
+    }
+    nlohmann::json games = nlohmann::json::array();
+    nlohmann::json off = nlohmann::json::array();
+    for (int w : *weeks) {
+        NflWeek nfl = season.schedule().nflWeek(w);
+        for (const NflGame& game : nfl.games()) {
+            games.push_back(
+                {{"week", w + 1},
+                 {"day", dayName(game.day)},
+                 {"date", std::to_string(game.date1) + "-" + std::to_string(game.date2)},
+                 {"home", nflTeamName(season, game.home)},
+                 {"away", nflTeamName(season, game.away)}});
+        }
+        for (int team : nfl.offTeams()) {
+            off.push_back({{"week", w + 1}, {"team", nflTeamName(season, team)}});
+        }
+    }
+    nlohmann::json document = {{"games", games}, {"off", off}};
+    return session.output.emit(document, [&](std::ostream& out) { printNfl(out, document); });
+}
+
+}  // namespace
+
+void addScheduleCommands(CLI::App& app, CommandTable& table) {
+    CLI::App* schedule = app.add_subcommand("schedule", "Head-to-head and NFL schedules");
+    schedule->require_subcommand(1);
+
+    auto league = std::make_shared<int>(0);
+    auto replace = std::make_shared<bool>(false);
+    CLI::App* generate =
+        schedule->add_subcommand("generate", "Replace a league's schedule by round robins");
+    generate->add_option("--league", *league, "League id")->required();
+    generate->add_flag("--yes", *replace, "Replace a schedule the league already has");
+    table.add(generate, [league, replace](Session& session) {
+        return generateCommand(*league, *replace, session);
+    });
+
+    auto showLeague = std::make_shared<int>(0);
+    auto showWeek = std::make_shared<std::optional<int>>();
+    CLI::App* show = schedule->add_subcommand("show", "List a league's head-to-head games");
+    show->add_option("--league", *showLeague, "League id")->required();
+    show->add_option("--week", *showWeek, "Only this week, counted from 1");
+    table.add(show, [showLeague, showWeek](Session& session) {
+        return showCommand(*showLeague, *showWeek, session);
+    });
+
+    auto nflWeek = std::make_shared<std::optional<int>>();
+    CLI::App* nfl = schedule->add_subcommand("nfl", "List the NFL games and off teams");
+    nfl->add_option("--week", *nflWeek, "Only this week, counted from 1");
+    table.add(nfl, [nflWeek](Session& session) { return nflCommand(*nflWeek, session); });
+}
+
+}  // namespace qff::cli
