@@ -40,6 +40,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addModelCommands(app, table);
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
+    addResultsCommands(app, table);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

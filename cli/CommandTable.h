@@ -27,6 +27,7 @@ void addDumpCommand(CLI::App& app, CommandTable& table);
 void addSettingsCommands(CLI::App& app, CommandTable& table);
 void addSeasonCommands(CLI::App& app, CommandTable& table);
 void addModelCommands(CLI::App& app, CommandTable& table);
+void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
 

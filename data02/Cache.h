@@ -25,6 +25,7 @@ class Cache {
     std::optional<int> find(Set set, const Key& key) const;
     void store(Set set, const Key& key, int value);
 
+    void drop(Set set, const Key& key) { map(set).erase(tupleOf(key)); }
     void dropAll(Set set, int season);
     void dropObject(Set set, int season, int id);
     void dropWeek(Set set, int season, int id, int week);

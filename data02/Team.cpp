@@ -6,6 +6,7 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Results.h"
 #include "Single.h"
 #include "State.h"
 
@@ -132,7 +133,11 @@ int Team::getValue(int code, int week) const {
         }
         return isWeek(week) ? getI32(bytes_, kBonusOffset + 4 * week) : 0;
     }
-    return 0;
+    return FranchiseResults::isResultCode(code) ? franchiseResult(context_, *this, code, week) : 0;
+}
+
+int Team::getPoints(int code, int week) const {
+    return FranchiseResults::isPointsCode(code) ? franchiseResult(context_, *this, code, week) : 0;
 }
 
 std::string Team::text(int code) const {
@@ -147,7 +152,7 @@ std::string Team::text(int code) const {
     if (code == kOwnerCityLine) {
         return text(kOwnerCity) + ", " + text(kOwnerState) + "  " + text(kOwnerZip);
     }
-    return {};
+    return code == kWinLossRecord ? franchiseRecordText(context_, *this) : std::string();
 }
 
 const char* Team::getText(int code) const {
@@ -264,9 +269,9 @@ int Team::saveRoster(const TeamRosterStruct& roster, int week) {
         }
     }
     int status = save();
-    // Every week from this one on may have changed, and with them the season sums.
-    context_.cache().dropObject(Cache::Set::Franchise, context_.preferences().get(kPrefOpenSeason),
-                                id());
+    // Every week from this one on may have changed, and with them the season
+    // sums and what the franchise's opponents scored against it.
+    dropRosterResults(context_, id(), week);
     return status;
 }
 

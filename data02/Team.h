@@ -76,6 +76,8 @@ class Team : public StoredRecord<kTeamRecordSize> {
 
     int id() const { return getValue(kFranchiseId, kAllWeeks); }
     int getValue(int code, int week) const;
+    // Computed point codes (2019..2021, 2024..2073, 2099..2116); 0 for others.
+    int getPoints(int code, int week) const;
     const char* getText(int code) const;
     std::string text(int code) const;
     int setValue(int code, int value);

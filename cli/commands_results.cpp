@@ -1,0 +1,333 @@
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Arguments.h"
+#include "CommandTable.h"
+#include "Format.h"
+#include "Legqry.h"
+#include "Mapfact.h"
+#include "Player.h"
+#include "Pro.h"
+#include "Results.h"
+#include "Scoring.h"
+#include "State.h"
+
+namespace qff::cli {
+namespace {
+
+// A week given on the command line, counted from 1, or "all".
+struct WeekText {
+    std::string text;
+};
+
+void addWeek(CLI::App* command, WeekText& week, bool required, bool allowAll) {
+    CLI::Option* option = command->add_option(
+        "--week", week.text,
+        allowAll ? "Week of play counted from 1, or \"all\"" : "Week of play counted from 1");
+    option->check([allowAll](const std::string& text) {
+        std::optional<WeekChoice> week = parseWeek(text);
+        return week && (allowAll || !week->wholeSeason) ? std::string()
+                                                        : "not a week of play: " + text;
+    });
+    if (required) {
+        option->required();
+    }
+}
+
+// The data library's week index; nothing when it lies beyond the season.
+std::optional<int> seasonWeek(Singleton& season, const WeekText& week, int fallback) {
+    if (week.text.empty()) {
+        return fallback;
+    }
+    WeekChoice choice = *parseWeek(week.text);
+    if (choice.wholeSeason) {
+        return kAllWeeks;
+    }
+    return choice.index < season.pro().weeks() ? std::optional<int>(choice.index) : std::nullopt;
+}
+
+int weekOutOfSeason(Session& session, Singleton& season) {
+    return session.output.fail("the season has weeks 1 to " + std::to_string(season.pro().weeks()));
+}
+
+bool leagueExists(Singleton& season, int league) {
+    return season.mapFactory().leagues().findFirst(kLeagueId, league) != nullptr;
+}
+
+std::string franchiseName(Singleton& season, int id) {
+    const Team* team = season.mapFactory().franchises().findFirst(kFranchiseId, id);
+    return team ? team->text(kFranchiseName) : "#" + std::to_string(id);
+}
+
+nlohmann::json gameRows(Singleton& season, int league, int week) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (const GameResult& game : results(season, league, week)) {
+        bool bye = game.away == kByeId;
+        rows.push_back({{"home", game.home},
+                        {"home_name", franchiseName(season, game.home)},
+                        {"away", bye ? nlohmann::json() : nlohmann::json(game.away)},
+                        {"away_name", bye ? "BYE" : franchiseName(season, game.away)},
+                        {"home_score", game.homeScore},
+                        {"away_score", game.awayScore},
+                        {"outcome", outcomeName(game.outcome)}});
+    }
+    return rows;
+}
+
+void printGames(std::ostream& out, const nlohmann::json& rows) {
+    for (const auto& row : rows) {
+        out << cell(row["home_name"], 30) << cell(std::to_string(row["home_score"].get<int>()), 7)
+            << cell(row["away_name"], 30) << cell(std::to_string(row["away_score"].get<int>()), 7)
+            << row["outcome"].get<std::string>() << '\n';
+    }
+}
+
+int resultsCommand(int league, const WeekText& weekText, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> week = seasonWeek(season, weekText, 0);
+    if (!week) {
+        return weekOutOfSeason(session, season);
+    }
+    if (!leagueExists(season, league)) {
+        return session.output.fail("no league has the id " + std::to_string(league));
+    }
+    nlohmann::json rows = gameRows(season, league, *week);
+    return session.output.emit(rows, [&](std::ostream& out) { printGames(out, rows); });
+}
+
+nlohmann::json standingRow(const StandingRow& row) {
+    return {{"franchise", row.franchise},
+            {"won", row.won},
+            {"lost", row.lost},
+            {"tied", row.tied},
+            {"record", row.record},
+            {"record_text", row.recordText},
+            {"points_for", row.pointsFor},
+            {"points_against", row.pointsAgainst},
+            {"best_week", row.bestWeek},
+            {"worst_week", row.worstWeek},
+            {"average_week", row.averageWeek}};
+}
+
+void printStandings(std::ostream& out, const std::vector<StandingRow>& rows) {
+    out << cell("Franchise", 30) << cell("W-L-T", 10) << cell("For", 7) << cell("Against", 9)
+        << cell("Best", 6) << cell("Worst", 6) << "Average\n";
+    for (const StandingRow& row : rows) {
+        out << cell(row.name, 30) << cell(row.recordText, 10)
+            << cell(std::to_string(row.pointsFor), 7) << cell(std::to_string(row.pointsAgainst), 9)
+            << cell(std::to_string(row.bestWeek), 6) << cell(std::to_string(row.worstWeek), 6)
+            << row.averageWeek << '\n';
+    }
+}
+
+int standingsCommand(int league, const WeekText& weekText, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> week = seasonWeek(season, weekText, kAllWeeks);
+    if (!week) {
+        return weekOutOfSeason(session, season);
+    }
+    if (!leagueExists(season, league)) {
+        return session.output.fail("no league has the id " + std::to_string(league));
+    }
+    std::vector<StandingRow> rows = standings(season, league, *week);
+    nlohmann::json document = nlohmann::json::array();
+    for (const StandingRow& row : rows) {
+        document.push_back(standingRow(row));
+    }
+    return session.output.emit(document, [&](std::ostream& out) { printStandings(out, rows); });
+}
+
+// What the next season load decides about a week: it flags the weeks in
+// which some NFL team's QB unit has passing yards.
+bool weekHasTeamStatistics(Singleton& season, int week) {
+    for (const Player* player : season.mapFactory().players().list()) {
+        if (player->storedPosition() == kQB + kUnitOffset &&
+            player->getValue(kPassYards, week) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int closeWeekCommand(int league, const WeekText& weekText, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> week = seasonWeek(season, weekText, 0);
+    if (!week) {
+        return weekOutOfSeason(session, season);
+    }
+    if (!leagueExists(season, league)) {
+        return session.output.fail("no league has the id " + std::to_string(league));
+    }
+    if (closeWeek(season, *week) != kOk) {
+        return session.output.fail("the week flag could not be written: " +
+                                   season.seasonState().lastError());
+    }
+    if (!weekHasTeamStatistics(season, *week)) {
+        session.output.warn("week " + std::to_string(*week + 1) +
+                            " has no NFL statistics; opening the season again recomputes the "
+                            "week flags from the statistics and will clear it");
+    }
+    nlohmann::json rows = gameRows(season, league, *week);
+    return session.output.emit(rows, [&](std::ostream& out) {
+        out << "Week " << *week + 1 << " closed.\n";
+        printGames(out, rows);
+    });
+}
+
+struct BonusRequest {
+    int franchise = 0;
+    int value = 0;
+    WeekText week;
+};
+
+int bonusCommand(const BonusRequest& request, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> week = seasonWeek(season, request.week, 0);
+    if (!week) {
+        return weekOutOfSeason(session, season);
+    }
+    if (season.mapFactory().franchises().findFirst(kFranchiseId, request.franchise) == nullptr) {
+        return session.output.fail("no franchise has the id " + std::to_string(request.franchise));
+    }
+    if (setFranchiseBonus(season, request.franchise, *week, request.value) != kOk) {
+        return session.output.fail("the bonus could not be saved");
+    }
+    nlohmann::json document = {
+        {"franchise", request.franchise}, {"week", *week + 1}, {"bonus", request.value}};
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << franchiseName(season, request.franchise) << ": bonus for week " << *week + 1
+            << " is " << request.value << '\n';
+    });
+}
+
+struct PointsRequest {
+    int player = 0;
+    std::optional<int> code;
+    std::optional<int> league;
+    WeekText week;
+};
+
+bool isPointsItem(int code) {
+    return (code >= 1 && code <= kAverageWeek) ||
+           (code >= kFirstWeekPoints && code <= kLastWeekPoints);
+}
+
+int pointsCommand(const PointsRequest& request, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> week = seasonWeek(season, request.week, kAllWeeks);
+    if (!week) {
+        return weekOutOfSeason(session, season);
+    }
+    const Player* player = season.mapFactory().players().findFirst(kPlayerId, request.player);
+    if (player == nullptr) {
+        return session.output.fail("no player has the id " + std::to_string(request.player));
+    }
+    int league = request.league.value_or(season.seasonState().peek(kCurrentLeague));
+    if (!leagueExists(season, league) || season.scoring().selectLeague(league) != kOk) {
+        return session.output.fail("no scoring system for the league " + std::to_string(league));
+    }
+    if (request.code) {
+        int value = playerPoints(season, *player, *request.code, *week);
+        return session.output.emit(value, [&](std::ostream& out) { out << value << '\n'; });
+    }
+    std::vector<std::pair<int, int>> values;
+    nlohmann::json document = nlohmann::json::object();
+    for (int code = kTotalPoints; code <= kLastWeekPoints; ++code) {
+        if (isPointsItem(code)) {
+            values.emplace_back(code, playerPoints(season, *player, code, *week));
+            document[std::to_string(code)] = values.back().second;
+        }
+    }
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << player->name() << "  (id " << request.player << ", league " << league << ")\n";
+        for (const auto& [code, value] : values) {
+            out << cell(std::to_string(code), 5) << value << '\n';
+        }
+    });
+}
+
+void addGameCommands(CLI::App& app, CommandTable& table) {
+    struct LeagueWeek {
+        int league = 0;
+        WeekText week;
+    };
+    auto resultsArgs = std::make_shared<LeagueWeek>();
+    CLI::App* resultsCmd =
+        app.add_subcommand("results", "Show the games of a week and their scores");
+    resultsCmd->add_option("--league", resultsArgs->league, "League id")->required();
+    addWeek(resultsCmd, resultsArgs->week, true, false);
+    table.add(resultsCmd, [resultsArgs](Session& session) {
+        return resultsCommand(resultsArgs->league, resultsArgs->week, session);
+    });
+
+    auto standingsArgs = std::make_shared<LeagueWeek>();
+    CLI::App* standingsCmd = app.add_subcommand("standings", "Show a league's standings");
+    standingsCmd->add_option("--league", standingsArgs->league, "League id")->required();
+    addWeek(standingsCmd, standingsArgs->week, false, true);
+    table.add(standingsCmd, [standingsArgs](Session& session) {
+        return standingsCommand(standingsArgs->league, standingsArgs->week, session);
+    });
+
+    auto closeArgs = std::make_shared<LeagueWeek>();
+    CLI::App* closeCmd = app.add_subcommand("close-week", "Count a week of play");
+    closeCmd->add_option("--league", closeArgs->league, "League whose games to show")->required();
+    addWeek(closeCmd, closeArgs->week, true, false);
+    table.add(closeCmd, [closeArgs](Session& session) {
+        return closeWeekCommand(closeArgs->league, closeArgs->week, session);
+    });
+}
+
+void addPointCommands(CLI::App& app, CommandTable& table) {
+    auto bonus = std::make_shared<BonusRequest>();
+    CLI::App* bonusCmd = app.add_subcommand("bonus", "Set a franchise's bonus points for a week");
+    bonusCmd->add_option("franchise", bonus->franchise, "Franchise id")->required();
+    bonusCmd->add_option("value", bonus->value, "Bonus points, may be negative")->required();
+    addWeek(bonusCmd, bonus->week, true, false);
+    table.add(bonusCmd, [bonus](Session& session) { return bonusCommand(*bonus, session); });
+
+    auto points = std::make_shared<PointsRequest>();
+    CLI::App* pointsCmd =
+        app.add_subcommand("points", "Show a player's points under a league's scoring");
+    pointsCmd->add_option("player", points->player, "Player id")->required();
+    pointsCmd->add_option("--code", points->code, "One points code: 1 to 104 or 110 to 126")
+        ->check([](const std::string& text) {
+            std::optional<int> code = parseInteger(text);
+            return code && isPointsItem(*code) ? std::string() : "not a points code: " + text;
+        });
+    pointsCmd->add_option("--league", points->league, "League id; the current league by default");
+    addWeek(pointsCmd, points->week, false, true);
+    table.add(pointsCmd, [points](Session& session) { return pointsCommand(*points, session); });
+}
+
+}  // namespace
+
+void addResultsCommands(CLI::App& app, CommandTable& table) {
+    addGameCommands(app, table);
+    addPointCommands(app, table);
+}
+
+}  // namespace qff::cli
