@@ -1,5 +1,6 @@
 #include "Mapfact.h"
 
+#include "Prefs.h"
 #include "Single.h"
 
 namespace qff {
@@ -31,7 +32,7 @@ int MapFactory::load(RecordCache<T>& cache, RecordFile<N>& file, int year,
     if (status != kOk) {
         return status;
     }
-    cache.prepare();
+    cache.prepare(static_cast<std::size_t>(file.db().usedCount()));
     DBFile& db = file.db();
     for (int slot = 0; slot < DBFile::kSlots; ++slot) {
         if (!db.isSlotUsed(slot)) {
@@ -49,6 +50,12 @@ int MapFactory::load(RecordCache<T>& cache, RecordFile<N>& file, int year,
         cache.adopt(std::move(object));
     }
     return kOk;
+}
+
+int MapFactory::remove(RecordCache<Team>& cache, Team* franchise) {
+    context_.cache().dropObject(Cache::Set::Franchise, context_.preferences().get(kPrefOpenSeason),
+                                franchise->id());
+    return remove<Team>(cache, franchise);
 }
 
 int MapFactory::reloadPlayers(int year) {

@@ -53,6 +53,8 @@ class MapFactory {
         int status = object->remove();
         return found == kOk ? status : kNotCached;
     }
+    // A franchise's computed points go with it.
+    int remove(RecordCache<Team>& cache, Team* franchise);
 
     // Records that could not be read during the last reloads (damaged or
     // truncated slots), so loading can report them.

@@ -212,7 +212,7 @@ void MyMemory::record(const void* block, Kind kind, const char* file, int line) 
     }
     ++serial_;
     ++hits_[static_cast<int>(kind)];
-    live_[block] = BlockInfo{serial_, kind, baseName(file).substr(0, kFileNameLimit), line};
+    live_[block] = BlockInfo{serial_, kind, file, line};
 }
 
 void MyMemory::forget(const void* block, const char* file, int line) {
@@ -263,7 +263,7 @@ void MyMemory::writeReport() {
         std::string line = " ";
         line += cell(std::to_string(serial), 6);
         line += " | " + cell(kindLabel(info.kind), 18);
-        line += " | " + cell(info.file, 20);
+        line += " | " + cell(baseName(info.file).substr(0, kFileNameLimit), 20);
         line += " | " + cell(std::to_string(info.line), 5);
         writeLine(line);
     }

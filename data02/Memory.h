@@ -9,6 +9,7 @@
 #include <new>
 #include <source_location>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace qff {
@@ -224,10 +225,12 @@ class MyMemory {
     std::size_t liveBlocks() const { return live_.size(); }
 
   private:
+    // The file name is the caller's static source name; it is cut to its
+    // base name only when the report is written.
     struct BlockInfo {
         std::int32_t serial;
         Kind kind;
-        std::string file;
+        const char* file;
         std::int32_t line;
     };
 
@@ -246,7 +249,7 @@ class MyMemory {
 
     std::FILE* log_ = nullptr;
     std::int32_t serial_ = 0;
-    std::map<const void*, BlockInfo> live_;
+    std::unordered_map<const void*, BlockInfo> live_;
     std::array<std::int32_t, kKindCount> hits_{};
 };
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Memory.h"
@@ -30,6 +32,7 @@ class RecordCache {
     // Releases every object and container of the kind.
     void release() {
         list_.reset();
+        entries_.clear();
         intIndexes_.clear();
         textIndexes_.clear();
         objects_.clear();
@@ -37,9 +40,11 @@ class RecordCache {
     }
 
     // Creates the empty list and indexes; objects come with adopt().
-    void prepare() {
+    void prepare(std::size_t expected = 0) {
         release();
+        entries_.reserve(expected);
         list_ = memory_.make<List>(T::kListKind);
+        list_->reserve(expected);
         for (int code : T::kIntIndexCodes) {
             intIndexes_.emplace(code, memory_.make<IntIndex>(T::kIntMapKind));
         }
@@ -59,11 +64,13 @@ class RecordCache {
     }
 
     // Re-files an object under its current keys after it was saved;
-    // kNotCached when it is in no index.
+    // kNotCached, and nothing indexed, when the cache does not hold it.
     int rekey(T* object) {
-        bool found = unindex(object);
+        if (!unindex(object)) {
+            return kNotCached;
+        }
         index(object);
-        return found ? kOk : kNotCached;
+        return kOk;
     }
 
     // Forgets an object; it stays alive until the kind is released, so
@@ -145,35 +152,40 @@ class RecordCache {
     }
 
   private:
-    void index(T* object) {
-        for (auto& [code, idx] : intIndexes_) {
-            idx->emplace(object->indexValue(code), object);
-        }
-        for (auto& [code, idx] : textIndexes_) {
-            idx->emplace(object->indexText(code), object);
-        }
-    }
+    // Where an object stands in each index, so re-keying and removal find its
+    // entries at once instead of walking every index.
+    struct Entries {
+        std::array<typename IntIndex::iterator, T::kIntIndexCodes.size()> ints;
+        std::array<typename TextIndex::iterator, T::kTextIndexCodes.size()> texts;
+    };
 
-    template <class Map>
-    static bool eraseFrom(Map& map, T* object) {
-        auto it = std::find_if(map.begin(), map.end(),
-                               [object](const auto& entry) { return entry.second == object; });
-        if (it == map.end()) {
-            return false;
+    void index(T* object) {
+        Entries& entries = entries_[object];
+        std::size_t i = 0;
+        for (auto& [code, idx] : intIndexes_) {
+            entries.ints[i++] = idx->emplace(object->indexValue(code), object);
         }
-        map.erase(it);
-        return true;
+        i = 0;
+        for (auto& [code, idx] : textIndexes_) {
+            entries.texts[i++] = idx->emplace(object->indexText(code), object);
+        }
     }
 
     bool unindex(T* object) {
-        bool found = false;
+        auto found = entries_.find(object);
+        if (found == entries_.end()) {
+            return false;
+        }
+        std::size_t i = 0;
         for (auto& [code, idx] : intIndexes_) {
-            found = eraseFrom(*idx, object) || found;
+            idx->erase(found->second.ints[i++]);
         }
+        i = 0;
         for (auto& [code, idx] : textIndexes_) {
-            found = eraseFrom(*idx, object) || found;
+            idx->erase(found->second.texts[i++]);
         }
-        return found;
+        entries_.erase(found);
+        return true;
     }
 
     MyMemory& memory_;
@@ -182,6 +194,7 @@ class RecordCache {
     Owned<List> list_;
     std::map<int, Owned<IntIndex>> intIndexes_;
     std::map<int, Owned<TextIndex>> textIndexes_;
+    std::unordered_map<const T*, Entries> entries_;
     List empty_;
 };
 

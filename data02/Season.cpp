@@ -144,12 +144,12 @@ void SeasonLoader::validate(std::vector<SeasonMessage>& out) {
 bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
     report.year = year;
     Preferences& prefs = context.preferences();
-    int previousPreference = prefs.get(kPrefOpenSeason);
+    report.previousPreference = prefs.get(kPrefOpenSeason);
     report.previousSeason = context.pro().seasonYear();
     auto failWith = [&](SeasonMessage message) {
         report.messages.push_back(std::move(message));
         // A season that did not open must not be the one the next start tries.
-        prefs.set(kPrefOpenSeason, previousPreference);
+        prefs.set(kPrefOpenSeason, report.previousPreference);
         return false;
     };
     if (year < kFirstOpenableSeason) {
@@ -166,8 +166,8 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
             error("Open Failure: Scoring system unavailable.", context.scoring().lastError()));
     }
     if (context.schedule().open(year) != kOk) {
-        return failWith(error("Open Failure: Schedule database unavailable.",
-                              context.schedule().lastError()));
+        return failWith(
+            error("Open Failure: Schedule database unavailable.", context.schedule().lastError()));
     }
     return true;
 }
@@ -182,9 +182,7 @@ void finishSeason(Singleton& context, int year, SeasonOpenReport& report) {
     Preferences& prefs = context.preferences();
     if (failure != nullptr) {
         report.messages.push_back(error(failure));
-        if (report.previousSeason >= kFirstOpenableSeason) {
-            prefs.set(kPrefOpenSeason, report.previousSeason);
-        }
+        prefs.set(kPrefOpenSeason, report.previousPreference);
         report.opened = false;
         return;
     }

@@ -67,6 +67,8 @@ struct SeasonOpenReport {
     std::vector<SeasonMessage> messages;
     LoadingResults results;
     int previousSeason = 0;
+    // The open-season preference before this open, restored when it fails.
+    int previousPreference = 0;
 };
 
 // The data side of opening a season, before the record files load: the season

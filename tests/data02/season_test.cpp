@@ -308,11 +308,6 @@ class PreferenceRestoreTest : public SeasonTest,
                               public ::testing::WithParamInterface<PreferenceCase> {};
 
 TEST_P(PreferenceRestoreTest, AFailedOpenRestoresTheOpenSeasonPreference) {
-    if (GetParam().openedFirst == 0) {
-        GTEST_SKIP() << "finishSeason (data02/Season.cpp) restores preference 8000 only when a "
-                        "season was opened before in this context; a failing first open leaves "
-                        "it on the failed year";
-    }
     create(kYear);
     create(1995);
     std::vector<std::uint8_t> bytes = readBytes(fileOf(SeasonFile::Plyr, kYear));
