@@ -181,8 +181,9 @@ int Player::getValue(int code, int week) const {
     return weekValue(code, week);
 }
 
-int Player::getPoints(int, int) const {
-    return 0;
+int Player::getPoints(int code, int week) const {
+    PlayerWeekView view{info_->id, getValue(kPlayerPosition, 0), info_->team, stats_->blocks};
+    return context_.scoring().playerPoints(view, code, week);
 }
 
 std::string Player::text(int code) const {

@@ -124,7 +124,18 @@ void Singleton::connectMembers() {
         const Player* unit = mapFactory_->players().findFirst(kPlayerId, Pro::unitId(team, kQB));
         return unit ? unit->getValue(kPassYards, week) : 0;
     };
+    nfl.teamIsOff = [this](int team, int week) { return schedule_->teamIsOff(team, week); };
     scoring_->setNflWeeks(std::move(nfl));
+    // New identifiers skip those that records of the season already hold.
+    seasonState_->setIdInUse(kLastFranchiseId, [this](int id) {
+        return mapFactory_->franchises().findFirst(kFranchiseId, id) != nullptr;
+    });
+    seasonState_->setIdInUse(kLastDivisionId, [this](int id) {
+        return mapFactory_->divisions().findFirst(kDivisionId, id) != nullptr;
+    });
+    seasonState_->setIdInUse(kLastLeagueId, [this](int id) {
+        return mapFactory_->leagues().findFirst(kLeagueId, id) != nullptr;
+    });
 }
 
 Singleton::~Singleton() {
