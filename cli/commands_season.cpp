@@ -6,8 +6,10 @@
 
 #include "Arguments.h"
 #include "CommandTable.h"
+#include "Demo.h"
 #include "Format.h"
 #include "Mapfact.h"
+#include "Prefs.h"
 #include "Pro.h"
 #include "Season.h"
 
@@ -119,9 +121,56 @@ int teamsCommand(int year, Session& session) {
     });
 }
 
+struct DemoRequest {
+    std::optional<int> year;
+    int weeks = 6;
+    std::uint32_t seed = 1;
+};
+
+int demoCommand(const DemoRequest& request, Session& session) {
+    auto context = Context::open(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    if (season.preferences().load() != 0) {
+        return session.output.fail(season.preferences().lastError());
+    }
+    DemoOptions options;
+    options.year = request.year.value_or(season.calendarYear() - 1);
+    options.weeksMerged = request.weeks;
+    options.seed = request.seed;
+    DemoReport report;
+    std::string error;
+    if (!createDemoSeason(season, options, report, error)) {
+        return session.output.fail("cannot build the demo season: " + error);
+    }
+    season.preferences().save();
+    nlohmann::json document = {{"year", report.year},
+                               {"players", report.players},
+                               {"franchises", report.franchises},
+                               {"weeks_written", report.weeksWritten},
+                               {"weeks_merged", report.weeksMerged}};
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << "Built the " << report.year << " demo season: " << report.players << " players, "
+            << report.franchises << " franchises, " << report.weeksWritten
+            << " weekly statistics files, the first " << report.weeksMerged << " merged.\n";
+    });
+}
+
 }  // namespace
 
 void addSeasonCommands(CLI::App& app, CommandTable& table) {
+    auto demo = std::make_shared<DemoRequest>();
+    CLI::App* demoCommandLine =
+        app.add_subcommand("demo", "Build a complete demonstration season in the folder");
+    demoCommandLine->add_option("--year", demo->year, "Season year (default: last year)")
+        ->check(CLI::Range(1994, 2100));
+    demoCommandLine->add_option("--weeks", demo->weeks, "Weeks to merge and close")
+        ->check(CLI::Range(0, 20));
+    demoCommandLine->add_option("--seed", demo->seed, "Seed of the generator");
+    table.add(demoCommandLine, [demo](Session& session) { return demoCommand(*demo, session); });
+
     auto openYear = std::make_shared<std::optional<int>>();
     CLI::App* open = app.add_subcommand("open", "Open a season and show what loading found");
     open->add_option("--year", *openYear, "Season year (default: the season last opened)");

@@ -150,6 +150,16 @@ void NflWeek::read(ConstByteSpan bytes) {
     }
 }
 
+void NflWeek::write(ByteSpan bytes) const {
+    for (int i = 0; i < kNflGameSlots; ++i) {
+        putU8(bytes, i, static_cast<std::uint8_t>(slots[i].day));
+        putI32(bytes, kDatesOffset + 4 * i, slots[i].date1);
+        putI32(bytes, kDates2Offset + 4 * i, slots[i].date2);
+        putI32(bytes, kHomeOffset + 4 * i, slots[i].home);
+        putI32(bytes, kAwayOffset + 4 * i, slots[i].away);
+    }
+}
+
 std::vector<NflGame> NflWeek::used() const {
     auto end =
         std::find_if(slots.begin(), slots.end(), [](const NflGame& g) { return g.day == 0; });

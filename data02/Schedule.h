@@ -66,6 +66,8 @@ struct NflWeek {
     std::array<NflGame, kNflGameSlots> slots{};
 
     void read(ConstByteSpan bytes);
+    // The week's bytes as stored, for the demonstration season that makes its own NFL schedule.
+    void write(ByteSpan bytes) const;
     // Slots before the first day code 0; the games and the off teams of the week.
     std::vector<NflGame> used() const;
     std::vector<NflGame> games() const;
