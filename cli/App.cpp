@@ -41,6 +41,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
     addResultsCommands(app, table);
+    addLeagueStructureCommands(app, table);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

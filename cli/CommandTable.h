@@ -30,5 +30,6 @@ void addModelCommands(CLI::App& app, CommandTable& table);
 void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
+void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
 
 }  // namespace qff::cli
