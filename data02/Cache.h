@@ -1,8 +1,8 @@
 #pragma once
 
-#include <map>
+#include <cstdint>
 #include <optional>
-#include <tuple>
+#include <unordered_map>
 
 namespace qff {
 
@@ -11,7 +11,7 @@ namespace qff {
 // the league whose scoring system produced it, and the item code. Keeping the
 // league in the key means two leagues with different scoring never share a value.
 class Cache {
-  public:
+public:
     enum class Set { Player, Franchise };
 
     struct Key {
@@ -25,27 +25,29 @@ class Cache {
     std::optional<int> find(Set set, const Key& key) const;
     void store(Set set, const Key& key, int value);
 
-    void drop(Set set, const Key& key) { map(set).erase(tupleOf(key)); }
+    void drop(Set set, const Key& key);
     void dropAll(Set set, int season);
     void dropObject(Set set, int season, int id);
     void dropWeek(Set set, int season, int id, int week);
     void clear();
 
-    std::size_t size(Set set) const { return map(set).size(); }
+    std::size_t size(Set set) const;
 
-  private:
-    using Tuple = std::tuple<int, int, int, int, int>;
-    using Map = std::map<Tuple, int>;
+private:
+    // Values are filed per object, so dropping an object or one of its weeks
+    // touches only that object's values, and a lookup is two hash probes.
+    using Values = std::unordered_map<std::uint64_t, int>;
+    using Objects = std::unordered_map<std::uint64_t, Values>;
 
-    static Tuple tupleOf(const Key& key) {
-        return {key.season, key.id, key.week, key.league, key.code};
-    }
-    static void dropRange(Map& map, const Tuple& from, const Tuple& to);
-    Map& map(Set set) { return set == Set::Player ? players_ : franchises_; }
-    const Map& map(Set set) const { return set == Set::Player ? players_ : franchises_; }
+    static std::uint64_t objectKey(int season, int id);
+    static std::uint64_t valueKey(const Key& key);
+    static int weekOf(std::uint64_t valueKey);
 
-    Map players_;
-    Map franchises_;
+    Objects& objects(Set set) { return set == Set::Player ? players_ : franchises_; }
+    const Objects& objects(Set set) const { return set == Set::Player ? players_ : franchises_; }
+
+    Objects players_;
+    Objects franchises_;
 };
 
 }  // namespace qff

@@ -6,6 +6,7 @@
 #include "Pro.h"
 #include "Single.h"
 #include "State.h"
+#include "Statblock.h"
 
 namespace qff {
 
@@ -25,7 +26,9 @@ void ScoreRecord::clear() {
 ScoringSystem::ScoringSystem(Singleton& context)
     : context_(context),
       file_(context.memory(), SeasonFile::Score, context.workdir()),
-      current_(file_) {}
+      current_(file_) {
+    setNflWeeks({});
+}
 
 int ScoringSystem::fail(std::string reason) {
     error_ = std::move(reason);
@@ -38,6 +41,7 @@ int ScoringSystem::openSeason(int year) {
     if (file_.open(year, [this](ScoreFile& file) { return seedNewFile(file); }) != kOk) {
         return fail(file_.lastError());
     }
+    facts_.weeks = Pro::weeksOf(season());
     // Reopening may bring back a record that differs from what was computed with.
     scoringChanged();
     error_.clear();
@@ -199,10 +203,11 @@ void ScoringSystem::dropUnsavedChanges() {
     }
 }
 
-SeasonFacts ScoringSystem::facts() const {
+void ScoringSystem::setNflWeeks(NflWeeks nfl) {
+    nfl_ = std::move(nfl);
     SeasonState& state = context_.seasonState();
-    return SeasonFacts{Pro::weeksOf(season()),
-                       [&state](int week) { return state.weekHasStats(week) != 0; }, nfl_};
+    facts_ = SeasonFacts{Pro::weeksOf(season()),
+                         [&state](int week) { return state.weekHasStats(week) != 0; }, nfl_};
 }
 
 int ScoringSystem::statisticPoints(int rule, int value, int position) const {
@@ -223,9 +228,81 @@ int ScoringSystem::playerPoints(const PlayerWeekView& player, int code, int week
     if (std::optional<int> known = context_.cache().find(Cache::Set::Player, key)) {
         return *known;
     }
-    int value = playerItemValue(player, code, week);
+    int value = composedPoints(player, code, week);
     context_.cache().store(Cache::Set::Player, key, value);
     return value;
+}
+
+// A week's total is its bonus and the six areas, each of them memoised.
+int ScoringSystem::weekTotal(const PlayerWeekView& player, int week) {
+    if (week < 0 || week >= kWeekSlots ||
+        player.blocks.size() < static_cast<std::size_t>(kWeekSlots * kStatBlockSize) ||
+        !weekCounts(facts_, player.team, week)) {
+        return 0;
+    }
+    int total = rawValue(player.blocks.subspan(week * kStatBlockSize, kStatBlockSize),
+                         player.position, kBonusPointsCode);
+    for (int area = kPassPointsCode; area <= kSpecialTeamPointsCode; ++area) {
+        total += playerPoints(player, area, week);
+    }
+    return total;
+}
+
+// Season figures and weekly totals are built from the memoised figures they
+// consist of, so a report that asks for all of them evaluates each week's
+// rules once. The results equal playerItemValue's.
+int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int week) {
+    int weeks = std::clamp(facts_.weeks, 0, kWeekSlots);
+    auto weekly = [&](int weekCode, int w) { return playerPoints(player, weekCode, w); };
+    auto sumOver = [&](int weekCode) {
+        int sum = 0;
+        for (int w = 0; w < weeks; ++w) {
+            sum += weekly(weekCode, w);
+        }
+        return sum;
+    };
+    if (code >= kWeekTotalCode && code <= kSpecialTeamPointsCode && week == kSeasonWeek) {
+        return sumOver(code);
+    }
+    if (code >= kSeasonTotalCode && code <= kSeasonSpecialTeamCode) {
+        return sumOver(code - kSeasonTotalCode + kWeekTotalCode);
+    }
+    if (code >= kFirstWeekTotalCode && code <= kLastWeekTotalCode) {
+        return weekly(kWeekTotalCode, code - kFirstWeekTotalCode);
+    }
+    if (code == kWeekTotalCode) {
+        return weekTotal(player, week);
+    }
+    SeasonState& state = context_.seasonState();
+    if (code == kHighWeekCode) {
+        int high = 0;
+        for (int w = 0; w < weeks; ++w) {
+            high = std::max(high, weekly(kWeekTotalCode, w));
+        }
+        return high;
+    }
+    if (code == kLowWeekCode || code == kAverageWeekCode) {
+        int low = kNoLowWeek;
+        int sum = 0;
+        int counted = 0;
+        for (int w = 0; w < weeks; ++w) {
+            if (state.weekHasStats(w) == 0) {
+                continue;
+            }
+            int points = weekly(kWeekTotalCode, w);
+            sum += points;
+            ++counted;
+            // A team's off weeks are asked one by one: a season may give it several.
+            if (!(nfl_.teamIsOff && nfl_.teamIsOff(player.team, w))) {
+                low = std::min(low, points);
+            }
+        }
+        if (code == kAverageWeekCode) {
+            return counted == 0 ? 0 : sum / counted;
+        }
+        return weeks == 0 ? 0 : low;
+    }
+    return playerItemValue(player, code, week);
 }
 
 void ScoringSystem::dropAllPlayerPoints() {

@@ -65,7 +65,7 @@ class ScoringSystem {
     ConstByteSpan record() const { return current_.bytes(); }
 
     // The NFL side's answers for the week gate and the bye weeks.
-    void setNflWeeks(NflWeeks nfl) { nfl_ = std::move(nfl); }
+    void setNflWeeks(NflWeeks nfl);
 
     int statisticPoints(int rule, int value, int position) const;
     // Computes without the points cache.
@@ -90,12 +90,16 @@ class ScoringSystem {
     bool isCurrent(int leagueId) const;
     void scoringChanged();
     void dropUnsavedChanges();
-    SeasonFacts facts() const;
+    const SeasonFacts& facts() const { return facts_; }
+    int composedPoints(const PlayerWeekView& player, int code, int week);
+    int weekTotal(const PlayerWeekView& player, int week);
 
     Singleton& context_;
     ScoreFile file_;
     ScoreRecord current_;
     NflWeeks nfl_;
+    // Built once: every point computation consults it.
+    SeasonFacts facts_;
     bool unsaved_ = false;
     std::string error_;
 };

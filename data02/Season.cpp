@@ -1,5 +1,6 @@
 #include "Season.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -138,6 +139,37 @@ void SeasonLoader::validate(std::vector<SeasonMessage>& out) {
             played = played || unit->getValue(kPassYards, week) != 0;
         }
         context_.seasonState().setWeekHasStats(week, played ? 1 : 0);
+    }
+    validateRosters(out);
+}
+
+// A roster may name a player the player file no longer holds; it is reported
+// here once per franchise and never looked at as a player.
+void SeasonLoader::validateRosters(std::vector<SeasonMessage>& out) {
+    const RecordCache<Player>& players = context_.mapFactory().players();
+    for (const Team* team : context_.mapFactory().franchises().list()) {
+        std::vector<int> unknown;
+        for (int week = 0; week < kWeekSlots; ++week) {
+            TeamRosterStruct roster;
+            team->getRoster(week, roster);
+            for (int place = 0; place < roster.count(); ++place) {
+                int id = roster.id(place);
+                if (id > 0 && players.findFirst(kPlayerId, id) == nullptr &&
+                    std::find(unknown.begin(), unknown.end(), id) == unknown.end()) {
+                    unknown.push_back(id);
+                }
+            }
+        }
+        if (!unknown.empty()) {
+            std::string ids;
+            for (int id : unknown) {
+                ids += (ids.empty() ? "" : ", ") + std::to_string(id);
+            }
+            out.push_back(error("CRITICAL - " + team->text(kFranchiseName) +
+                                    " has players on its rosters that the player database "
+                                    "does not hold.",
+                                "player ids " + ids));
+        }
     }
 }
 

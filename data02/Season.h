@@ -52,6 +52,7 @@ class SeasonLoader {
 
     void load(std::vector<SeasonMessage>& out);
     void validate(std::vector<SeasonMessage>& out);
+    void validateRosters(std::vector<SeasonMessage>& out);
 
     Singleton& context_;
     int year_;

@@ -1,5 +1,6 @@
 #include "Statblock.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -55,14 +56,38 @@ struct CountCode {
 
 constexpr CountCode kCountCodes[] = {{22, 13}, {35, 26}, {48, 39}, {60, 51}, {71, 62}, {87, 78}};
 
-std::span<const Run> layoutOf(int position) {
+// Every code's field in one layout, indexed by code, so a lookup in the hot
+// scoring path is one array access instead of a walk over the runs.
+constexpr int kCodes = 128;
+
+struct FieldTable {
+    std::array<std::int8_t, kCodes> offset{};
+    std::array<std::int8_t, kCodes> size{};
+};
+
+constexpr FieldTable tableOf(std::span<const Run> layout) {
+    FieldTable table;
+    for (const Run& run : layout) {
+        for (int i = 0; i < run.count; ++i) {
+            table.offset[run.firstCode + i] = static_cast<std::int8_t>(run.offset + i * run.size);
+            table.size[run.firstCode + i] = static_cast<std::int8_t>(run.size);
+        }
+    }
+    return table;
+}
+
+constexpr FieldTable kPlayerFields = tableOf(kPlayerLayout);
+constexpr FieldTable kDefenseFields = tableOf(kDefenseLayout);
+constexpr FieldTable kSpecialTeamsFields = tableOf(kSpecialTeamsLayout);
+
+const FieldTable& fieldsOf(int position) {
     if (position == kDefenseUnit) {
-        return kDefenseLayout;
+        return kDefenseFields;
     }
     if (position == kSpecialTeamsUnit) {
-        return kSpecialTeamsLayout;
+        return kSpecialTeamsFields;
     }
-    return kPlayerLayout;
+    return kPlayerFields;
 }
 
 // The offset of the first slot of the group holding `code` in a block of `position`.
@@ -81,12 +106,14 @@ std::optional<int> groupOffset(int position, int code) {
 }  // namespace
 
 std::optional<BlockField> blockField(int position, int code) {
-    for (const Run& run : layoutOf(position)) {
-        if (code >= run.firstCode && code < run.firstCode + run.count) {
-            return BlockField{run.offset + (code - run.firstCode) * run.size, run.size};
-        }
+    if (code < 0 || code >= kCodes) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const FieldTable& fields = fieldsOf(position);
+    if (fields.size[code] == 0) {
+        return std::nullopt;
+    }
+    return BlockField{fields.offset[code], fields.size[code]};
 }
 
 int blockValue(ConstByteSpan block, int position, int code) {

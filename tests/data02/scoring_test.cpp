@@ -864,7 +864,8 @@ TEST_F(ScoringCacheTest, PointsAreRememberedPerLeague) {
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 6);  // remembered
     ASSERT_EQ(scoring_->selectLeague(1), kOk);
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
-    EXPECT_EQ(context_->cache().size(Cache::Set::Player), 2u);
+    // One week's total per league, each remembered with the six areas it adds up.
+    EXPECT_EQ(context_->cache().size(Cache::Set::Player), 2u * 7u);
 }
 
 TEST_F(ScoringCacheTest, SeasonValuesAreKeptUnderTheSeasonWeekAndDroppedWithAnyWeek) {
@@ -917,7 +918,7 @@ TEST_F(ScoringCacheTest, ChangingTheScoringDropsPlayerAndFranchisePoints) {
              Case{"resetToDefaults", [](ScoringSystem& s) { return s.resetToDefaults(0); }},
          }) {
         kickerPoints(kWeekTotalCode, 0);
-        ASSERT_EQ(context_->cache().size(Cache::Set::Player), 1u) << c.name;
+        ASSERT_GT(context_->cache().size(Cache::Set::Player), 0u) << c.name;
         context_->cache().store(Cache::Set::Franchise, Cache::Key{2004, 1, 0, 0, 2026}, 50);
         ASSERT_EQ(c.change(*scoring_), kOk) << c.name;
         EXPECT_EQ(context_->cache().size(Cache::Set::Player), 0u) << c.name;

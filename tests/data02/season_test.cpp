@@ -452,3 +452,35 @@ TEST_F(SeasonTest, OpeningAnotherSeasonReloadsEverything) {
 
 }  // namespace
 }  // namespace qff
+
+namespace qff::test {
+namespace {
+
+TEST_F(SeasonTest, RosterPlayersTheDatabaseLacksAreReportedNotFollowed) {
+    create(kYear);
+    ASSERT_TRUE(openSeason(context(), kYear).opened);
+    Owned<Team> team = context().memory().makeRecord<Team>(Kind::Team, context().teamFile(),
+                                                           context());
+    team->setValue(kFranchiseId, 1);
+    team->setValue(kFranchiseLeague, 0);
+    team->setText(kFranchiseName, "Ghost Town");
+    TeamRosterStruct roster;
+    addToRoster(roster, Pro::unitId(0, kQB));
+    addToRoster(roster, 4242);
+    team->setRoster(3, roster);
+    ASSERT_EQ(context().mapFactory().add(context().mapFactory().franchises(), team), 0);
+
+    SeasonOpenReport report = openSeason(context(), kYear);
+    ASSERT_TRUE(report.opened);
+    const SeasonMessage& last = report.messages.back();
+    EXPECT_EQ(last.type, SeasonMessage::Type::Error);
+    EXPECT_NE(last.text.find("Ghost Town"), std::string::npos);
+    EXPECT_EQ(last.detail, "player ids 4242");
+    Team* loaded = context().teamQuery().findOne(kFranchiseId, 1);
+    Owned<PlyrList> players = loaded->rosterPlayers(0, 3);
+    ASSERT_TRUE(players);
+    EXPECT_EQ(players->size(), 1u);
+}
+
+}  // namespace
+}  // namespace qff::test
