@@ -38,6 +38,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addSettingsCommands(app, table);
     addSeasonCommands(app, table);
     addModelCommands(app, table);
+    addRosterCommands(app, table);
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
     addResultsCommands(app, table);

@@ -30,6 +30,8 @@ void addModelCommands(CLI::App& app, CommandTable& table);
 void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
+// Extends "roster", so it is registered after the model commands.
+void addRosterCommands(CLI::App& app, CommandTable& table);
 void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
 
 }  // namespace qff::cli

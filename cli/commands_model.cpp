@@ -31,16 +31,13 @@ struct WeekOption {
     }
 };
 
-CLI::Option* addWeekOption(CLI::App* command, WeekOption& week, bool required) {
-    CLI::Option* option = command->add_option(
-        "--week", week.text, "Week of play counted from 1, or \"all\" for the whole season");
-    option->check([](const std::string& text) {
-        return parseWeek(text) ? std::string() : "a week is a number from 1 or \"all\"";
-    });
-    if (required) {
-        option->required();
-    }
-    return option;
+void addWeekOption(CLI::App* command, WeekOption& week) {
+    command
+        ->add_option("--week", week.text,
+                     "Week of play counted from 1, or \"all\" for the whole season")
+        ->check([](const std::string& text) {
+            return parseWeek(text) ? std::string() : "a week is a number from 1 or \"all\"";
+        });
 }
 
 nlohmann::json playerRow(const Player& player) {
@@ -223,17 +220,26 @@ int franchisesCommand(std::optional<int> league, Session& session) {
     return emitNamedRows(session, rows);
 }
 
-int rosterCommand(int franchiseId, const WeekOption& weekOption, Session& session) {
+// "roster add" and "roster drop" share the command's name, so the franchise
+// and week of showing a roster cannot be demanded while parsing.
+int rosterCommand(std::optional<int> franchiseId, const WeekOption& weekOption, Session& session) {
+    std::optional<WeekChoice> choice = weekOption.parsed();
+    if (!franchiseId || !choice) {
+        return session.output.usage("roster needs a franchise id and --week");
+    }
+    if (choice->wholeSeason) {
+        return session.output.usage("a roster belongs to one week, not to \"all\"");
+    }
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    Team* team = season.teamQuery().findOne(kFranchiseId, franchiseId);
+    Team* team = season.teamQuery().findOne(kFranchiseId, *franchiseId);
     if (team == nullptr) {
-        return session.output.fail("no franchise has the id " + std::to_string(franchiseId));
+        return session.output.fail("no franchise has the id " + std::to_string(*franchiseId));
     }
-    int week = weekIndex(weekOption.parsed(), 0);
+    int week = choice->index;
     TeamRosterStruct roster;
     team->getRoster(week, roster);
     nlohmann::json rows = nlohmann::json::array();
@@ -266,14 +272,14 @@ void addPlayerCommands(CLI::App& app, CommandTable& table) {
     players->add_option("--sort", request->sortCode, "Statistic code to sort by (1 to 128)")
         ->check(CLI::Range(1, 128));
     players->add_flag("--desc", request->descending, "Sort from the highest value down");
-    addWeekOption(players, request->week, false);
+    addWeekOption(players, request->week);
     table.add(players, [request](Session& session) { return playersCommand(*request, session); });
 
     auto id = std::make_shared<int>(0);
     auto week = std::make_shared<WeekOption>();
     CLI::App* player = app.add_subcommand("player", "Show every statistic code of one player");
     player->add_option("id", *id, "Player id")->required();
-    addWeekOption(player, *week, false);
+    addWeekOption(player, *week);
     table.add(player, [id, week](Session& session) { return playerCommand(*id, *week, session); });
 }
 
@@ -295,11 +301,11 @@ void addStructureCommands(CLI::App& app, CommandTable& table) {
         return franchisesCommand(*franchiseLeague, session);
     });
 
-    auto franchise = std::make_shared<int>(0);
+    auto franchise = std::make_shared<std::optional<int>>();
     auto week = std::make_shared<WeekOption>();
     CLI::App* roster = app.add_subcommand("roster", "Show a franchise's roster for a week");
-    roster->add_option("franchise", *franchise, "Franchise id")->required();
-    addWeekOption(roster, *week, true);
+    roster->add_option("franchise", *franchise, "Franchise id");
+    addWeekOption(roster, *week);
     table.add(roster, [franchise, week](Session& session) {
         return rosterCommand(*franchise, *week, session);
     });

@@ -9,6 +9,12 @@
 #include "Statblock.h"
 
 namespace qff {
+namespace {
+
+constexpr int kAnyLeague = -1;
+constexpr int kGateCode = 0;
+
+}  // namespace
 
 int ScoreRecord::insert() {
     int status = insertRecord();
@@ -233,17 +239,37 @@ int ScoringSystem::playerPoints(const PlayerWeekView& player, int code, int week
     return value;
 }
 
+// Whether a team's week counts is asked for every player of the team, so it
+// is remembered beside the points (under the team's QB unit and code 0, which
+// scores nothing) and dropped with them.
+bool ScoringSystem::teamWeekCounts(int team, int week) {
+    Cache::Key key{season(), Pro::unitId(team, 0), week, kAnyLeague, kGateCode};
+    if (std::optional<int> known = context_.cache().find(Cache::Set::Player, key)) {
+        return *known != 0;
+    }
+    bool counts = weekCounts(facts_, team, week);
+    context_.cache().store(Cache::Set::Player, key, counts ? 1 : 0);
+    return counts;
+}
+
 // A week's total is its bonus and the six areas, each of them memoised.
 int ScoringSystem::weekTotal(const PlayerWeekView& player, int week) {
     if (week < 0 || week >= kWeekSlots ||
         player.blocks.size() < static_cast<std::size_t>(kWeekSlots * kStatBlockSize) ||
-        !weekCounts(facts_, player.team, week)) {
+        !teamWeekCounts(player.team, week)) {
         return 0;
     }
-    int total = rawValue(player.blocks.subspan(week * kStatBlockSize, kStatBlockSize),
-                         player.position, kBonusPointsCode);
+    ConstByteSpan block = player.blocks.subspan(week * kStatBlockSize, kStatBlockSize);
+    int total = rawValue(block, player.position, kBonusPointsCode);
     for (int area = kPassPointsCode; area <= kSpecialTeamPointsCode; ++area) {
-        total += playerPoints(player, area, week);
+        // The week is known to count, so an area not yet remembered is scored directly.
+        Cache::Key key{season(), player.id, week, current_.league(), area};
+        std::optional<int> known = context_.cache().find(Cache::Set::Player, key);
+        int points = known ? *known : weekItemPoints(current_.bytes(), block, player.position, area);
+        if (!known) {
+            context_.cache().store(Cache::Set::Player, key, points);
+        }
+        total += points;
     }
     return total;
 }

@@ -93,6 +93,7 @@ class ScoringSystem {
     const SeasonFacts& facts() const { return facts_; }
     int composedPoints(const PlayerWeekView& player, int code, int week);
     int weekTotal(const PlayerWeekView& player, int week);
+    bool teamWeekCounts(int team, int week);
 
     Singleton& context_;
     ScoreFile file_;

@@ -142,12 +142,17 @@ bool isSlotCode(int code) {
 }
 
 int slotGroupOf(int code) {
-    for (int group : kSlotGroups) {
-        if (code >= group && code < group + kSlotsPerGroup) {
-            return group;
+    static constexpr auto kGroupOf = [] {
+        std::array<std::int8_t, kCodes> groups{};
+        groups.fill(-1);
+        for (int group : kSlotGroups) {
+            for (int i = 0; i < kSlotsPerGroup; ++i) {
+                groups[group + i] = static_cast<std::int8_t>(group);
+            }
         }
-    }
-    return -1;
+        return groups;
+    }();
+    return code >= 0 && code < kCodes ? kGroupOf[code] : -1;
 }
 
 int countFilledSlots(ConstByteSpan block, int position, int slotCode) {

@@ -864,8 +864,9 @@ TEST_F(ScoringCacheTest, PointsAreRememberedPerLeague) {
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 6);  // remembered
     ASSERT_EQ(scoring_->selectLeague(1), kOk);
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
-    // One week's total per league, each remembered with the six areas it adds up.
-    EXPECT_EQ(context_->cache().size(Cache::Set::Player), 2u * 7u);
+    // One week's total per league, each remembered with the six areas it adds
+    // up, and once for both leagues whether the kicker's team played that week.
+    EXPECT_EQ(context_->cache().size(Cache::Set::Player), 2u * 7u + 1u);
 }
 
 TEST_F(ScoringCacheTest, SeasonValuesAreKeptUnderTheSeasonWeekAndDroppedWithAnyWeek) {
