@@ -2,6 +2,8 @@
 // simply reading the same bytes, so the overhead of the slot layer is visible.
 #include <benchmark/benchmark.h>
 
+#include "BenchReport.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -96,38 +98,9 @@ void BM_RewriteAllSlots(benchmark::State& state) {
 }
 BENCHMARK(BM_RewriteAllSlots)->Unit(benchmark::kMicrosecond);
 
-// Prints how many times slower the slot-by-slot scan is than the raw read;
-// the target is 3 or less.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.benchmark_name() == "BM_ReadFileBytes") {
-                readTime_ = run.GetAdjustedRealTime();
-            } else if (run.benchmark_name() == "BM_ScanAllSlots") {
-                scanTime_ = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (readTime_ > 0 && scanTime_ > 0) {
-            std::printf("scan / raw read ratio: %.2f (target <= 3)\n", scanTime_ / readTime_);
-        }
-    }
-
-  private:
-    double readTime_ = 0;
-    double scanTime_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return qff::bench::runWithRatio(argc, argv, "BM_ScanAllSlots", "BM_ReadFileBytes",
+                                    "scan / raw read ratio (target <= 3)");
 }

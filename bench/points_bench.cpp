@@ -3,6 +3,8 @@
 // points memo, beside the time to read the season's files.
 #include <benchmark/benchmark.h>
 
+#include "BenchReport.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +25,7 @@ constexpr int kYear = 1994;  // an 18-week season
 constexpr int kWeeks = 18;
 
 class DemoSeason {
-public:
+  public:
     DemoSeason() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "qff-points-bench-XXXXXX").string();
@@ -68,7 +70,7 @@ public:
         return total;
     }
 
-private:
+  private:
     std::filesystem::path dir_;
     std::unique_ptr<Singleton> context_;
 };
@@ -115,37 +117,10 @@ void BM_PointsWarm(benchmark::State& state) {
 }
 BENCHMARK(BM_PointsWarm)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.benchmark_name() == "BM_PointsCold") {
-                cold_ = run.GetAdjustedRealTime();
-            } else if (run.benchmark_name() == "BM_PointsWarm") {
-                warm_ = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (warm_ > 0) {
-            std::printf("cold / warm ratio: %.1f (target: cold under 50 ms, warm 10x faster)\n",
-                        cold_ / warm_);
-        }
-    }
-
-private:
-    double cold_ = 0;
-    double warm_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return qff::bench::runWithRatio(
+        argc, argv, "BM_PointsCold", "BM_PointsWarm",
+        "cold / warm ratio (target: cold under 50 ms, warm 10x faster)");
 }

@@ -3,6 +3,8 @@
 // reading the same files' bytes.
 #include <benchmark/benchmark.h>
 
+#include "BenchReport.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -125,37 +127,9 @@ void BM_PlayerQuerySortedByStatistic(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayerQuerySortedByStatistic)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.benchmark_name() == "BM_ReadSeasonBytes") {
-                read_ = run.GetAdjustedRealTime();
-            } else if (run.benchmark_name() == "BM_OpenSeason") {
-                open_ = run.GetAdjustedRealTime();
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (read_ > 0) {
-            std::printf("open / raw read ratio: %.2f (target <= 5, open under 50 ms)\n",
-                        open_ / read_);
-        }
-    }
-
-  private:
-    double read_ = 0;
-    double open_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return qff::bench::runWithRatio(argc, argv, "BM_OpenSeason", "BM_ReadSeasonBytes",
+                                    "open / raw read ratio (target <= 5, open under 50 ms)");
 }

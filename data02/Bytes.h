@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qff {
 
@@ -65,6 +66,26 @@ inline void putText(ByteSpan b, std::size_t at, std::size_t size, std::string_vi
     std::size_t length = std::min(text.size(), size - 1);
     std::memset(b.data() + at, 0, size);
     std::memcpy(b.data() + at, text.data(), length);
+}
+
+// A list of signed 32-bit values in a field of `capacity` entries, ended by
+// the first negative one (every entry after the list holds -1).
+inline std::vector<int> getValueList(ConstByteSpan b, std::size_t at, int capacity) {
+    std::vector<int> values;
+    for (int i = 0; i < capacity; ++i) {
+        int value = getI32(b, at + 4 * i);
+        if (value < 0) {
+            break;
+        }
+        values.push_back(value);
+    }
+    return values;
+}
+
+inline void putValueList(ByteSpan b, std::size_t at, int capacity, std::span<const int> values) {
+    for (int i = 0; i < capacity; ++i) {
+        putI32(b, at + 4 * i, i < static_cast<int>(values.size()) ? values[i] : -1);
+    }
 }
 
 }  // namespace qff

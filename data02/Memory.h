@@ -11,6 +11,9 @@
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
+
+#include "Status.h"
 
 namespace qff {
 
@@ -260,6 +263,23 @@ void Owned<T>::reset(std::source_location where) {
     }
     memory_->forget(object_, where);
     delete std::exchange(object_, nullptr);
+}
+
+// Appends a tracked copy of `item` unless `items` already holds `limit`:
+// kFailed then, kNoMemory when the copy cannot be made.
+template <class T>
+int addTrackedCopy(std::vector<Owned<T>>& items, MyMemory& memory, Kind kind, const T& item,
+                   std::size_t limit,
+                   std::source_location where = std::source_location::current()) {
+    if (items.size() >= limit) {
+        return kFailed;
+    }
+    Owned<T> copy = memory.make<T>(Site(kind, where), item);
+    if (!copy) {
+        return kNoMemory;
+    }
+    items.push_back(std::move(copy));
+    return kOk;
 }
 
 // The ring of scratch strings that text getters return: a text stays valid

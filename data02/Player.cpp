@@ -255,24 +255,16 @@ Player* Player::unit() const {
 }
 
 void Player::addToUnitTotals(int code, int week) {
-    Player* target = unit();
-    if (target == nullptr || !isWeek(week)) {
-        return;
-    }
-    int value = blockValue(stats_->week(week), info_->position, code);
-    if (value == 0) {
-        return;
-    }
-    ByteSpan block = target->stats_->week(week);
-    if (isSlotCode(code)) {
-        addToSlotGroup(block, target->info_->position, code, value);
-    } else {
-        int position = target->info_->position;
-        setBlockValue(block, position, code, blockValue(block, position, code) + value);
-    }
+    changeUnitTotals(code, week, +1);
 }
 
 void Player::removeFromUnitTotals(int code, int week) {
+    changeUnitTotals(code, week, -1);
+}
+
+// Adds (direction +1) or takes back (-1) this player's value of a code in a
+// week from its team unit: slot codes by their yardage, others by sum.
+void Player::changeUnitTotals(int code, int week, int direction) {
     Player* target = unit();
     if (target == nullptr || !isWeek(week)) {
         return;
@@ -282,11 +274,13 @@ void Player::removeFromUnitTotals(int code, int week) {
         return;
     }
     ByteSpan block = target->stats_->week(week);
-    if (isSlotCode(code)) {
-        removeFromSlotGroup(block, target->info_->position, code, value);
+    int position = target->info_->position;
+    if (!isSlotCode(code)) {
+        setBlockValue(block, position, code, blockValue(block, position, code) + direction * value);
+    } else if (direction > 0) {
+        addToSlotGroup(block, position, code, value);
     } else {
-        int position = target->info_->position;
-        setBlockValue(block, position, code, blockValue(block, position, code) - value);
+        removeFromSlotGroup(block, position, code, value);
     }
 }
 

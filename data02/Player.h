@@ -124,6 +124,7 @@ class Player {
     int blockValueOf(int code, int week) const;
     int weekValue(int code, int week) const;
     Player* unit() const;
+    void changeUnitTotals(int code, int week, int direction);
     void storeInto(ByteSpan record) const;
 
     PlayerFile& file_;

@@ -12,9 +12,7 @@ namespace qff {
 
 void PlayerQueryNode::clear() {
     bytes_.fill(0);
-    for (int i = 0; i < kMaxValues; ++i) {
-        putI32(bytes_, kValuesOffset + 4 * i, -1);
-    }
+    putValueList(bytes_, kValuesOffset, kMaxValues, {});
     bytes_[kMatchModeOffset] = 255;
 }
 
@@ -27,22 +25,11 @@ void PlayerQueryNode::setText(std::string_view text) {
 }
 
 std::vector<int> PlayerQueryNode::values() const {
-    std::vector<int> result;
-    for (int i = 0; i < kMaxValues; ++i) {
-        int value = getI32(bytes_, kValuesOffset + 4 * i);
-        if (value < 0) {
-            break;
-        }
-        result.push_back(value);
-    }
-    return result;
+    return getValueList(bytes_, kValuesOffset, kMaxValues);
 }
 
 void PlayerQueryNode::setValues(std::span<const int> values) {
-    for (int i = 0; i < kMaxValues; ++i) {
-        int value = i < static_cast<int>(values.size()) ? values[i] : -1;
-        putI32(bytes_, kValuesOffset + 4 * i, value);
-    }
+    putValueList(bytes_, kValuesOffset, kMaxValues, values);
 }
 
 void PlayerQueryNode::setSortKey(int i, int key, bool isDescending) {
@@ -57,16 +44,7 @@ void PlayerQuery::clear() {
 }
 
 int PlayerQuery::addNode(const PlayerQueryNode& node) {
-    if (static_cast<int>(nodes_.size()) >= kMaxNodes) {
-        return kFailed;
-    }
-    Owned<PlayerQueryNode> copy = context_.memory().make<PlayerQueryNode>(Kind::PlayerQueryNode);
-    if (!copy) {
-        return kNoMemory;
-    }
-    *copy = node;
-    nodes_.push_back(std::move(copy));
-    return kOk;
+    return addTrackedCopy(nodes_, context_.memory(), Kind::PlayerQueryNode, node, kMaxNodes);
 }
 
 const PlayerQueryNode* PlayerQuery::node(int i) const {

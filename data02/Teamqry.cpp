@@ -10,28 +10,16 @@ namespace qff {
 
 void TeamQueryNode::clear() {
     bytes_.fill(0);
-    for (int i = 0; i < kMaxValues; ++i) {
-        putI32(bytes_, kValuesOffset + 4 * i, -1);
-    }
+    putValueList(bytes_, kValuesOffset, kMaxValues, {});
     bytes_[kMatchModeOffset] = 255;
 }
 
 std::vector<int> TeamQueryNode::values() const {
-    std::vector<int> result;
-    for (int i = 0; i < kMaxValues; ++i) {
-        int value = getI32(bytes_, kValuesOffset + 4 * i);
-        if (value < 0) {
-            break;
-        }
-        result.push_back(value);
-    }
-    return result;
+    return getValueList(bytes_, kValuesOffset, kMaxValues);
 }
 
 void TeamQueryNode::setValues(std::span<const int> values) {
-    for (int i = 0; i < kMaxValues; ++i) {
-        putI32(bytes_, kValuesOffset + 4 * i, i < static_cast<int>(values.size()) ? values[i] : -1);
-    }
+    putValueList(bytes_, kValuesOffset, kMaxValues, values);
 }
 
 void TeamQueryNode::setSortKey(int i, int key, bool isDescending) {
@@ -46,16 +34,7 @@ void TeamQuery::clear() {
 }
 
 int TeamQuery::addNode(const TeamQueryNode& node) {
-    if (static_cast<int>(nodes_.size()) >= kMaxNodes) {
-        return kFailed;
-    }
-    Owned<TeamQueryNode> copy = context_.memory().make<TeamQueryNode>(Kind::TeamQueryNode);
-    if (!copy) {
-        return kNoMemory;
-    }
-    *copy = node;
-    nodes_.push_back(std::move(copy));
-    return kOk;
+    return addTrackedCopy(nodes_, context_.memory(), Kind::TeamQueryNode, node, kMaxNodes);
 }
 
 TeamList TeamQuery::allFranchises() const {
