@@ -49,7 +49,7 @@ constexpr std::array<PropertyRow, 9> kFranchiseRows{{
 constexpr std::array<int, 4> kUniqueCodes{kLeagueName, kDivisionName, kDivisionShortName,
                                           kFranchiseName};
 
-// The short name a division stores holds one character more than the editor allows.
+// Default short names keep to the editor's four characters; the record would hold five.
 constexpr int kDefaultShortNameMax = 4;
 
 StructureResult failure(StructureError error, std::string message, int status = kOk) {
