@@ -42,6 +42,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
     addResultsCommands(app, table);
+    addDraftCommands(app, table);
     addLeagueStructureCommands(app, table);
     try {
         app.parse(argc, argv);

@@ -30,6 +30,7 @@ void addModelCommands(CLI::App& app, CommandTable& table);
 void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
+void addDraftCommands(CLI::App& app, CommandTable& table);
 // Extends "roster", so it is registered after the model commands.
 void addRosterCommands(CLI::App& app, CommandTable& table);
 void addLeagueStructureCommands(CLI::App& app, CommandTable& table);

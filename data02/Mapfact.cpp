@@ -10,7 +10,8 @@ MapFactory::MapFactory(Singleton& context)
       players_(context.memory()),
       franchises_(context.memory()),
       divisions_(context.memory()),
-      leagues_(context.memory()) {}
+      leagues_(context.memory()),
+      drafts_(context.memory()) {}
 
 MapFactory::~MapFactory() {
     releaseAll();
@@ -21,6 +22,7 @@ void MapFactory::releaseAll() {
     franchises_.release();
     divisions_.release();
     leagues_.release();
+    drafts_.release();
 }
 
 template <class T, int N>
@@ -77,6 +79,11 @@ int MapFactory::reloadLeagues(int year) {
     return load(leagues_, context_.leagueFile(), year,
                 std::function<int(LeagueFile&)>(
                     [this](LeagueFile& file) { return League::seedFile(file, context_); }));
+}
+
+int MapFactory::reloadDrafts(int year) {
+    return load(drafts_, context_.draftFile(), year,
+                std::function<int(TrackDraftFile&)>([](TrackDraftFile&) { return kOk; }));
 }
 
 }  // namespace qff

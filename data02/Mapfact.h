@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Divqry.h"
+#include "Drftqry.h"
 #include "Legqry.h"
 #include "Player.h"
 #include "Reccache.h"
@@ -27,13 +28,15 @@ class MapFactory {
     RecordCache<Team>& franchises() { return franchises_; }
     RecordCache<Division>& divisions() { return divisions_; }
     RecordCache<League>& leagues() { return leagues_; }
+    RecordCache<TrackDraft>& drafts() { return drafts_; }
 
     // Each reload releases the kind's objects and loads its file of `year`;
-    // franchise, division and league files are created when missing.
+    // franchise, division, league and draft files are created when missing.
     int reloadPlayers(int year);
     int reloadFranchises(int year);
     int reloadDivisions(int year);
     int reloadLeagues(int year);
+    int reloadDrafts(int year);
 
     // Stores a new record and lets the cache own it; on failure the object
     // is handed back through `object` for the caller to dispose of.
@@ -72,6 +75,7 @@ class MapFactory {
     RecordCache<Team> franchises_;
     RecordCache<Division> divisions_;
     RecordCache<League> leagues_;
+    RecordCache<TrackDraft> drafts_;
     std::vector<std::string> problems_;
 };
 

@@ -77,9 +77,8 @@ class RecordFile {
 };
 
 // Season files whose records have no class of their own yet: the loader only
-// opens them (creating the draft and report files when missing).
+// opens them (creating the report file when missing).
 using ScheduleFile = RecordFile<kScheduleRecordSize>;
-using DraftFile = RecordFile<kDraftRecordSize>;
 using ReportFile = RecordFile<kReportRecordSize>;
 
 }  // namespace qff

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "Divqry.h"
+#include "Drftqry.h"
 #include "Files.h"
 #include "Legqry.h"
 #include "Mapfact.h"
@@ -96,9 +97,9 @@ void SeasonLoader::load(std::vector<SeasonMessage>& out) {
             results_.leagueCount = static_cast<int>(caches.leagues().size());
             break;
         case 6:
-            result = context_.draftFile().open(year_, [](DraftFile&) { return kOk; });
+            result = context_.draftQuery().reload(year_);
             reason = context_.draftFile().lastError();
-            results_.draftCount = result == kOk ? context_.draftFile().db().usedCount() : 0;
+            results_.draftCount = static_cast<int>(caches.drafts().size());
             break;
         case 7:
             result = context_.reportFile().open(year_, [](ReportFile&) { return kOk; });

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "Divqry.h"
+#include "Drftqry.h"
 #include "Legqry.h"
 #include "Mapfact.h"
 #include "Plyrqry.h"
@@ -108,6 +109,7 @@ bool Singleton::createMembers(std::string& error) {
         createMember(leagueQuery_, Kind::LeagueQuery, "league query", error, *this) &&
         createMember(draftFile_, Kind::DraftFile, "draft-pick file", error, memory,
                      SeasonFile::Draft, dir) &&
+        createMember(draftQuery_, Kind::DraftQuery, "draft query", error, *this) &&
         createMember(reportFile_, Kind::ReportFile, "report file", error, memory, SeasonFile::Rpt,
                      dir);
     if (created) {
@@ -157,6 +159,7 @@ Singleton::~Singleton() {
     leagueFile_.reset();
     leagueQuery_.reset();
     draftFile_.reset();
+    draftQuery_.reset();
     reportFile_.reset();
     memory_.reset();
     profile_.reset();

@@ -23,6 +23,7 @@ class PlayerQuery;
 class TeamQuery;
 class DivisionQuery;
 class LeagueQuery;
+class DraftQuery;
 template <int RecordSize>
 class RecordFile;
 using PlayerFile = RecordFile<1314>;
@@ -30,7 +31,7 @@ using TeamFile = RecordFile<3136>;
 using DivisionFile = RecordFile<82>;
 using LeagueFile = RecordFile<2700>;
 using ScheduleFile = RecordFile<82180>;
-using DraftFile = RecordFile<308>;
+using TrackDraftFile = RecordFile<308>;
 using ReportFile = RecordFile<9396>;
 
 // What the season context is created around: the folder holding every data
@@ -79,7 +80,8 @@ class Singleton {
     DivisionQuery& divisionQuery() { return *divisionQuery_; }
     LeagueFile& leagueFile() { return *leagueFile_; }
     LeagueQuery& leagueQuery() { return *leagueQuery_; }
-    DraftFile& draftFile() { return *draftFile_; }
+    TrackDraftFile& draftFile() { return *draftFile_; }
+    DraftQuery& draftQuery() { return *draftQuery_; }
     ReportFile& reportFile() { return *reportFile_; }
 
   private:
@@ -111,7 +113,8 @@ class Singleton {
     Owned<DivisionQuery> divisionQuery_;
     Owned<LeagueFile> leagueFile_;
     Owned<LeagueQuery> leagueQuery_;
-    Owned<DraftFile> draftFile_;
+    Owned<TrackDraftFile> draftFile_;
+    Owned<DraftQuery> draftQuery_;
     Owned<ReportFile> reportFile_;
 };
 
