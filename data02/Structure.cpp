@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "Divqry.h"
+#include "Drftqry.h"
 #include "Legqry.h"
 #include "Mapfact.h"
 #include "Prefs.h"
@@ -565,20 +566,59 @@ StructureResult moveDivisionRecord(Singleton& context, int id, int league) {
     return success(id);
 }
 
-// Until the season has a draft cache there are no picks to cascade to.
-class NoDraftPicks : public DraftPicks {
+// The picks of the season's draft cache; every change renumbers the rounds
+// it touches, so each round stays numbered 1, 2, 3 ...
+class CachedDraftPicks : public DraftPicks {
   public:
-    int franchisePickCount(int, int) const override { return 0; }
-    int leaguePickCount(int) const override { return 0; }
-    int deleteFranchisePicks(int, int) override { return kOk; }
-    int deleteLeaguePicks(int) override { return kOk; }
-    int moveFranchisePicks(int, int, int) override { return kOk; }
+    explicit CachedDraftPicks(DraftQuery& query) : query_(query) {}
+
+    int franchisePickCount(int league, int franchise) const override {
+        return static_cast<int>(query_.franchisePicks(league, franchise).size());
+    }
+    int leaguePickCount(int league) const override {
+        return static_cast<int>(query_.leaguePicks(league).size());
+    }
+    int deleteFranchisePicks(int league, int franchise) override {
+        return removeAll(query_.franchisePicks(league, franchise));
+    }
+    int deleteLeaguePicks(int league) override { return removeAll(query_.leaguePicks(league)); }
+    int moveFranchisePicks(int franchise, int fromLeague, int toLeague) override {
+        for (TrackDraft* pick : query_.franchisePicks(fromLeague, franchise)) {
+            int status = movePick(*pick, fromLeague, toLeague);
+            if (status != kOk) {
+                return status;
+            }
+        }
+        return kOk;
+    }
+
+  private:
+    int removeAll(const DraftList& picks) {
+        for (TrackDraft* pick : picks) {
+            int status = query_.remove(*pick);
+            if (status != kOk) {
+                return status;
+            }
+        }
+        return kOk;
+    }
+
+    // A pick numbered 0 joins the new league's round after its drafted picks.
+    int movePick(TrackDraft& pick, int fromLeague, int toLeague) {
+        int round = pick.getValue(kDraftRound);
+        pick.setValue(kDraftLeague, toLeague);
+        pick.setValue(kDraftPick, 0);
+        int status = query_.update(pick);
+        return status == kOk ? query_.renumberRound(fromLeague, round) : status;
+    }
+
+    DraftQuery& query_;
 };
 
 }  // namespace
 
-std::unique_ptr<DraftPicks> seasonDraftPicks(Singleton&) {
-    return std::make_unique<NoDraftPicks>();
+std::unique_ptr<DraftPicks> seasonDraftPicks(Singleton& context) {
+    return std::make_unique<CachedDraftPicks>(context.draftQuery());
 }
 
 std::span<const PropertyRow> propertyRows(StructureKind kind) {

@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Divqry.h"
+#include "Drftqry.h"
 #include "Legqry.h"
 #include "Mapfact.h"
 #include "Schedule.h"
@@ -565,6 +568,42 @@ TEST_F(CascadeTest, MovesOntoTheWrongKindOfParentAreRefused) {
         EXPECT_EQ(move(context(), picks_, c.object, c.target).error, c.expected);
     }
     EXPECT_EQ(team(free_)->getValue(kFranchiseDivision, kAllWeeks), kNoDivision);
+}
+
+// The cascade through the season's own draft cache.
+TEST_F(CascadeTest, TheSeasonsDraftPicksFollowMovesAndDeletions) {
+    int south = league("South");
+    int owls = franchise(leagueNode(south), "South Owls");
+    int player = 100;
+    for (int id : {eastTeams_[0], eastTeams_[1], westTeams_[0], westTeams_[1]}) {
+        ASSERT_EQ(assignPlayer(context(), north_, id, 1, ++player), kOk);
+    }
+    ASSERT_EQ(assignPlayer(context(), south, owls, 1, 500), kOk);
+    DraftQuery& query = context().draftQuery();
+    std::unique_ptr<DraftPicks> picks = seasonDraftPicks(context());
+    EXPECT_EQ(planMove(context(), *picks, franchiseNode(eastTeams_[0]), leagueNode(south)).picks,
+              1);
+
+    ASSERT_TRUE(move(context(), *picks, franchiseNode(eastTeams_[0]), leagueNode(south)).ok());
+    // The moved pick joins the end of the new league's round; the old round closes up.
+    auto numbers = [&](int leagueId) {
+        std::vector<std::pair<int, int>> result;
+        for (const TrackDraft* pick : query.roundPicks(leagueId, 1)) {
+            result.emplace_back(pick->getValue(kDraftFranchise), pick->getValue(kDraftPick));
+        }
+        std::sort(result.begin(), result.end(), [](auto a, auto b) { return a.second < b.second; });
+        return result;
+    };
+    using P = std::pair<int, int>;
+    EXPECT_THAT(numbers(south), ElementsAre(P{owls, 1}, P{eastTeams_[0], 2}));
+    EXPECT_THAT(numbers(north_),
+                ElementsAre(P{eastTeams_[1], 1}, P{westTeams_[0], 2}, P{westTeams_[1], 3}));
+
+    ASSERT_TRUE(remove(context(), *picks, divisionNode(west_)).ok());
+    EXPECT_THAT(numbers(north_), ElementsAre(P{eastTeams_[1], 1}));
+    ASSERT_TRUE(remove(context(), *picks, leagueNode(south)).ok());
+    EXPECT_THAT(query.leaguePicks(south), IsEmpty());
+    EXPECT_EQ(query.leaguePicks(north_).size(), 1u);
 }
 
 }  // namespace
