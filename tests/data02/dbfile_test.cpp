@@ -7,10 +7,13 @@
 #include <filesystem>
 
 #include "Db_file.h"
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 
 namespace qff {
 namespace {
+
+using test::FileSizeLimit;
 
 using test::readBytes;
 using test::TempDir;
@@ -347,27 +350,6 @@ TEST_F(DBFileTest, AFolderInPlaceOfTheFileIsNotOpened) {
     EXPECT_EQ(file_.openFile(path("t.DB"), record_), 1);
     EXPECT_EQ(file_.openFile(path("missing.DB"), record_), 1);
 }
-
-// A file-size limit makes the system refuse to grow the file, the same
-// failure a full disk gives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    sighandler_t previousHandler_;
-};
 
 TEST_F(DBFileTest, AnAddThatCannotGrowTheFileFailsAndLeavesItUnchanged) {
     ASSERT_EQ(file_.createFile(path("t.DB"), 2003, kSize), 0);

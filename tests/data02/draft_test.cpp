@@ -11,6 +11,7 @@
 
 #include "Drftordr.h"
 #include "Drftqry.h"
+#include "FileSizeLimit.h"
 #include "Legqry.h"
 #include "Mapfact.h"
 #include "Prefs.h"
@@ -24,6 +25,8 @@
 namespace qff {
 namespace {
 
+using test::FileSizeLimit;
+
 using test::SeasonFixture;
 
 constexpr int kYear = 2003;
@@ -34,27 +37,6 @@ DraftRandom seeded(std::uint32_t seed) {
     auto engine = std::make_shared<std::mt19937>(seed);
     return [engine] { return static_cast<std::uint32_t>((*engine)()); };
 }
-
-// A file-size limit makes the system refuse writes at or beyond it, the
-// failure a full disk gives.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, previousHandler_);
-    }
-
-  private:
-    rlimit saved_{};
-    sighandler_t previousHandler_;
-};
 
 struct PickValues {
     int franchise;

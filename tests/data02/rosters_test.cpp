@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Db_file.h"
+#include "FileSizeLimit.h"
 #include "Mapfact.h"
 #include "Player.h"
 #include "Prefs.h"
@@ -18,6 +19,8 @@
 
 namespace qff {
 namespace {
+
+using test::FileSizeLimit;
 
 constexpr int kYear = 2003;
 constexpr int kOtherLeague = 1;
@@ -37,27 +40,6 @@ TeamRosterStruct rosterOf(const Ids& ids, const Ids& active = {}) {
     }
     return roster;
 }
-
-// A file-size limit makes the system refuse to write past it, the failure a
-// full disk gives; ignoring the signal turns it into a failed write.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    sighandler_t previous_;
-};
 
 // The season of the calendar year, so roster saves leave flagged weeks alone.
 class RostersTest : public test::SeasonFixture {
