@@ -1,6 +1,7 @@
 #include "Arguments.h"
 
 #include <charconv>
+#include <vector>
 
 namespace qff::cli {
 
@@ -23,6 +24,24 @@ std::optional<WeekChoice> parseWeek(std::string_view text) {
         return std::nullopt;
     }
     return WeekChoice{.index = *week - 1};
+}
+
+PlayerQueryNode playerSelection(const std::string& position, const std::string& team) {
+    PlayerQueryNode node;
+    if (!position.empty()) {
+        node.setSelectCode(PlayerQueryNode::kByPosition);
+        // A number names a position code directly, so team units (10 to 16) can be asked for.
+        if (std::optional<int> code = parseInteger(position)) {
+            std::vector<int> codes{*code};
+            node.setValues(codes);
+        } else {
+            node.setText(position);
+        }
+    } else if (!team.empty()) {
+        node.setSelectCode(PlayerQueryNode::kByTeam);
+        node.setText(team);
+    }
+    return node;
 }
 
 }  // namespace qff::cli

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "Plyrqry.h"
 
 namespace qff::cli {
 
@@ -16,5 +19,9 @@ std::optional<WeekChoice> parseWeek(std::string_view text);
 
 // The whole text as a decimal integer that fits an int, or nothing.
 std::optional<int> parseInteger(std::string_view text);
+
+// A player selection by position (a name, or a code such as 15 for team
+// defenses) or else by NFL team; all players when both are empty.
+PlayerQueryNode playerSelection(const std::string& position, const std::string& team);
 
 }  // namespace qff::cli

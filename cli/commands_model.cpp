@@ -72,20 +72,7 @@ int playersCommand(const PlayersRequest& request, Session& session) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    PlayerQueryNode node;
-    if (!request.position.empty()) {
-        node.setSelectCode(PlayerQueryNode::kByPosition);
-        // A number names a position code directly, so team units (10 to 16) can be asked for.
-        if (std::optional<int> code = parseInteger(request.position)) {
-            std::vector<int> codes{*code};
-            node.setValues(codes);
-        } else {
-            node.setText(request.position);
-        }
-    } else if (!request.team.empty()) {
-        node.setSelectCode(PlayerQueryNode::kByTeam);
-        node.setText(request.team);
-    }
+    PlayerQueryNode node = playerSelection(request.position, request.team);
     if (request.sortCode > 0) {
         node.setSortKey(0, request.sortCode, request.descending);
     }

@@ -148,19 +148,7 @@ struct DraftableRequest {
 // Candidates by position or NFL team (all players without either), ordered
 // by position, then name.
 PlyrList candidates(Singleton& season, const DraftableRequest& request) {
-    PlayerQueryNode node;
-    if (!request.position.empty()) {
-        node.setSelectCode(PlayerQueryNode::kByPosition);
-        if (std::optional<int> code = parseInteger(request.position)) {
-            std::vector<int> codes{*code};
-            node.setValues(codes);
-        } else {
-            node.setText(request.position);
-        }
-    } else if (!request.team.empty()) {
-        node.setSelectCode(PlayerQueryNode::kByTeam);
-        node.setText(request.team);
-    }
+    PlayerQueryNode node = playerSelection(request.position, request.team);
     node.setSortKey(0, kPlayerPosition, false);
     node.setSortKey(1, kPlayerName, false);
     PlayerQuery& query = season.playerQuery();
