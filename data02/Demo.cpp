@@ -5,14 +5,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <span>
 
 #include "Divqry.h"
+#include "Drftordr.h"
+#include "Drftqry.h"
 #include "Files.h"
 #include "Legqry.h"
 #include "Mapfact.h"
 #include "Merge.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Rosters.h"
 #include "Schedule.h"
 #include "Season.h"
 #include "Single.h"
@@ -534,10 +538,66 @@ int takeBest(std::vector<const DemoPlayer*>& pool, std::map<int, std::vector<int
     return id;
 }
 
-// Rosters by a serpentine draft: in each round every franchise takes the most
-// talented player left at the position that round fills.
+// The league's picks of a round in pick order, as franchise ids: assigning
+// a player renumbers the round, so the order is read before any pick is made.
+std::vector<int> roundFranchises(Singleton& context, int league, int round) {
+    DraftList picks = context.draftQuery().roundPicks(league, round);
+    DraftQuery::sortByField(picks, kDraftPick, false);
+    std::vector<int> franchises;
+    for (const TrackDraft* pick : picks) {
+        franchises.push_back(pick->getValue(kDraftFranchise));
+    }
+    return franchises;
+}
+
+// Each franchise starts the first ten players it drafted.
+bool activateStarters(Singleton& context, const DraftClosePlan& plan, std::string& error) {
+    for (const DraftRosterChange& change : plan.franchises) {
+        std::size_t count = std::min<std::size_t>(kStarters, change.roster.size());
+        std::span<const int> starters(change.roster.data(), count);
+        RosterChange result = setActive(context, change.franchise, 0, starters, true);
+        if (result.status != kOk) {
+            error = result.error;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Rosters by a serpentine draft run through the draft operations: in each
+// round every franchise takes the most talented player left at the
+// position that round fills, then the draft is closed into week 1.
+bool draftDemoLeague(Singleton& context, const League& league, std::vector<const DemoPlayer*>& pool,
+                     std::map<int, std::vector<int>>& units, DemoRandom& random,
+                     std::string& error) {
+    int leagueId = league.getValue(kLeagueId);
+    DraftOrderResult order = generateDraftOrder(context, leagueId, SerpentineKind::True,
+                                                [&random] { return random.next(); });
+    if (order.status != kOk) {
+        error = order.message;
+        return false;
+    }
+    int rounds = draftRounds(league);
+    for (int round = 1; round <= rounds; ++round) {
+        int position = kDraftPositions[(round - 1) % std::size(kDraftPositions)];
+        for (int franchise : roundFranchises(context, leagueId, round)) {
+            int id = takeBest(pool, units, position);
+            if (id > 0 && assignPlayer(context, leagueId, franchise, round, id) != kOk) {
+                error = "Cannot record the draft pick of franchise " + std::to_string(franchise);
+                return false;
+            }
+        }
+    }
+    DraftClosePlan plan = planDraftClose(context, leagueId);
+    if (closeDraft(context, plan) != kOk) {
+        error = "Cannot close the draft of " + league.text(kLeagueName);
+        return false;
+    }
+    return activateStarters(context, plan, error);
+}
+
 bool draftDemoRosters(Singleton& context, const std::vector<DemoPlayer>& players,
-                      const DemoOptions& options, DemoRandom& random, std::string& error) {
+                      DemoRandom& random, std::string& error) {
     std::vector<const DemoPlayer*> pool;
     for (const DemoPlayer& player : players) {
         pool.push_back(&player);
@@ -545,8 +605,6 @@ bool draftDemoRosters(Singleton& context, const std::vector<DemoPlayer>& players
     std::stable_sort(pool.begin(), pool.end(), [](const DemoPlayer* a, const DemoPlayer* b) {
         return a->talent > b->talent;
     });
-    std::vector<Team*> order = context.teamQuery().allFranchises();
-    shuffle(order, random);
     // Team defenses and special teams are drafted as whole units, in a random order.
     std::map<int, std::vector<int>> units;
     for (int team : context.pro().validTeams()) {
@@ -557,22 +615,9 @@ bool draftDemoRosters(Singleton& context, const std::vector<DemoPlayer>& players
     for (auto& [position, ids] : units) {
         shuffle(ids, random);
     }
-    std::vector<TeamRosterStruct> rosters(order.size());
-    int rounds = std::min(options.rosterSize, static_cast<int>(std::size(kDraftPositions)));
-    for (int round = 0; round < rounds; ++round) {
-        int position = kDraftPositions[round];
-        for (std::size_t pick = 0; pick < order.size(); ++pick) {
-            std::size_t f = round % 2 == 0 ? pick : order.size() - 1 - pick;
-            int id = takeBest(pool, units, position);
-            if (id > 0) {
-                addToRoster(rosters[f], id);
-                rosters[f].setFlag(rosters[f].count() - 1, round < kStarters ? 1 : 0);
-            }
-        }
-    }
-    for (std::size_t f = 0; f < order.size(); ++f) {
-        if (order[f]->saveRoster(rosters[f], 0) != kOk) {
-            error = "Cannot save the roster of " + order[f]->text(kFranchiseName);
+    for (const League* league : context.leagueQuery().allLeagues()) {
+        if (league->getValue(kLeagueId) != kDefaultLeagueId &&
+            !draftDemoLeague(context, *league, pool, units, random, error)) {
             return false;
         }
     }
@@ -603,7 +648,7 @@ bool createDemoSeason(Singleton& context, const DemoOptions& options, DemoReport
     if (!mergeFile(context, downloadPath(context, "Update" + std::to_string(season) + ".ros"),
                    error) ||
         !addDemoLeagues(context, options, random, error) ||
-        !draftDemoRosters(context, players, options, random, error)) {
+        !draftDemoRosters(context, players, random, error)) {
         return false;
     }
     for (const League* league : context.leagueQuery().allLeagues()) {

@@ -146,4 +146,27 @@ TEST_F(CliRosters, RosterCommandsNeedOneWeekAndAFranchise) {
 }
 
 }  // namespace
+TEST_F(CliRosters, DemoRostersComeFromItsClosedDraftWithTheFirstTenPicksStarting) {
+    nlohmann::json picks = qffJson({"draft", "show", "--league", "1"});
+    ASSERT_EQ(picks.size(), 192u);
+    for (int franchise = 1; franchise <= 12; ++franchise) {
+        std::vector<nlohmann::json> own;
+        for (const auto& pick : picks) {
+            if (pick["franchise"] == franchise) {
+                own.push_back(pick);
+            }
+        }
+        std::sort(own.begin(), own.end(),
+                  [](const auto& a, const auto& b) { return a["round"] < b["round"]; });
+        nlohmann::json rows = roster(franchise, 1);
+        ASSERT_EQ(rows.size(), own.size()) << "franchise " << franchise;
+        for (std::size_t i = 0; i < own.size(); ++i) {
+            auto row = std::find_if(rows.begin(), rows.end(),
+                                    [&](const auto& r) { return r["id"] == own[i]["player"]; });
+            ASSERT_NE(row, rows.end()) << "pick of round " << own[i]["round"] << " not rostered";
+            EXPECT_EQ((*row)["active"], i < 10) << "round " << own[i]["round"];
+        }
+    }
+}
+
 }  // namespace qff::test
