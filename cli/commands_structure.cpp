@@ -162,7 +162,8 @@ int moveCommand(StructureKind kind, const MoveArgs& args, Session& session) {
         document["picks_moved"] = plan.changesLeague() ? plan.picks : 0;
         return session.output.emit(document, [&](std::ostream& out) {
             out << "Moved " << kindName(kind) << ' ' << args.id << " \""
-                << document["name"].get<std::string>() << "\" to league " << plan.toLeague << '\n';
+                << document["name"].get<std::string>() << "\" to " << kindName(target.kind) << ' '
+                << target.id << '\n';
         });
     });
 }
