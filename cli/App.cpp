@@ -44,6 +44,11 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addResultsCommands(app, table);
     addDraftCommands(app, table);
     addLeagueStructureCommands(app, table);
+#ifdef QFF_HAS_ARCHIVES
+    addBackupCommands(app, table);
+#endif
+    addSiteCommands(app, table);
+    addReportCommands(app, table);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

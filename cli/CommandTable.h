@@ -34,5 +34,9 @@ void addDraftCommands(CLI::App& app, CommandTable& table);
 // Extends "roster", so it is registered after the model commands.
 void addRosterCommands(CLI::App& app, CommandTable& table);
 void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
+// Only built with the platform layer (QFF_HAS_ARCHIVES).
+void addBackupCommands(CLI::App& app, CommandTable& table);
+void addSiteCommands(CLI::App& app, CommandTable& table);
+void addReportCommands(CLI::App& app, CommandTable& table);
 
 }  // namespace qff::cli

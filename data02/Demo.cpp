@@ -418,10 +418,10 @@ NflWeek demoNflWeek(const std::vector<int>& teams, const std::vector<int>& off, 
     for (std::size_t i = 0; i + 1 < playing.size(); i += 2, ++slot) {
         int day = i == 0 ? kThursday : i + 3 >= playing.size() ? kMonday : kSunday;
         auto [month, date] = gameDate(week, day);
-        nfl.slots[slot] = {day, month, date, playing[i], playing[i + 1]};
+        nfl.gameSlots[slot] = {day, month, date, playing[i], playing[i + 1]};
     }
     for (int team : off) {
-        nfl.slots[slot++] = {99, 0, 0, team, 0};
+        nfl.gameSlots[slot++] = {99, 0, 0, team, 0};
     }
     return nfl;
 }

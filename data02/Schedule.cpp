@@ -144,26 +144,26 @@ bool ScheduleFantWeek::isEmpty() const {
 
 void NflWeek::read(ConstByteSpan bytes) {
     for (int i = 0; i < kNflGameSlots; ++i) {
-        slots[i] = {getU8(bytes, i), getI32(bytes, kDatesOffset + 4 * i),
-                    getI32(bytes, kDates2Offset + 4 * i), getI32(bytes, kHomeOffset + 4 * i),
-                    getI32(bytes, kAwayOffset + 4 * i)};
+        gameSlots[i] = {getU8(bytes, i), getI32(bytes, kDatesOffset + 4 * i),
+                        getI32(bytes, kDates2Offset + 4 * i), getI32(bytes, kHomeOffset + 4 * i),
+                        getI32(bytes, kAwayOffset + 4 * i)};
     }
 }
 
 void NflWeek::write(ByteSpan bytes) const {
     for (int i = 0; i < kNflGameSlots; ++i) {
-        putU8(bytes, i, static_cast<std::uint8_t>(slots[i].day));
-        putI32(bytes, kDatesOffset + 4 * i, slots[i].date1);
-        putI32(bytes, kDates2Offset + 4 * i, slots[i].date2);
-        putI32(bytes, kHomeOffset + 4 * i, slots[i].home);
-        putI32(bytes, kAwayOffset + 4 * i, slots[i].away);
+        putU8(bytes, i, static_cast<std::uint8_t>(gameSlots[i].day));
+        putI32(bytes, kDatesOffset + 4 * i, gameSlots[i].date1);
+        putI32(bytes, kDates2Offset + 4 * i, gameSlots[i].date2);
+        putI32(bytes, kHomeOffset + 4 * i, gameSlots[i].home);
+        putI32(bytes, kAwayOffset + 4 * i, gameSlots[i].away);
     }
 }
 
 std::vector<NflGame> NflWeek::used() const {
-    auto end =
-        std::find_if(slots.begin(), slots.end(), [](const NflGame& g) { return g.day == 0; });
-    return {slots.begin(), end};
+    auto end = std::find_if(gameSlots.begin(), gameSlots.end(),
+                            [](const NflGame& g) { return g.day == 0; });
+    return {gameSlots.begin(), end};
 }
 
 std::vector<NflGame> NflWeek::games() const {

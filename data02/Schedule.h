@@ -63,7 +63,7 @@ struct NflWeek {
     static constexpr int kAwayOffset = 652;
     static constexpr int kOffDay = 98;
 
-    std::array<NflGame, kNflGameSlots> slots{};
+    std::array<NflGame, kNflGameSlots> gameSlots{};
 
     void read(ConstByteSpan bytes);
     // The week's bytes as stored, for the demonstration season that makes its own NFL schedule.

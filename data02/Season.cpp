@@ -12,10 +12,12 @@
 #include "Plyrqry.h"
 #include "Prefs.h"
 #include "Pro.h"
+#include "Rptqry.h"
 #include "Schedule.h"
 #include "Scoring.h"
 #include "Single.h"
 #include "State.h"
+#include "Sticky.h"
 #include "Teamqry.h"
 
 namespace qff {
@@ -102,7 +104,7 @@ void SeasonLoader::load(std::vector<SeasonMessage>& out) {
             results_.draftCount = static_cast<int>(caches.drafts().size());
             break;
         case 7:
-            result = context_.reportFile().open(year_, [](ReportFile&) { return kOk; });
+            result = openReportFile(context_, year_);
             reason = context_.reportFile().lastError();
             results_.reports = result == kOk;
             results_.reportCount = result == kOk ? context_.reportFile().db().usedCount() : 0;
@@ -248,6 +250,23 @@ SeasonOpenReport openSeason(Singleton& context, int year) {
     return report;
 }
 
+bool closeSeason(std::unique_ptr<Singleton>& context, std::string& error) {
+    Preferences& preferences = context->preferences();
+    Sticky& sticky = context->sticky();
+    std::string problem;
+    if (preferences.isLoaded() && preferences.save() != kOk) {
+        problem = preferences.lastError();
+    }
+    if (sticky.isLoaded() && sticky.save() != kOk && problem.empty()) {
+        problem = sticky.lastError();
+    }
+    context.reset();
+    if (!problem.empty()) {
+        error = problem;
+    }
+    return problem.empty();
+}
+
 std::vector<int> availableSeasons(const Singleton& context) {
     std::vector<int> years;
     for (int year = kFirstListedSeason; year <= kLastListedSeason; ++year) {
@@ -351,7 +370,6 @@ bool createSeasonFiles(Singleton& context, int year, std::string& error) {
         maker.make<kLeagueRecordSize>(
             SeasonFile::Leg, [&](LeagueFile& f) { return League::seedFile(f, context); }, error) &&
         maker.make<kDraftRecordSize>(SeasonFile::Draft, empty, error) &&
-        maker.make<kReportRecordSize>(SeasonFile::Rpt, empty, error) &&
         maker.make<kScheduleRecordSize>(SeasonFile::Sched, Schedule::seedFile, error) &&
         maker.make<kStateRecordSize>(
             SeasonFile::State,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,12 +81,20 @@ void finishSeason(Singleton& context, int year, SeasonOpenReport& report);
 // Opens a season all at once (prepare, every loading step, finish).
 SeasonOpenReport openSeason(Singleton& context, int year);
 
+// Writes the settings and releases the season context, which closes every file
+// it holds; a new context is created before a season opens again. False with
+// the reason when the settings could not be written (the context is released
+// all the same).
+bool closeSeason(std::unique_ptr<Singleton>& context, std::string& error);
+
 // Years from 1993 to 2100 whose player file exists in the working directory.
 std::vector<int> availableSeasons(const Singleton& context);
 
-// Creates a season's files from nothing: empty franchise, division, draft and
-// report files, the league file with the Default League, an empty schedule, and
-// a player file holding the NFL team units of every team of that year.
+// Creates a season's files from nothing: empty franchise, division and draft
+// files, the league file with the Default League, an empty schedule, and a
+// player file holding the NFL team units of every team of that year. The
+// report file is left to the first open, which carries reports over from the
+// previous season or creates the built-in ones.
 // Refuses when the season's player file already exists.
 bool createSeasonFiles(Singleton& context, int year, std::string& error);
 

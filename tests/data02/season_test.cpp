@@ -125,8 +125,8 @@ TEST_F(SeasonTest, CreatedSeasonHoldsOneUnitPerTeamAndPositionAndEmptyFiles) {
     for (const FileCase& f :
          {FileCase{SeasonFile::Plyr, 1314, kUnitsOf2003}, FileCase{SeasonFile::Team, 3136, 0},
           FileCase{SeasonFile::Div, 82, 0}, FileCase{SeasonFile::Leg, 2700, 1},
-          FileCase{SeasonFile::Draft, 308, 0}, FileCase{SeasonFile::Rpt, 9396, 0},
-          FileCase{SeasonFile::Sched, 82180, 1}, FileCase{SeasonFile::State, 420, 1}}) {
+          FileCase{SeasonFile::Draft, 308, 0}, FileCase{SeasonFile::Sched, 82180, 1},
+          FileCase{SeasonFile::State, 420, 1}}) {
         std::vector<std::uint8_t> file = readBytes(fileOf(f.kind, kYear));
         SCOPED_TRACE(fileOf(f.kind, kYear).filename().string());
         ASSERT_GE(file.size(), std::size_t(DBFile::kHeaderSize));
@@ -213,7 +213,8 @@ TEST_F(SeasonTest, ACreatedSeasonOpensWithEveryLoadingStep) {
     EXPECT_EQ(r.franchiseCount, 0);
     EXPECT_EQ(r.divisionCount, 0);
     EXPECT_EQ(r.leagueCount, 1);
-    EXPECT_EQ(r.reportCount, 0);
+    // The first open creates the report file with the built-in reports.
+    EXPECT_EQ(r.reportCount, 37);
     EXPECT_EQ(context().preferences().get(kPrefOpenSeason), kYear);
     EXPECT_EQ(context().pro().seasonYear(), kYear);
     EXPECT_EQ(context().mapFactory().players().size(), std::size_t(kUnitsOf2003));
@@ -459,8 +460,8 @@ namespace {
 TEST_F(SeasonTest, RosterPlayersTheDatabaseLacksAreReportedNotFollowed) {
     create(kYear);
     ASSERT_TRUE(openSeason(context(), kYear).opened);
-    Owned<Team> team = context().memory().makeRecord<Team>(Kind::Team, context().teamFile(),
-                                                           context());
+    Owned<Team> team =
+        context().memory().makeRecord<Team>(Kind::Team, context().teamFile(), context());
     team->setValue(kFranchiseId, 1);
     team->setValue(kFranchiseLeague, 0);
     team->setText(kFranchiseName, "Ghost Town");

@@ -1,0 +1,321 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "Backup.h"
+#include "CommandTable.h"
+#include "Files.h"
+#include "Prefs.h"
+#include "Status.h"
+#include "qff/platform/zip_archiver.h"
+
+namespace qff::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Gathers the names and packs them in one go once the backup is complete: the
+// archive library writes the whole archive when it is closed anyway.
+class ZipBackupSink : public BackupSink {
+  public:
+    ZipBackupSink(fs::path workdir, std::string password)
+        : workdir_(std::move(workdir)), password_(std::move(password)) {}
+
+    bool add(const fs::path& file, std::string_view nameInArchive, std::string& error) override {
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec)) {
+            error = "it is not a file that can be read";
+            return false;
+        }
+        names_.emplace_back(std::string(nameInArchive));
+        return true;
+    }
+
+    bool commit(const fs::path& into, std::string& error) override {
+        platform::ArchiveResult result = archiver_.packTree(into, workdir_, names_, password_);
+        if (!result.ok) {
+            error = result.message;
+        }
+        return result.ok;
+    }
+
+    void abandon() override { names_.clear(); }
+
+  private:
+    platform::ZipArchiver archiver_;
+    fs::path workdir_;
+    std::string password_;
+    std::vector<fs::path> names_;
+};
+
+// A folder of the system's scratch space, removed with everything in it.
+class ScratchDirectory {
+  public:
+    ScratchDirectory() {
+        std::error_code ec;
+        std::string pattern = (fs::temp_directory_path(ec) / "qff-restore-XXXXXX").string();
+        if (!ec && mkdtemp(pattern.data()) != nullptr) {
+            path_ = pattern;
+        }
+    }
+    ~ScratchDirectory() {
+        std::error_code ec;
+        if (!path_.empty()) {
+            fs::remove_all(path_, ec);
+        }
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+// The archive library only unpacks, so the entries are listed by unpacking
+// them into a scratch folder; it refuses unsafe names itself while doing so.
+class ZipArchiveSource : public ArchiveSource {
+  public:
+    ZipArchiveSource(fs::path archive, std::string password)
+        : archive_(std::move(archive)), password_(std::move(password)) {}
+
+    bool list(std::vector<std::string>& names, std::string& error) override {
+        ScratchDirectory scratch;
+        if (scratch.path().empty()) {
+            error = "no scratch folder could be created";
+            return false;
+        }
+        if (!extractAll(scratch.path(), error)) {
+            return false;
+        }
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(scratch.path(), ec), end; !ec && it != end;
+             it.increment(ec)) {
+            if (it->is_regular_file(ec)) {
+                names.push_back(it->path().lexically_relative(scratch.path()).generic_string());
+            }
+        }
+        if (ec) {
+            error = ec.message();
+        }
+        return !ec;
+    }
+
+    bool extractAll(const fs::path& into, std::string& error) override {
+        platform::ArchiveResult result = archiver_.extractAll(archive_, into, password_);
+        if (!result.ok) {
+            error = result.message;
+        }
+        return result.ok;
+    }
+
+  private:
+    platform::ZipArchiver archiver_;
+    fs::path archive_;
+    std::string password_;
+};
+
+bool workdirExists(Session& session) {
+    std::error_code ec;
+    if (fs::is_directory(session.options.workdir, ec)) {
+        return true;
+    }
+    session.output.fail("the working directory " + session.options.workdir.string() +
+                        " does not exist");
+    return false;
+}
+
+std::string shown(const fs::path& path) {
+    std::error_code ec;
+    return fs::absolute(path, ec).lexically_normal().string();
+}
+
+std::string joined(const std::vector<fs::path>& paths) {
+    std::string text;
+    for (const fs::path& path : paths) {
+        text += (text.empty() ? "" : ", ") + path.generic_string();
+    }
+    return text;
+}
+
+nlohmann::json namesDocument(const std::vector<fs::path>& paths) {
+    nlohmann::json names = nlohmann::json::array();
+    for (const fs::path& path : paths) {
+        names.push_back(path.generic_string());
+    }
+    return names;
+}
+
+// A progress line only makes sense where someone watches it.
+void runShowingProgress(BackupRun& run) {
+    bool watched = isatty(STDERR_FILENO) != 0;
+    while (!run.done()) {
+        if (watched) {
+            fs::path next = run.nextFile();
+            std::cerr << '\r' << (next.empty() ? "Writing the archive" : "Adding " + next.string())
+                      << "  " << run.filesAdded() << '/' << run.files().size() << "\033[K"
+                      << std::flush;
+        }
+        run.runStep();
+    }
+    if (watched) {
+        std::cerr << "\r\033[K" << std::flush;
+    }
+}
+
+struct BackupRequest {
+    bool seasonOnly = false;
+    bool reports = false;
+    std::string to;
+};
+
+int backupCommand(const BackupRequest& request, Session& session) {
+    if (!workdirExists(session)) {
+        return kExitFailure;
+    }
+    MemoryReportRemover remover(session.options);
+    SeasonEnv env;
+    env.workdir = session.options.workdir;
+    std::string error;
+    std::unique_ptr<Singleton> context = Singleton::create(env, error);
+    if (!context) {
+        return session.output.fail(error);
+    }
+    // Without the settings the archive could go unencrypted against the user's wish.
+    Preferences& preferences = context->preferences();
+    if (preferences.load() != kOk) {
+        return session.output.fail(preferences.lastError());
+    }
+    std::error_code ec;
+    fs::path archive = request.to.empty() ? defaultBackupArchive(*context, std::time(nullptr))
+                                          : fs::absolute(request.to, ec);
+    ZipBackupSink sink(env.workdir, preferences.getText(kPrefBackupPassword));
+    BackupRun run(context, env, {archive, request.seasonOnly, request.reports}, sink);
+    runShowingProgress(run);
+    if (!run.reopenError().empty()) {
+        session.output.warn(run.reopenError());
+    }
+    if (run.status() != BackupRun::Status::Succeeded) {
+        return session.output.fail(run.error());
+    }
+    std::string written = shown(run.archive());
+    nlohmann::json document = {{"archive", written}, {"files", namesDocument(run.files())}};
+    return session.output.emit(document, [&](std::ostream& out) { out << written << '\n'; });
+}
+
+// The archive is read with the backup password of the settings, when there
+// are settings to take it from.
+std::string backupPassword(Session& session) {
+    std::error_code ec;
+    if (!fs::exists(resolveNoCase(session.options.workdir / "Prefs.db"), ec)) {
+        return {};
+    }
+    std::unique_ptr<Context> context = Context::open(session);
+    if (!context) {
+        return {};
+    }
+    Preferences& preferences = context->season().preferences();
+    if (preferences.load() != kOk) {
+        session.output.warn(preferences.lastError() + " The archive is read without a password.");
+        return {};
+    }
+    return preferences.getText(kPrefBackupPassword);
+}
+
+std::string refusal(const RestorePlan& plan) {
+    std::string seasons;
+    for (int year : plan.replacedSeasons) {
+        seasons += (seasons.empty() ? "" : ", ") + std::to_string(year);
+    }
+    std::string whose = plan.replacedSeasons.size() == 1 ? "the " + seasons + " season"
+                        : plan.replacedSeasons.empty()   ? "a season"
+                                                         : "the " + seasons + " seasons";
+    return "the archive would replace the current files of " + whose + " (" +
+           joined(plan.replacedSeasonFiles) +
+           "); with --force they are moved aside into a new folder \"Backup/Replaced <n>\" of "
+           "the working directory and the archive is restored";
+}
+
+void printRestore(std::ostream& out, const fs::path& archive, const RestoreResult& result) {
+    out << "Restored " << result.restored.size() << " files from " << archive.string() << ":\n";
+    for (const fs::path& file : result.restored) {
+        out << "  " << file.generic_string() << '\n';
+    }
+    if (!result.setAside.empty()) {
+        out << "Moved " << result.setAside.size() << " current files aside into "
+            << shown(result.setAsideDirectory) << ".\n";
+    }
+}
+
+struct RestoreRequest {
+    std::string archive;
+    bool force = false;
+};
+
+int restoreCommand(const RestoreRequest& request, Session& session) {
+    if (!workdirExists(session)) {
+        return kExitFailure;
+    }
+    std::error_code ec;
+    fs::path archive = fs::absolute(request.archive, ec);
+    if (!fs::is_regular_file(archive, ec)) {
+        return session.output.fail("there is no archive " + request.archive);
+    }
+    const fs::path& workdir = session.options.workdir;
+    ZipArchiveSource source(archive, backupPassword(session));
+    std::string error;
+    std::optional<RestorePlan> plan = restorePlan(workdir, source, error);
+    if (!plan) {
+        return session.output.fail(error);
+    }
+    if (!plan->replacedSeasonFiles.empty() && !request.force) {
+        return session.output.fail(refusal(*plan));
+    }
+    std::optional<RestoreResult> result = restoreBackup(workdir, *plan, source, error);
+    if (!result) {
+        return session.output.fail(error);
+    }
+    nlohmann::json document = {
+        {"archive", archive.string()},
+        {"restored", namesDocument(result->restored)},
+        {"moved_aside", namesDocument(result->setAside)},
+        {"moved_to", result->setAside.empty() ? nlohmann::json()
+                                              : nlohmann::json(shown(result->setAsideDirectory))}};
+    return session.output.emit(document,
+                               [&](std::ostream& out) { printRestore(out, archive, *result); });
+}
+
+}  // namespace
+
+void addBackupCommands(CLI::App& app, CommandTable& table) {
+    auto backup = std::make_shared<BackupRequest>();
+    CLI::App* backupCommandLine = app.add_subcommand(
+        "backup", "Back up the data files into a ZIP archive, encrypted with the backup password");
+    backupCommandLine->add_flag("--season-only", backup->seasonOnly,
+                                "Only the files of the calendar season");
+    backupCommandLine->add_flag("--reports", backup->reports, "Also the reports viewed so far");
+    backupCommandLine->add_option(
+        "--to", backup->to, "Archive to write (default: today's name in the backup directory)");
+    table.add(backupCommandLine,
+              [backup](Session& session) { return backupCommand(*backup, session); });
+
+    auto restore = std::make_shared<RestoreRequest>();
+    CLI::App* restoreCommandLine = app.add_subcommand(
+        "restore", "Put the files of a backup archive back in the working directory");
+    restoreCommandLine->add_option("archive", restore->archive, "Backup archive")->required();
+    restoreCommandLine->add_flag("--force", restore->force,
+                                 "Replace the current season files, moving them aside");
+    table.add(restoreCommandLine,
+              [restore](Session& session) { return restoreCommand(*restore, session); });
+}
+
+}  // namespace qff::cli

@@ -1,0 +1,130 @@
+#include "Desk.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "Divqry.h"
+#include "Legqry.h"
+#include "Player.h"
+#include "Prefs.h"
+#include "Schedule.h"
+#include "Single.h"
+#include "State.h"
+#include "Teamqry.h"
+
+namespace qff {
+namespace {
+
+enum PlacementId {
+    kPrefTop = 8002,
+    kPrefLeft = 8003,
+    kPrefHeight = 8004,
+    kPrefWidth = 8005,
+    kPrefOutlookWidth = 8006,
+};
+
+// Permissions alone do not say whether this process may write there (owner,
+// read-only mounts), so the folder is tried.
+bool canWriteIn(const std::filesystem::path& dir) {
+    std::filesystem::path probe = dir / ".quillmar-write-probe";
+    bool written = static_cast<bool>(std::ofstream(probe));
+    std::error_code ec;
+    std::filesystem::remove(probe, ec);
+    return written;
+}
+
+}  // namespace
+
+std::string workdirProblem(const std::filesystem::path& workdir) {
+    std::error_code ec;
+    if (!std::filesystem::exists(workdir, ec)) {
+        return "The working directory " + workdir.string() + " does not exist.";
+    }
+    if (!std::filesystem::is_directory(workdir, ec)) {
+        return "The working directory " + workdir.string() + " is not a directory.";
+    }
+    if (!canWriteIn(workdir)) {
+        return "The working directory " + workdir.string() + " cannot be written to.";
+    }
+    return {};
+}
+
+int screenWidthClass(int desktopWidth) {
+    switch (desktopWidth) {
+        case 640:
+            return 0;
+        case 800:
+            return 1;
+        case 960:
+            return 2;
+        case 1024:
+            return 3;
+        case 1152:
+            return 4;
+        case 1280:
+            return 5;
+        default:
+            return desktopWidth > 800 ? 6 : 1;
+    }
+}
+
+int storeWeekChoice(SeasonState& state, int week, int seasonWeeks) {
+    if (week == kAllWeeks) {
+        state.set(kViewWeek, kAllWeeks);
+        return kAllWeeks;
+    }
+    if (week < 0 || week >= seasonWeeks) {
+        week = 0;
+    }
+    state.set(kCurrentWeek, week);
+    state.set(kViewWeek, week);
+    return week;
+}
+
+int activityAfterSeasonSwitch(int section, int activity) {
+    switch (activity) {
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+        case 14:
+        case 16:
+            return section == 1 ? 6 : section == 2 ? 0 : activity;
+        default:
+            return activity;
+    }
+}
+
+LeagueCounts countLeagueRecords(Singleton& context) {
+    return {static_cast<int>(context.teamQuery().allFranchises().size()),
+            static_cast<int>(context.divisionQuery().allDivisions().size()),
+            static_cast<int>(context.leagueQuery().allLeagues().size())};
+}
+
+bool resetHeadToHeadSchedules(Singleton& context, std::string& error) {
+    constexpr int kEveryLeague = -1;
+    if (context.schedule().reset(kEveryLeague) != kOk) {
+        error = context.schedule().lastError();
+        return false;
+    }
+    return true;
+}
+
+WindowPlacement storedPlacement(const Preferences& preferences) {
+    return {preferences.get(kPrefMaximised) != 0, preferences.get(kPrefTop),
+            preferences.get(kPrefLeft),           preferences.get(kPrefHeight),
+            preferences.get(kPrefWidth),          preferences.get(kPrefOutlookWidth)};
+}
+
+void storePlacement(Preferences& preferences, const WindowPlacement& placement) {
+    preferences.set(kPrefMaximised, placement.maximised ? 1 : 0);
+    if (!placement.maximised) {
+        preferences.set(kPrefTop, placement.top);
+        preferences.set(kPrefLeft, placement.left);
+        preferences.set(kPrefHeight, placement.height);
+        preferences.set(kPrefWidth, placement.width);
+    }
+    preferences.set(kPrefOutlookWidth, placement.outlookWidth);
+}
+
+}  // namespace qff

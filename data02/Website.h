@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qff {
+
+class Singleton;
+
+inline constexpr const char* kScratchDirectory = "Scratch";
+inline constexpr const char* kHomePageFile = "index.htm";
+
+// A template line with its placeholder token taken out. `line` holds its
+// line end, if any. Only the token latest in token order is taken out; a
+// token that ends the line takes the line end with it.
+std::string stripTemplateTokens(std::string_view line);
+
+struct PublishRequest {
+    int league = 0;
+    // Full file names; none keeps the name the league has stored.
+    std::optional<std::string> homePageTemplate;
+    std::optional<std::string> ownerPageTemplate;
+    // Without a home page template nothing is generated, unless the
+    // built-in template is asked for.
+    bool builtInTemplateWhenUnset = false;
+};
+
+struct PublishResult {
+    bool ok = true;
+    // The status log, line by line.
+    std::vector<std::string> log;
+    // Why publishing failed, in one message.
+    std::string message;
+    // The home page, once written in full.
+    std::optional<std::filesystem::path> page;
+};
+
+// Stores the template names in the league and builds the league's home page
+// in the Scratch directory of the working directory, which is emptied first.
+PublishResult publishWebSite(Singleton& season, const PublishRequest& request);
+
+}  // namespace qff
