@@ -14,6 +14,7 @@
 #include "Mapfact.h"
 #include "Player.h"
 #include "Prefs.h"
+#include "ScaledDemo.h"
 #include "Season.h"
 #include "Single.h"
 
@@ -21,43 +22,18 @@ namespace {
 
 using namespace qff;
 
-constexpr int kYear = 1994;  // an 18-week season
-constexpr int kWeeks = 18;
+constexpr int kWeeks = bench::kScaledWeeks;
 
 class DemoSeason {
   public:
-    DemoSeason() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qff-points-bench-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-        std::ofstream(dir_ / "CurYear.bin") << kYear + 1 << '\n';
-        DemoOptions options;
-        options.year = kYear;
-        options.weeksMerged = kWeeks;
-        options.playersPerTeam = (2048 - 28 * 7) / 28;
-        options.leagues = 2;
-        options.divisionsPerLeague = 4;
-        options.franchisesPerDivision = 4;
-        std::string error;
-        context_ = Singleton::create(SeasonEnv{dir_}, error);
-        context_->preferences().load();
-        DemoReport report;
-        if (!createDemoSeason(*context_, options, report, error)) {
-            std::fprintf(stderr, "demo season: %s\n", error.c_str());
-            std::exit(1);
-        }
-    }
-    ~DemoSeason() {
-        context_.reset();
-        std::filesystem::remove_all(dir_);
-    }
+    DemoSeason() : season_("points-bench") {}
 
-    Singleton& context() { return *context_; }
+    Singleton& context() { return season_.context(); }
 
     std::size_t readAllBytes() const {
         std::size_t total = 0;
         std::vector<char> buffer(1 << 20);
-        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(season_.dir())) {
             if (!entry.is_regular_file()) {
                 continue;
             }
@@ -71,8 +47,7 @@ class DemoSeason {
     }
 
   private:
-    std::filesystem::path dir_;
-    std::unique_ptr<Singleton> context_;
+    bench::ScaledDemoSeason season_;
 };
 
 DemoSeason& season() {

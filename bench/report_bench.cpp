@@ -21,6 +21,7 @@
 #include "Report.h"
 #include "Rpt_output.h"
 #include "Rptqry.h"
+#include "ScaledDemo.h"
 #include "Single.h"
 #include "State.h"
 
@@ -28,50 +29,25 @@ namespace {
 
 using namespace qff;
 
-constexpr int kYear = 1994;  // an 18-week season
-constexpr int kWeeks = 18;
+constexpr int kWeeks = bench::kScaledWeeks;
 constexpr int kWeek = 5;
 
 class DemoSeason {
   public:
-    DemoSeason() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qff-report-bench-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-        std::ofstream(dir_ / "CurYear.bin") << kYear + 1 << '\n';
-        DemoOptions options;
-        options.year = kYear;
-        options.weeksMerged = kWeeks;
-        options.playersPerTeam = (2048 - 28 * 7) / 28;
-        options.leagues = 2;
-        options.divisionsPerLeague = 4;
-        options.franchisesPerDivision = 4;
-        std::string error;
-        context_ = Singleton::create(SeasonEnv{dir_}, error);
-        context_->preferences().load();
-        DemoReport report;
-        if (!createDemoSeason(*context_, options, report, error)) {
-            std::fprintf(stderr, "demo season: %s\n", error.c_str());
-            std::exit(1);
-        }
-        league_ = context_->leagueQuery().allLeagues().back()->getValue(kLeagueId);
-        context_->seasonState().set(kCurrentLeague, league_);
-        context_->seasonState().set(kViewWeek, kWeek);
+    DemoSeason() : season_("report-bench"), context_(season_.context()) {
+        league_ = context_.leagueQuery().allLeagues().back()->getValue(kLeagueId);
+        context_.seasonState().set(kCurrentLeague, league_);
+        context_.seasonState().set(kViewWeek, kWeek);
         allPlayers_ = addAllPlayersReport();
     }
-    ~DemoSeason() {
-        context_.reset();
-        std::filesystem::remove_all(dir_);
-    }
-
-    Singleton& context() { return *context_; }
+    Singleton& context() { return context_; }
     int league() const { return league_; }
     int allPlayersReport() const { return allPlayers_; }
 
   private:
     // Every player of the season, best first, with points and yardage.
     int addAllPlayersReport() {
-        Owned<Report> report = ReportQuery(*context_).create();
+        Owned<Report> report = ReportQuery(context_).create();
         report->setValue(kReportType, kPlayerReport);
         report->setText(kReportName, "Every Player");
         report->setText(kReportHeader, "Every Player");
@@ -88,8 +64,8 @@ class DemoSeason {
         return report->id();
     }
 
-    std::filesystem::path dir_;
-    std::unique_ptr<Singleton> context_;
+    bench::ScaledDemoSeason season_;
+    Singleton& context_;
     int league_ = 0;
     int allPlayers_ = 0;
 };
