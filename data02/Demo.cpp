@@ -664,6 +664,9 @@ bool createDemoSeason(Singleton& context, const DemoOptions& options, DemoReport
         }
         ++report.weeksMerged;
     }
+    // The commissioner meets the demo league first, not the empty Default League.
+    context.seasonState().set(kCurrentLeague,
+                              context.leagueQuery().allLeagues().back()->getValue(kLeagueId));
     report.players = static_cast<int>(context.mapFactory().players().size());
     report.franchises = static_cast<int>(context.mapFactory().franchises().size());
     return true;

@@ -42,6 +42,8 @@ class ScaledDemoSeason {
             std::fprintf(stderr, "demo season: %s\n", error.c_str());
             std::exit(1);
         }
+        // The open season, as the desktop program finds it on its next start.
+        context_->preferences().save();
     }
     ~ScaledDemoSeason() {
         context_.reset();

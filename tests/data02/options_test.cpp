@@ -1,4 +1,4 @@
-#include "Options.h"
+#include "Optstore.h"
 
 #include <gtest/gtest.h>
 
