@@ -15,14 +15,6 @@
 namespace qff {
 namespace {
 
-enum PlacementId {
-    kPrefTop = 8002,
-    kPrefLeft = 8003,
-    kPrefHeight = 8004,
-    kPrefWidth = 8005,
-    kPrefOutlookWidth = 8006,
-};
-
 // Permissions alone do not say whether this process may write there (owner,
 // read-only mounts), so the folder is tried.
 bool canWriteIn(const std::filesystem::path& dir) {
@@ -111,18 +103,18 @@ bool resetHeadToHeadSchedules(Singleton& context, std::string& error) {
 }
 
 WindowPlacement storedPlacement(const Preferences& preferences) {
-    return {preferences.get(kPrefMaximised) != 0, preferences.get(kPrefTop),
-            preferences.get(kPrefLeft),           preferences.get(kPrefHeight),
-            preferences.get(kPrefWidth),          preferences.get(kPrefOutlookWidth)};
+    return {preferences.get(kPrefMaximised) != 0, preferences.get(kPrefWindowTop),
+            preferences.get(kPrefWindowLeft),     preferences.get(kPrefWindowHeight),
+            preferences.get(kPrefWindowWidth),    preferences.get(kPrefOutlookWidth)};
 }
 
 void storePlacement(Preferences& preferences, const WindowPlacement& placement) {
     preferences.set(kPrefMaximised, placement.maximised ? 1 : 0);
     if (!placement.maximised) {
-        preferences.set(kPrefTop, placement.top);
-        preferences.set(kPrefLeft, placement.left);
-        preferences.set(kPrefHeight, placement.height);
-        preferences.set(kPrefWidth, placement.width);
+        preferences.set(kPrefWindowTop, placement.top);
+        preferences.set(kPrefWindowLeft, placement.left);
+        preferences.set(kPrefWindowHeight, placement.height);
+        preferences.set(kPrefWindowWidth, placement.width);
     }
     preferences.set(kPrefOutlookWidth, placement.outlookWidth);
 }

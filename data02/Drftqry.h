@@ -21,8 +21,6 @@ enum DraftCode {
     kDraftPick = 13004,
 };
 
-// "Allow players to be drafted on more than one franchise".
-inline constexpr int kPrefDraftSharedPlayers = 8018;
 inline constexpr int kDefaultDraftRounds = 16;
 inline constexpr int kMaxDraftRounds = 32;
 

@@ -60,7 +60,7 @@ FranchiseSettings readFranchise(const Preferences& prefs) {
             f.limits[i] = std::clamp(prefs.get(kPrefRosterLimitQB + i), 0, kMaxRosterLimit);
         }
     }
-    f.sharedPlayers = flag(prefs, kPrefMultiFranchise);
+    f.sharedPlayers = flag(prefs, kPrefDraftSharedPlayers);
     return f;
 }
 
@@ -108,7 +108,7 @@ void applyFranchise(Preferences& prefs, const FranchiseSettings& f) {
     for (int i = 0; i < kIndividualPositions; ++i) {
         prefs.set(kPrefRosterLimitQB + i, f.restrictRosters ? f.limits[i] : kRosterUnrestricted);
     }
-    prefs.set(kPrefMultiFranchise, f.sharedPlayers);
+    prefs.set(kPrefDraftSharedPlayers, f.sharedPlayers);
 }
 
 void applyMailServer(Preferences& prefs, const InternetSettings& o) {

@@ -13,12 +13,6 @@ namespace qff {
 class Singleton;
 class League;
 
-enum OptionsPrefId {
-    kPrefSeveralGamesAWeek = 8016,
-    kPrefEmptyWeeksAtEnd = 8017,
-    kPrefBackupViewedReports = 8035,
-};
-
 inline constexpr std::array<int, 5> kTopPlayerChoices{5, 10, 25, 50, 100};
 inline constexpr int kDefaultTopPlayers = 25;
 inline constexpr int kMaxReportBorder = 10;

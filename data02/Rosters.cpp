@@ -143,7 +143,7 @@ DraftRules::DraftRules(Singleton& context, const Team& franchise, int week, cons
         limits_[position] = limit == kRosterUnrestricted ? -1 : limit;
     }
     countRoster();
-    if (context.preferences().get(kPrefMultiFranchise) == 0) {
+    if (context.preferences().get(kPrefDraftSharedPlayers) == 0) {
         collectHolders(partner);
     }
 }

@@ -14,7 +14,6 @@ namespace qff {
 
 class Singleton;
 
-inline constexpr int kPrefMultiFranchise = 8018;
 inline constexpr int kIndividualPositions = 7;
 
 // Why a player was left out of a roster change; kNone when it went through.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Export.h"
+#include "Prefs.h"
 
 namespace qff {
 
@@ -19,19 +20,6 @@ class Preferences;
 class Player;
 class Report;
 class Team;
-
-enum ReportPrefId {
-    kPrefReportBorder = 8007,
-    kPrefOnlyPlayersWithPoints = 8009,
-    kPrefReportColour = 8011,
-    kPrefHeaderColour = 8012,
-    kPrefBodyColour = 8013,
-    kPrefTotalsColour = 8014,
-    kPrefAlternateRows = 8027,
-    kPrefHeaderTextColour = 8028,
-    kPrefBodyTextColour = 8029,
-    kPrefTotalsTextColour = 8030,
-};
 
 // Results of a run beyond kOk and kFailed: a report pack met again, or too
 // many packs expanded in one run.

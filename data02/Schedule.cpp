@@ -18,8 +18,6 @@ constexpr int kSecondOffset = 4 * kScheduleSlots;
 constexpr int kMaxEmptyWeeks = 10;
 constexpr int kMonday = 1;
 
-constexpr int kPrefEmptyWeeks = 8017;
-
 }  // namespace
 
 // Counts of what a week holds and which teams have met anywhere in the record,
@@ -569,7 +567,7 @@ void Schedule::dropAllPoints() {
 }
 
 int Schedule::groupWeeks() const {
-    int empty = std::clamp(context_.preferences().get(kPrefEmptyWeeks), 0, kMaxEmptyWeeks);
+    int empty = std::clamp(context_.preferences().get(kPrefEmptyWeeksAtEnd), 0, kMaxEmptyWeeks);
     return std::clamp(context_.pro().weeks() - empty, 0, kScheduleWeeks);
 }
 

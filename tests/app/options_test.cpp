@@ -312,7 +312,7 @@ void OptionsTest::withoutALeagueOkStoresTheOtherPages() {
     clickOk(dialog);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(prefs().get(qff::kPrefReportBorder), 2);
-    QCOMPARE(prefs().get(qff::kPrefMultiFranchise), 1);
+    QCOMPARE(prefs().get(qff::kPrefDraftSharedPlayers), 1);
     QCOMPARE(std::string(prefs().getText(qff::kPrefBackupPassword)), std::string("zip"));
     QCOMPARE(std::string(prefs().getText(qff::kPrefSmtpServer)), std::string());
 }

@@ -261,7 +261,7 @@ TEST_F(RostersTest, WhoMayBeDraftedFollowsLimitsRostersAndSharing) {
         SCOPED_TRACE(c.name);
         setLimit(kQB, c.qbLimit);
         setLimit(kWR, c.wrLimit);
-        setPref(kPrefMultiFranchise, c.shared ? 1 : 0);
+        setPref(kPrefDraftSharedPlayers, c.shared ? 1 : 0);
         setPref(kPrefMergeWrTe, c.merged ? 1 : 0);
         Ids a = c.rosterA;
         std::replace(a.begin(), a.end(), 0, qbUnit());
@@ -514,7 +514,7 @@ TEST_F(RostersTest, ATradeOutsideTheRulesIsRefusedAndChangesNothing) {
 }
 
 TEST_F(RostersTest, ATradeRefusesAPlayerTheReceiverHoldsAlready) {
-    setPref(kPrefMultiFranchise, 1);
+    setPref(kPrefDraftSharedPlayers, 1);
     setRoster(kA, rosterOf({kQb1, kRb}));
     setRoster(kB, rosterOf({kRb, kTe}));
     TradeResult result = tradePlayers(context(), 0, {kA, kRb}, {kB, kTe});

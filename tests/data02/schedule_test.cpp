@@ -33,7 +33,7 @@ constexpr int kYear = 2003;  // 17 weeks
 constexpr int kWeeks = 17;
 constexpr int kLeague = 0;
 constexpr int kOtherLeague = 7;
-constexpr int kPrefEmptyWeeks = 8017;
+constexpr int kPrefEmptyWeeksAtEnd = 8017;
 
 using Game = std::pair<int, int>;
 
@@ -192,7 +192,7 @@ TEST_F(ScheduleTest, EmptyWeeksPreferenceLeavesTheLastWeeksEmpty) {
         int lastPlayed;
     };
     for (Case c : {Case{0, 16}, Case{2, 14}, Case{10, 6}, Case{25, 6}}) {
-        context().preferences().set(kPrefEmptyWeeks, c.empty);
+        context().preferences().set(kPrefEmptyWeeksAtEnd, c.empty);
         if (c.empty == 0) {
             addDivision(1, kLeague);
             addFranchises({1, 2, 3, 4, 5, 6}, kLeague, 1);
