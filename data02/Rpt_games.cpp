@@ -13,6 +13,7 @@
 #include "Report.h"
 #include "Results.h"
 #include "Rpt_gen.h"
+#include "Rpt_output.h"
 #include "Schedule.h"
 #include "Single.h"
 #include "State.h"
@@ -44,23 +45,6 @@ constexpr int kPlainList = 3;
 
 constexpr std::string_view kShortError = "? ERROR ?";
 constexpr std::string_view kLongError = "??? ERROR ???";
-
-// Player sorting and franchise results read the season state's view week,
-// so a page showing one week's values points it there, and puts the user's
-// week back however the page ends.
-class ViewWeekGuard {
-  public:
-    ViewWeekGuard(SeasonState& state, int week) : state_(state), previous_(state.peek(kViewWeek)) {
-        state_.set(kViewWeek, week);
-    }
-    ~ViewWeekGuard() { state_.set(kViewWeek, previous_); }
-    ViewWeekGuard(const ViewWeekGuard&) = delete;
-    ViewWeekGuard& operator=(const ViewWeekGuard&) = delete;
-
-  private:
-    SeasonState& state_;
-    int previous_;
-};
 
 // One game slot: the ids as scheduled and the franchises they name, if any.
 struct Pairing {
@@ -229,7 +213,7 @@ class GamePages {
             return kFailed;
         }
         int week = startGameWeek();
-        ViewWeekGuard viewWeek(state(), week);
+        ScopedStateValue viewWeek(state(), kViewWeek, week);
         generator_.writeTitleBlock(report_);
         out().beginCenter();
         ScheduleFantWeek slots = scheduleWeek(week);
@@ -329,7 +313,7 @@ class GamePages {
             return kFailed;
         }
         int week = startGameWeek();
-        ViewWeekGuard viewWeek(state(), week);
+        ScopedStateValue viewWeek(state(), kViewWeek, week);
         generator_.writeTitleBlock(report_);
         out().beginCenter();
         out().beginTable(border(), 50);
@@ -411,7 +395,7 @@ class GamePages {
             return kFailed;
         }
         int week = startGameWeek();
-        ViewWeekGuard viewWeek(state(), week);
+        ScopedStateValue viewWeek(state(), kViewWeek, week);
         out().beginCenter();
         out().beginTable(border());
         writeSmallTitleRow("Week #" + weekNumberText(week) + " Results", 5);
@@ -511,7 +495,7 @@ class GamePages {
             return kFailed;
         }
         int week = startGameWeek();
-        ViewWeekGuard viewWeek(state(), week);
+        ScopedStateValue viewWeek(state(), kViewWeek, week);
         generator_.writeTitleBlock(report_);
         out().beginCenter();
         TeamList teams = leagueFranchises();
