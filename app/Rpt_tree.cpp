@@ -39,7 +39,11 @@ QString pathText(const std::filesystem::path& path) {
 
 }  // namespace
 
-ReportTree::ReportTree(QWidget* parent) : QTreeWidget(parent) {
+ReportTree::ReportTree(QWidget* parent)
+    : QTreeWidget(parent),
+      fileIcon_(style()->standardIcon(QStyle::SP_FileIcon)),
+      folderIcon_(style()->standardIcon(QStyle::SP_DirClosedIcon)),
+      openFolderIcon_(style()->standardIcon(QStyle::SP_DirOpenIcon)) {
     setHeaderHidden(true);
     setColumnCount(1);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -98,8 +102,7 @@ QTreeWidgetItem* ReportTree::addNode(QTreeWidgetItem* parent, const QString& cap
     item->setData(0, KindRole, kind);
     item->setData(0, IdRole, id);
     item->setData(0, ImageRole, image);
-    item->setIcon(0, style()->standardIcon(isFolderImage(image) ? QStyle::SP_DirClosedIcon
-                                                                : QStyle::SP_FileIcon));
+    item->setIcon(0, isFolderImage(image) ? folderIcon_ : fileIcon_);
     return item;
 }
 
@@ -223,8 +226,7 @@ void ReportTree::showFolderState(QTreeWidgetItem* item) {
     }
     bool open = item->isExpanded();
     item->setData(0, ImageRole, open ? qff::kTreeOpenFolderImage : qff::kTreeFolderImage);
-    item->setIcon(0,
-                  style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon));
+    item->setIcon(0, open ? openFolderIcon_ : folderIcon_);
 }
 
 QString ReportTree::runNode(QTreeWidgetItem* item, int firstWeek, int lastWeek) {

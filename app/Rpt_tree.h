@@ -21,6 +21,7 @@
 // Signal: reportActivated(item) on a double click or Enter on a node that
 // stands for a page (the site map node too: isSiteMapNode tells it apart).
 
+#include <QIcon>
 #include <QString>
 #include <QTreeWidget>
 #include <set>
@@ -78,4 +79,9 @@ class ReportTree : public QTreeWidget {
     void showFailure(const std::string& message);
 
     qff::Singleton* context_ = nullptr;
+    // Made once: a season lists a couple of thousand players, and every
+    // standard icon asked of the style decodes its images again.
+    QIcon fileIcon_;
+    QIcon folderIcon_;
+    QIcon openFolderIcon_;
 };
