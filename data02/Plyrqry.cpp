@@ -28,6 +28,14 @@ std::vector<int> PlayerQueryNode::values() const {
     return getValueList(bytes_, kValuesOffset, kMaxValues);
 }
 
+int PlayerQueryNode::value(int i) const {
+    return getI32(bytes_, kValuesOffset + 4 * static_cast<std::size_t>(i));
+}
+
+void PlayerQueryNode::setValue(int i, int value) {
+    putI32(bytes_, kValuesOffset + 4 * static_cast<std::size_t>(i), value);
+}
+
 void PlayerQueryNode::setValues(std::span<const int> values) {
     putValueList(bytes_, kValuesOffset, kMaxValues, values);
 }

@@ -36,6 +36,10 @@ class PlayerQueryNode {
     void setText(std::string_view text);
     std::vector<int> values() const;
     void setValues(std::span<const int> values);
+    // One stored value, also past the list's end marker, where report
+    // selections keep single settings (the roster part at entry 99).
+    int value(int i) const;
+    void setValue(int i, int value);
     int sortKey(int i) const { return bytes_[kKeysOffset + i]; }
     bool descending(int i) const { return bytes_[kFlagsOffset + i] != 0; }
     void setSortKey(int i, int key, bool descending);

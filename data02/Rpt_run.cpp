@@ -35,9 +35,6 @@ constexpr int kLowWeek = 103;
 constexpr int kUnorderedList = 1;
 constexpr int kDiscBullet = 0;
 constexpr int kSiteMapColumns = 3;
-// Where a stored player selection keeps its 500 values; kind 108 reads
-// single entries past the list's end marker.
-constexpr std::size_t kPlayerNodeValuesOffset = 84;
 constexpr int kGroupsEntry = 1;
 constexpr int kBothKindsEntry = 8;
 
@@ -360,27 +357,23 @@ void sortRows(std::vector<T*>& rows, const SortLevels& levels, ValueOf valueOf) 
     }
 }
 
-int storedPlayerValue(const PlayerQueryNode& node, int entry) {
-    return getI32(node.bytes(), kPlayerNodeValuesOffset + 4 * static_cast<std::size_t>(entry));
-}
-
 // Which players a roster or NFL-team selection keeps, as its stored groups
 // say: a long group list means both kinds, else the first group decides.
 bool keepsPlayer(const PlayerQueryNode& node, const Player& player) {
-    if (storedPlayerValue(node, kBothKindsEntry) >= 0) {
+    if (node.value(kBothKindsEntry) >= 0) {
         return true;
     }
-    bool unitsOnly = storedPlayerValue(node, kGroupsEntry) > 9;
+    bool unitsOnly = node.value(kGroupsEntry) > 9;
     return player.isUnit() == unitsOnly;
 }
 
 int rosterPartOf(const PlayerQueryNode& node) {
-    int part = storedPlayerValue(node, kRosterPartValue);
+    int part = node.value(kRosterPartValue);
     return part == kActiveOnly || part == kBenchOnly ? part : kActiveAndBench;
 }
 
 const Team* selectedFranchise(Singleton& context, const PlayerQueryNode& node) {
-    return context.mapFactory().franchises().findFirst(kFranchiseId, storedPlayerValue(node, 0));
+    return context.mapFactory().franchises().findFirst(kFranchiseId, node.value(0));
 }
 
 PlyrList listOf(Owned<PlyrList> list) {
@@ -470,7 +463,7 @@ class RowSelection {
     PlyrList nflTeamPlayers(const PlayerQueryNode& node) {
         PlayerQueryNode team;
         team.setSelectCode(PlayerQueryNode::kByTeam);
-        std::vector<int> teamIndex{storedPlayerValue(node, 0)};
+        std::vector<int> teamIndex{node.value(0)};
         team.setValues(teamIndex);
         return byIds(node, runPlayerQuery(context_, team));
     }

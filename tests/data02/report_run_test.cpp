@@ -505,7 +505,7 @@ TEST_F(ReportRunTest, RosterReportShowsTheFranchisesPlayersAndKeepsItsStoredSele
     node.setSelectCode(kPlayersOfFranchise);
     std::vector<int> values{franchise->id(), 0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14, 15, 16};
     node.setValues(values);
-    putI32(node.bytes(), 84 + 4 * kRosterPartValue, kActiveOnly);
+    node.setValue(kRosterPartValue, kActiveOnly);
     report->setPlayerNode(node);
     ASSERT_EQ(report->save(), kOk);
     Owned<PlyrList> active = franchise->rosterPlayers(kActiveOnly, 2);
