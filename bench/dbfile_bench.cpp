@@ -2,7 +2,7 @@
 // simply reading the same bytes, so the overhead of the slot layer is visible.
 #include <benchmark/benchmark.h>
 
-#include "BenchReport.h"
+#include "bench/support/BenchReport.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "Db_file.h"
+#include "data02/storage/Db_file.h"
 
 namespace {
 

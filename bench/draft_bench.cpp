@@ -6,14 +6,14 @@
 #include <random>
 #include <string>
 
-#include "Drftordr.h"
-#include "Drftqry.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Prefs.h"
-#include "Season.h"
-#include "Single.h"
-#include "Team.h"
+#include "data02/league/Draftorder.h"
+#include "data02/model/Drftqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Team.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace qff {
 namespace {

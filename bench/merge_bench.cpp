@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "Mapfact.h"
-#include "Merge.h"
-#include "Player.h"
-#include "Prefs.h"
-#include "Pro.h"
-#include "Ptsfile.h"
-#include "Season.h"
-#include "Single.h"
-#include "Statblock.h"
+#include "data02/intake/Statsmerge.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Pro.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+#include "data02/storage/Ptsfile.h"
+#include "data02/storage/Statblock.h"
 
 namespace {
 

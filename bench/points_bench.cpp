@@ -3,20 +3,20 @@
 // points memo, beside the time to read the season's files.
 #include <benchmark/benchmark.h>
 
-#include "BenchReport.h"
+#include "bench/support/BenchReport.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "Demo.h"
-#include "Mapfact.h"
-#include "Player.h"
-#include "Prefs.h"
-#include "ScaledDemo.h"
-#include "Season.h"
-#include "Single.h"
+#include "bench/support/ScaledDemo.h"
+#include "data02/demo/Demo.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace {
 

@@ -12,18 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "Demo.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Player.h"
-#include "Plyrqry.h"
-#include "Prefs.h"
-#include "Report.h"
-#include "Rpt_output.h"
-#include "Rptqry.h"
-#include "ScaledDemo.h"
-#include "Single.h"
-#include "State.h"
+#include "bench/support/ScaledDemo.h"
+#include "data02/demo/Demo.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/reports/Report.h"
+#include "data02/reports/Rpt_output.h"
+#include "data02/reports/Rptqry.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+#include "data02/season/State.h"
 
 namespace {
 

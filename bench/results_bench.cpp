@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "Mapfact.h"
-#include "Player.h"
-#include "Prefs.h"
-#include "Pro.h"
-#include "Results.h"
-#include "Season.h"
-#include "Single.h"
-#include "State.h"
-#include "Team.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Pro.h"
+#include "data02/model/Team.h"
+#include "data02/scoring/Results.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+#include "data02/season/State.h"
 
 namespace qff {
 namespace {

@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Demo.h"
-#include "Mapfact.h"
-#include "Plyrqry.h"
-#include "Prefs.h"
-#include "Rosters.h"
-#include "Season.h"
-#include "Single.h"
-#include "Teamqry.h"
+#include "data02/demo/Demo.h"
+#include "data02/league/Rosters.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/model/Teamqry.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace {
 

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "Divqry.h"
-#include "Mapfact.h"
-#include "Prefs.h"
-#include "Schedule.h"
-#include "Season.h"
-#include "Single.h"
-#include "Team.h"
+#include "data02/model/Divqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Team.h"
+#include "data02/schedule/Schedule.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace {
 

@@ -3,20 +3,20 @@
 // reading the same files' bytes.
 #include <benchmark/benchmark.h>
 
-#include "BenchReport.h"
+#include "bench/support/BenchReport.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "Demo.h"
-#include "Mapfact.h"
-#include "Player.h"
-#include "Plyrqry.h"
-#include "Prefs.h"
-#include "Season.h"
-#include "Single.h"
+#include "data02/demo/Demo.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace {
 

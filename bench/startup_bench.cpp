@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ScaledDemo.h"
+#include "bench/support/ScaledDemo.h"
 #include "qff/platform/process.h"
 
 namespace {

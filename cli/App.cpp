@@ -1,9 +1,9 @@
-#include "App.h"
+#include "cli/App.h"
 
 #include <exception>
 #include <ostream>
 
-#include "CommandTable.h"
+#include "cli/CommandTable.h"
 
 namespace qff::cli {
 namespace {

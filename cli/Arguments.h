@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "Plyrqry.h"
+#include "data02/model/Plyrqry.h"
 
 namespace qff::cli {
 

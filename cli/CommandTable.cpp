@@ -1,4 +1,4 @@
-#include "CommandTable.h"
+#include "cli/CommandTable.h"
 
 namespace qff::cli {
 

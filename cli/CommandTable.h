@@ -5,7 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "Context.h"
+#include "cli/Context.h"
 
 namespace qff::cli {
 

@@ -1,8 +1,8 @@
-#include "Context.h"
+#include "cli/Context.h"
 
 #include <system_error>
 
-#include "Prefs.h"
+#include "data02/season/Prefs.h"
 
 namespace qff::cli {
 namespace {

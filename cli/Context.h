@@ -5,10 +5,10 @@
 
 #include <optional>
 
-#include "Memory.h"
-#include "Output.h"
-#include "Season.h"
-#include "Single.h"
+#include "cli/Output.h"
+#include "data02/diag/Memory.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Single.h"
 
 namespace qff::cli {
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
-#include "Db_file.h"
-#include "Files.h"
-#include "Format.h"
-#include "Status.h"
+#include "cli/CommandTable.h"
+#include "data02/diag/Status.h"
+#include "data02/reports/Format.h"
+#include "data02/storage/Db_file.h"
+#include "data02/storage/Files.h"
 
 namespace qff::cli {
 namespace {

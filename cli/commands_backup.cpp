@@ -10,11 +10,11 @@
 #include <system_error>
 #include <vector>
 
-#include "Backup.h"
-#include "CommandTable.h"
-#include "Files.h"
-#include "Prefs.h"
-#include "Status.h"
+#include "cli/CommandTable.h"
+#include "data02/diag/Status.h"
+#include "data02/publish/Backup.h"
+#include "data02/season/Prefs.h"
+#include "data02/storage/Files.h"
 #include "qff/platform/zip_archiver.h"
 
 namespace qff::cli {

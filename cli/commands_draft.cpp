@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Drftordr.h"
-#include "Drftqry.h"
-#include "Format.h"
-#include "Legqry.h"
-#include "Plyrqry.h"
-#include "Teamqry.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/league/Draftorder.h"
+#include "data02/model/Drftqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/model/Teamqry.h"
+#include "data02/reports/Format.h"
 
 namespace qff::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
-#include "Format.h"
-#include "Merge.h"
+#include "cli/CommandTable.h"
+#include "data02/intake/Statsmerge.h"
+#include "data02/reports/Format.h"
 
 namespace qff::cli {
 namespace {

@@ -3,15 +3,15 @@
 #include <ostream>
 #include <string>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Divqry.h"
-#include "Format.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Plyrqry.h"
-#include "Pro.h"
-#include "Teamqry.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/model/Divqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/model/Pro.h"
+#include "data02/model/Teamqry.h"
+#include "data02/reports/Format.h"
 
 namespace qff::cli {
 namespace {

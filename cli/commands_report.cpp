@@ -5,17 +5,17 @@
 #include <utility>
 #include <vector>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Player.h"
-#include "Pro.h"
-#include "Report.h"
-#include "Rpt_output.h"
-#include "Rptqry.h"
-#include "State.h"
-#include "Team.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Pro.h"
+#include "data02/model/Team.h"
+#include "data02/reports/Report.h"
+#include "data02/reports/Rpt_output.h"
+#include "data02/reports/Rptqry.h"
+#include "data02/season/State.h"
 
 namespace qff::cli {
 namespace {

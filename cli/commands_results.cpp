@@ -5,16 +5,16 @@
 #include <utility>
 #include <vector>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Format.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Player.h"
-#include "Pro.h"
-#include "Results.h"
-#include "Scoring.h"
-#include "State.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Pro.h"
+#include "data02/reports/Format.h"
+#include "data02/scoring/Results.h"
+#include "data02/scoring/Scoring.h"
+#include "data02/season/State.h"
 
 namespace qff::cli {
 namespace {

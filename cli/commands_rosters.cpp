@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Format.h"
-#include "Mapfact.h"
-#include "Plyrqry.h"
-#include "Pro.h"
-#include "Rosters.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/league/Rosters.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/model/Pro.h"
+#include "data02/reports/Format.h"
 
 namespace qff::cli {
 namespace {

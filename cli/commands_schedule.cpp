@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
-#include "Divqry.h"
-#include "Format.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Pro.h"
-#include "Schedule.h"
-#include "Teamqry.h"
+#include "cli/CommandTable.h"
+#include "data02/model/Divqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Pro.h"
+#include "data02/model/Teamqry.h"
+#include "data02/reports/Format.h"
+#include "data02/schedule/Schedule.h"
 
 namespace qff::cli {
 namespace {

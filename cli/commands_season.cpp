@@ -4,14 +4,14 @@
 #include <ostream>
 #include <string>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Demo.h"
-#include "Format.h"
-#include "Mapfact.h"
-#include "Prefs.h"
-#include "Pro.h"
-#include "Season.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/demo/Demo.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Pro.h"
+#include "data02/reports/Format.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
 
 namespace qff::cli {
 namespace {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
-#include "CommandTable.h"
-#include "Format.h"
-#include "Prefs.h"
-#include "State.h"
-#include "Status.h"
-#include "Sticky.h"
+#include "cli/Arguments.h"
+#include "cli/CommandTable.h"
+#include "data02/diag/Status.h"
+#include "data02/reports/Format.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/State.h"
+#include "data02/season/Sticky.h"
 
 namespace qff::cli {
 namespace {

@@ -4,8 +4,8 @@
 #include <ostream>
 #include <string>
 
-#include "CommandTable.h"
-#include "Website.h"
+#include "cli/CommandTable.h"
+#include "data02/publish/Website.h"
 
 namespace qff::cli {
 namespace {

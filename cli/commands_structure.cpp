@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "CommandTable.h"
-#include "Divqry.h"
-#include "Legqry.h"
-#include "Mapfact.h"
-#include "Structure.h"
-#include "Teamqry.h"
+#include "cli/CommandTable.h"
+#include "data02/league/Structure.h"
+#include "data02/model/Divqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Teamqry.h"
 
 namespace qff::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "App.h"
+#include "cli/App.h"
 
 int main(int argc, char** argv) {
     return qff::cli::run(argc, argv, std::cout, std::cerr);

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "Demo.h"
-#include "Prefs.h"
-#include "Single.h"
+#include "data02/demo/Demo.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
 
 namespace qff::bench {
 

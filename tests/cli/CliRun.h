@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 extern char** environ;
 

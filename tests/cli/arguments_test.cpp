@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
 namespace qff::cli {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CliRun.h"
 #include "qff/platform/zip_archiver.h"
+#include "tests/cli/CliRun.h"
 
 namespace qff::test {
 namespace {

@@ -1,6 +1,6 @@
-#include "Bytes.h"
-#include "CliRun.h"
-#include "Db_file.h"
+#include "data02/storage/Bytes.h"
+#include "data02/storage/Db_file.h"
+#include "tests/cli/CliRun.h"
 
 namespace qff::test {
 namespace {

@@ -1,8 +1,8 @@
 #include <vector>
 
-#include "CliRun.h"
-#include "Player.h"
-#include "Ptsfile.h"
+#include "data02/model/Player.h"
+#include "data02/storage/Ptsfile.h"
+#include "tests/cli/CliRun.h"
 
 namespace qff::test {
 namespace {

@@ -1,9 +1,9 @@
 #include <algorithm>
 
-#include "Bytes.h"
-#include "CliRun.h"
-#include "Db_file.h"
-#include "State.h"
+#include "data02/season/State.h"
+#include "data02/storage/Bytes.h"
+#include "data02/storage/Db_file.h"
+#include "tests/cli/CliRun.h"
 
 namespace qff::test {
 namespace {

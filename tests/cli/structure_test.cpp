@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "CliRun.h"
+#include "tests/cli/CliRun.h"
 
 namespace qff::test {
 namespace {

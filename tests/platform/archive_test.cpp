@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "qff/platform/zip_archiver.h"
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace qff::platform {
 namespace {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "qff/platform/curl_ftp_client.h"
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace qff::platform {
 namespace {

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "qff/platform/process.h"
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace qff::platform {
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "qff/platform/curl_mail_client.h"
-#include "test_support.h"
+#include "tests/platform/test_support.h"
 
 namespace qff::platform {
 namespace {

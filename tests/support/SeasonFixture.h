@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "Bytes.h"
-#include "Db_file.h"
-#include "Prefs.h"
-#include "Single.h"
-#include "TempDir.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+#include "data02/storage/Bytes.h"
+#include "data02/storage/Db_file.h"
+#include "tests/support/TempDir.h"
 
 namespace qff::test {
 

@@ -1,0 +1,156 @@
+#include "app/shell/Screenshots.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/reports/Rpt_tree.h"
+#include "app/shell/About.h"
+#include "app/shell/Loading.h"
+#include "app/shell/Main.h"
+#include "app/shell/Options.h"
+#include "app/shell/Seasons.h"
+#include "app/shell/Shell.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Single.h"
+
+namespace {
+
+constexpr QSize kWindowSize(1100, 760);
+constexpr int kLoadingStepShown = 3;
+constexpr int kMessageWatchMilliseconds = 200;
+
+struct OptionsView {
+    int requestedPage;
+    const char* name;
+};
+
+constexpr OptionsView kOptionsViews[] = {
+    {-1, "options_reports"}, {7, "options_franchise"}, {10, "options_schedule"},
+    {12, "options_ftp"},     {14, "options_email"},    {15, "options_backup"},
+};
+
+struct View {
+    int section;
+    int activity;
+    const char* name;
+};
+
+constexpr View kViews[] = {
+    {0, 0, "main_section0"}, {1, 0, "main_section1"},      {1, 6, "main_activity1_6"},
+    {2, 0, "main_section2"}, {2, 13, "main_activity2_13"}, {3, 0, "main_section3"},
+};
+
+class Camera {
+  public:
+    explicit Camera(const QString& folder) : folder_(folder) {}
+
+    void take(QWidget& widget, const QString& name) {
+        QApplication::processEvents();
+        saved_ = widget.grab().save(QDir(folder_).filePath(name + ".png")) && saved_;
+    }
+
+    void takeDialog(QWidget& dialog, const QString& name) {
+        dialog.show();
+        take(dialog, name);
+        dialog.close();
+    }
+
+    bool allSaved() const { return saved_; }
+
+    // Nobody is there to answer a message box, so each one is photographed
+    // and closed.
+    void watchMessages() {
+        QObject::connect(&messageWatch_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                take(*box, QString("message_%1").arg(++messages_));
+                box->close();
+            }
+        });
+        messageWatch_.start(kMessageWatchMilliseconds);
+    }
+
+  private:
+    QString folder_;
+    bool saved_ = true;
+    QTimer messageWatch_;
+    int messages_ = 0;
+};
+
+QTreeWidgetItem* firstReportNode(const ReportTree& tree) {
+    for (int group = 0; group < tree.topLevelItemCount(); ++group) {
+        QTreeWidgetItem* root = tree.topLevelItem(group);
+        for (int child = 0; child < root->childCount(); ++child) {
+            if (ReportTree::isPageNode(root->child(child))) {
+                return root->child(child);
+            }
+        }
+    }
+    return nullptr;
+}
+
+void takeReport(TformMain& window, Camera& camera) {
+    window.DisplayActivity(3, 0);
+    auto* tree = window.findChild<ReportTree*>("treeReports");
+    if (QTreeWidgetItem* node = firstReportNode(*tree)) {
+        tree->setCurrentItem(node);
+        emit tree->reportActivated(node);
+        QApplication::processEvents();
+        camera.take(window, "report");
+    }
+}
+
+void takeOptions(TformMain& window, Camera& camera) {
+    for (const OptionsView& view : kOptionsViews) {
+        TformOptions options(*window.context(), view.requestedPage, &window);
+        camera.takeDialog(options, view.name);
+    }
+}
+
+// Opens the season again so the loading dialog can be caught part way.
+void takeLoading(TformMain& window, Camera& camera) {
+    QMetaObject::Connection started =
+        QObject::connect(&window, &TformMain::loadingStarted, [&camera](TformLoading* dialog) {
+            QObject::connect(dialog, &TformLoading::stepDone, dialog, [&camera, dialog](int done) {
+                if (done == kLoadingStepShown) {
+                    camera.take(*dialog, "loading");
+                }
+            });
+        });
+    window.openThisSeason(window.openSeason());
+    QObject::disconnect(started);
+}
+
+void takeDialogs(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformAbout about(VersionInfo::ofThisBuild(), &window);
+    camera.takeDialog(about, "about");
+    TformNewSeason newSeason(window.context()->calendarYear(), &window);
+    camera.takeDialog(newSeason, "new_season");
+    TformOpenSeason openSeason(qff::availableSeasons(*window.context()), prompter, &window);
+    camera.takeDialog(openSeason, "open_season");
+    TformSwitchSeasons notice(window.openSeason(), window.context()->calendarYear(), &window);
+    camera.takeDialog(notice, "season_notice");
+}
+
+}  // namespace
+
+bool takeScreenshots(TformMain& window, const QString& folder) {
+    QDir().mkpath(folder);
+    Camera camera(folder);
+    camera.watchMessages();
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(kWindowSize);
+    for (const View& view : kViews) {
+        window.DisplayActivity(view.section, view.activity);
+        camera.take(window, view.name);
+    }
+    if (window.seasonIsOpen()) {
+        takeReport(window, camera);
+        takeLoading(window, camera);
+    }
+    takeOptions(window, camera);
+    takeDialogs(window, camera);
+    return camera.allSaved();
+}

@@ -1,0 +1,153 @@
+#include "data02/league/Draftorder.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "data02/model/Drftqry.h"
+#include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Team.h"
+#include "data02/season/Single.h"
+
+namespace qff {
+namespace {
+
+constexpr int kEndOfRound = 99;
+
+std::vector<int> leagueFranchiseIds(Singleton& context, int league) {
+    int values[] = {league};
+    std::vector<int> ids;
+    for (const Team* team :
+         context.mapFactory().franchises().selectByValues(kFranchiseLeague, values)) {
+        ids.push_back(team->id());
+    }
+    return ids;
+}
+
+// A uniform shuffle that ends whatever the generator returns.
+std::vector<int> drawRound(const std::vector<int>& franchises, const DraftRandom& random) {
+    std::vector<int> order = franchises;
+    for (std::size_t i = order.size(); i > 1; --i) {
+        std::swap(order[i - 1], order[random() % i]);
+    }
+    return order;
+}
+
+std::vector<int> reversed(std::vector<int> order) {
+    std::reverse(order.begin(), order.end());
+    return order;
+}
+
+int addPlannedPick(Singleton& context, int league, int franchise, int round, int number) {
+    DraftQuery& drafts = context.draftQuery();
+    Owned<TrackDraft> pick = drafts.create();
+    if (!pick) {
+        return kNoMemory;
+    }
+    pick->setValue(kDraftLeague, league);
+    pick->setValue(kDraftFranchise, franchise);
+    pick->setValue(kDraftPlayer, 0);
+    pick->setValue(kDraftRound, round);
+    pick->setValue(kDraftPick, number);
+    return drafts.add(pick);
+}
+
+int addRound(Singleton& context, int league, int round, const std::vector<int>& order) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        int status = addPlannedPick(context, league, order[i], round, static_cast<int>(i) + 1);
+        if (status != kOk) {
+            return status;
+        }
+    }
+    return kOk;
+}
+
+int deleteLeaguePicks(Singleton& context, int league) {
+    MapFactory& caches = context.mapFactory();
+    for (TrackDraft* pick : context.draftQuery().leaguePicks(league)) {
+        if (int status = caches.remove(caches.drafts(), pick); status != kOk) {
+            return status;
+        }
+    }
+    return kOk;
+}
+
+std::vector<int> roundOrder(SerpentineKind kind, int round, const std::vector<int>& previous,
+                            const std::vector<int>& first, const std::vector<int>& franchises,
+                            const DraftRandom& random) {
+    if (round == 1 || (kind == SerpentineKind::Random && round % 2 == 1)) {
+        return drawRound(franchises, random);
+    }
+    if (kind == SerpentineKind::True && round > 2) {
+        return round % 2 == 1 ? first : reversed(first);
+    }
+    return reversed(previous);
+}
+
+}  // namespace
+
+DraftOrderLoss draftOrderLoss(Singleton& context, int league) {
+    DraftOrderLoss loss;
+    for (const TrackDraft* pick : context.draftQuery().leaguePicks(league)) {
+        ++loss.picks;
+        loss.drafted += pick->isDrafted() ? 1 : 0;
+    }
+    return loss;
+}
+
+DraftOrderResult generateDraftOrder(Singleton& context, int league, SerpentineKind kind,
+                                    const DraftRandom& random) {
+    const League* record = context.leagueQuery().findOne(kLeagueId, league);
+    if (record == nullptr) {
+        return {kFailed, "There is no league with the id " + std::to_string(league) + ".", 0};
+    }
+    std::vector<int> franchises = leagueFranchiseIds(context, league);
+    if (franchises.empty()) {
+        return {kFailed, "The league has no franchises, so there is no draft order to generate.",
+                0};
+    }
+    if (int status = deleteLeaguePicks(context, league); status != kOk) {
+        return {status, "The league's old draft picks could not all be deleted.", 0};
+    }
+    std::vector<int> first;
+    std::vector<int> order;
+    int rounds = draftRounds(*record);
+    for (int round = 1; round <= rounds; ++round) {
+        order = roundOrder(kind, round, order, first, franchises, random);
+        if (round == 1) {
+            first = order;
+        }
+        if (int status = addRound(context, league, round, order); status != kOk) {
+            return {status, "The draft order could not be stored.", 0};
+        }
+    }
+    return {kOk, {}, rounds * static_cast<int>(franchises.size())};
+}
+
+int addToDraftOrder(Singleton& context, int league, int franchise, int round) {
+    return addPlannedPick(context, league, franchise, round, kEndOfRound);
+}
+
+int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {
+    DraftQuery& drafts = context.draftQuery();
+    DraftList picks = drafts.roundPicks(league, round);
+    DraftQuery::sortByField(picks, kDraftPick, false);
+    auto at = std::find_if(picks.begin(), picks.end(), [pickNumber](const TrackDraft* p) {
+        return p->getValue(kDraftPick) == pickNumber;
+    });
+    if (at == picks.end() || (up && at == picks.begin()) || (!up && at + 1 == picks.end())) {
+        return kOk;
+    }
+    TrackDraft& pick = **at;
+    TrackDraft& other = **(up ? at - 1 : at + 1);
+    pick.setValue(kDraftPick, other.getValue(kDraftPick));
+    other.setValue(kDraftPick, pickNumber);
+    int status = pick.save();
+    if (status == kOk) {
+        status = other.save();
+    }
+    return status == kOk ? drafts.renumberRound(league, round) : status;
+}
+
+}  // namespace qff

@@ -1,0 +1,571 @@
+#include "data02/publish/Backup.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#include "data02/diag/Status.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/storage/Bytes.h"
+#include "data02/storage/Db_file.h"
+#include "data02/storage/Files.h"
+
+namespace qff {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kBackupDirectoryName = "Backup";
+
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+bool isInside(const fs::path& path, const fs::path& directory) {
+    fs::path relative = path.lexically_relative(directory);
+    return !relative.empty() && *relative.begin() != "..";
+}
+
+// A link is only taken when the file it leads to is inside the working
+// directory, so a backup never carries a file from elsewhere.
+bool isFileToTake(const fs::directory_entry& entry, const fs::path& realWorkdir) {
+    std::error_code ec;
+    if (!entry.is_regular_file(ec)) {
+        return false;
+    }
+    if (!entry.is_symlink(ec)) {
+        return true;
+    }
+    fs::path target = fs::canonical(entry.path(), ec);
+    return !ec && isInside(target, realWorkdir);
+}
+
+// Help pages and page templates come with the program, and the backup
+// directory holds archives and files set aside by restores, not reports.
+bool isSkippedReportDirectory(const fs::directory_entry& entry) {
+    std::error_code ec;
+    if (entry.is_symlink(ec) || !entry.is_directory(ec)) {
+        return false;
+    }
+    std::string name = entry.path().filename().string();
+    return equalsNoCase(name, "Support") || equalsNoCase(name, "Template") ||
+           equalsNoCase(name, kBackupDirectoryName);
+}
+
+std::vector<fs::path> dataFiles(const fs::path& workdir, const fs::path& realWorkdir,
+                                int seasonYear, bool onlyThisSeason) {
+    std::string suffix = ".db";
+    if (onlyThisSeason) {
+        std::optional<int> number = seasonNumber(seasonYear);
+        if (!number) {
+            return {};
+        }
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%02d", *number);
+        suffix = digits + suffix;
+    }
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (fs::directory_iterator it(workdir, ec), end; !ec && it != end; it.increment(ec)) {
+        fs::path name = it->path().filename();
+        if (isFileToTake(*it, realWorkdir) && endsWithNoCase(name.string(), suffix)) {
+            files.push_back(name);
+        }
+    }
+    return files;
+}
+
+std::vector<fs::path> reportFiles(const fs::path& workdir, const fs::path& realWorkdir) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(workdir, fs::directory_options::skip_permission_denied, ec);
+    for (fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+        if (it.depth() == 0 && isSkippedReportDirectory(*it)) {
+            it.disable_recursion_pending();
+        } else if (isFileToTake(*it, realWorkdir) &&
+                   lowered(it->path().filename().string()).find(".htm") != std::string::npos) {
+            files.push_back(it->path().lexically_relative(workdir));
+        }
+    }
+    return files;
+}
+
+// The first "<stem> <n>" that does not exist yet in `directory`.
+fs::path unusedPath(const fs::path& directory, const std::string& stem) {
+    for (int n = 1;; ++n) {
+        fs::path candidate = directory / (stem + " " + std::to_string(n));
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(candidate, ec))) {
+            return candidate;
+        }
+    }
+}
+
+// Creating the directory is the test that it is new, so two restores never
+// share one.
+std::optional<fs::path> createNewDirectory(const fs::path& parent, const std::string& stem,
+                                           std::string& error) {
+    std::error_code ec;
+    fs::create_directories(parent, ec);
+    while (!ec) {
+        fs::path candidate = unusedPath(parent, stem);
+        if (fs::create_directory(candidate, ec)) {
+            return candidate;
+        }
+    }
+    error = "Cannot create a folder in " + parent.string() + ": " + ec.message();
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string defaultBackupName(int year, int month, int day) {
+    // The year's two digits follow the same rule as the season number.
+    int shortYear = seasonNumber(year).value_or(year % 100);
+    char name[64];
+    std::snprintf(name, sizeof name, "%d_%d_%02d.zip", month, day, shortYear);
+    return name;
+}
+
+fs::path backupDirectory(Singleton& context) {
+    std::string setting = context.preferences().getText(kPrefBackupDirectory);
+    if (setting.empty()) {
+        return context.pathOf(kBackupDirectoryName);
+    }
+    return context.workdir() / fs::path(setting);
+}
+
+fs::path defaultBackupArchive(Singleton& context, std::time_t now) {
+    std::tm local{};
+    localtime_r(&now, &local);
+    return backupDirectory(context) /
+           defaultBackupName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+std::vector<fs::path> backupFileList(const fs::path& workdir, int seasonYear, bool onlyThisSeason,
+                                     bool includeReports) {
+    std::error_code ec;
+    fs::path realWorkdir = fs::canonical(workdir, ec);
+    if (ec) {
+        return {};
+    }
+    std::vector<fs::path> files = dataFiles(workdir, realWorkdir, seasonYear, onlyThisSeason);
+    if (includeReports) {
+        std::vector<fs::path> reports = reportFiles(workdir, realWorkdir);
+        files.insert(files.end(), reports.begin(), reports.end());
+    }
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+BackupRun::BackupRun(std::unique_ptr<Singleton>& context, SeasonEnv env, BackupOptions options,
+                     BackupSink& sink)
+    : context_(context), env_(std::move(env)), options_(std::move(options)), sink_(sink) {
+    season_ = context_->preferences().get(kPrefOpenSeason);
+    int calendarYear = context_->calendarYear();
+    files_ = backupFileList(env_.workdir, calendarYear, options_.onlyThisSeason,
+                            options_.includeReports);
+    if (options_.archive.empty()) {
+        finish(Status::Failed, "Please enter a name for the backup file.");
+    } else if (files_.empty()) {
+        finish(Status::Failed, options_.onlyThisSeason
+                                   ? "There are no files of the " + std::to_string(calendarYear) +
+                                         " season to back up."
+                                   : "There are no data files to back up.");
+    } else if (std::string refused = archivePathRefusal(); !refused.empty()) {
+        finish(Status::Failed, refused);
+    }
+}
+
+BackupRun::~BackupRun() {
+    cancel();
+}
+
+std::string BackupRun::archivePathRefusal() const {
+    std::error_code ec;
+    fs::path archive = fs::weakly_canonical(options_.archive, ec);
+    for (const fs::path& file : files_) {
+        if (!ec && archive == fs::weakly_canonical(env_.workdir / file, ec)) {
+            return "The backup cannot be written over " + file.string() + ", which it backs up.";
+        }
+    }
+    return {};
+}
+
+fs::path BackupRun::nextFile() const {
+    return done() || next_ >= files_.size() ? fs::path() : files_[next_];
+}
+
+void BackupRun::runStep() {
+    if (done() || (!seasonClosed_ && !closeSeasonFirst())) {
+        return;
+    }
+    if (next_ < files_.size()) {
+        addNextFile();
+    } else {
+        writeArchive();
+    }
+}
+
+void BackupRun::runToEnd() {
+    while (!done()) {
+        runStep();
+    }
+}
+
+void BackupRun::cancel() {
+    if (!done()) {
+        finish(Status::Cancelled);
+    }
+}
+
+bool BackupRun::closeSeasonFirst() {
+    seasonClosed_ = true;
+    std::string error;
+    if (!closeSeason(context_, error)) {
+        finish(Status::Failed,
+               "The settings could not be written, so nothing was backed up: " + error);
+        return false;
+    }
+    return true;
+}
+
+void BackupRun::addNextFile() {
+    const fs::path& file = files_[next_];
+    std::string error;
+    if (!sink_.add(env_.workdir / file, file.generic_string(), error)) {
+        finish(Status::Failed, "Cannot add " + file.string() + " to the backup: " + error);
+        return;
+    }
+    ++next_;
+}
+
+// The archive is written under a temporary name and only then renamed over an
+// earlier archive of the same name, so a failed backup never costs the last
+// good one.
+void BackupRun::writeArchive() {
+    const fs::path& archive = options_.archive;
+    fs::path directory = archive.parent_path();
+    std::error_code ec;
+    if (!directory.empty()) {
+        fs::create_directories(directory, ec);
+    }
+    if (ec) {
+        finish(Status::Failed,
+               "Cannot create the folder " + directory.string() + ": " + ec.message());
+        return;
+    }
+    fs::path partial = unusedPath(directory, "." + archive.filename().string() + ".partial");
+    std::string error;
+    if (!sink_.commit(partial, error)) {
+        fs::remove(partial, ec);
+        finish(Status::Failed, "Cannot write the backup " + archive.string() + ": " + error);
+        return;
+    }
+    fs::rename(partial, archive, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(partial, ignored);
+        finish(Status::Failed, "Cannot write the backup " + archive.string() + ": " + ec.message());
+        return;
+    }
+    finish(Status::Succeeded);
+}
+
+void BackupRun::finish(Status status, std::string error) {
+    if (status != Status::Succeeded) {
+        sink_.abandon();
+    }
+    status_ = status;
+    error_ = std::move(error);
+    if (seasonClosed_) {
+        reopenSeason();
+    }
+}
+
+void BackupRun::reopenSeason() {
+    std::string error;
+    context_ = Singleton::create(env_, error);
+    if (!context_) {
+        reopenError_ = error;
+        return;
+    }
+    Preferences& preferences = context_->preferences();
+    if (preferences.load() != kOk) {
+        reopenError_ = preferences.lastError();
+    }
+    SeasonOpenReport report = openSeason(*context_, season_);
+    if (!report.opened) {
+        std::string reason = report.messages.empty() ? "" : ": " + report.messages.back().text;
+        reopenError_ =
+            "The " + std::to_string(season_) + " season could not be opened again" + reason;
+    }
+}
+
+namespace {
+
+// "Plyr_03.DB" and its like, in any case.
+bool isSeasonDataFileName(const std::string& name) {
+    for (SeasonFile kind : kAllSeasonFiles) {
+        std::string prefix = std::string(seasonFilePrefix(kind)) + "_";
+        if (name.size() > prefix.size() && equalsNoCase(name.substr(0, prefix.size()), prefix) &&
+            recordSizeForFileName(name) == seasonFileRecordSize(kind)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isSeasonDataFile(const fs::path& relative) {
+    return !relative.has_parent_path() && isSeasonDataFileName(relative.string());
+}
+
+// An entry may only name a place inside the working directory. A backslash is
+// refused rather than guessed at: it is a separator on some systems and a
+// plain character on others. Directory entries give an empty path.
+std::optional<fs::path> entryPath(const std::string& name, std::string& error) {
+    auto refuse = [&](const char* why) {
+        error = "The archive entry \"" + name + "\" is refused: " + why + ". Nothing was restored.";
+        return std::nullopt;
+    };
+    if (name.empty()) {
+        return refuse("it has no name");
+    }
+    if (name.find('\\') != std::string::npos) {
+        return refuse("it contains a backslash");
+    }
+    if (name.front() == '/' || (name.size() > 1 && name[1] == ':')) {
+        return refuse("it is an absolute path");
+    }
+    fs::path relative;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t slash = std::min(name.find('/', start), name.size());
+        std::string component = name.substr(start, slash - start);
+        if (component == "..") {
+            return refuse("it leads out of the working directory");
+        }
+        if (!component.empty() && component != ".") {
+            relative /= component;
+        }
+        start = slash + 1;
+    }
+    return name.back() == '/' ? fs::path() : relative;
+}
+
+// A link in the working directory must not redirect a restored file elsewhere.
+bool passesThroughLink(const fs::path& workdir, const fs::path& relativeDirectory) {
+    fs::path current = workdir;
+    for (const fs::path& component : relativeDirectory) {
+        current /= component;
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(current, ec))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool existsAsAnything(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+void noteReplaced(const fs::path& workdir, const fs::path& file, RestorePlan& plan) {
+    fs::path existing = resolveNoCase(workdir / file);
+    if (!existsAsAnything(existing)) {
+        return;
+    }
+    fs::path relative = existing.lexically_relative(workdir);
+    plan.replaced.push_back(relative);
+    if (!isSeasonDataFile(relative)) {
+        return;
+    }
+    plan.replacedSeasonFiles.push_back(relative);
+    std::optional<int> season = seasonOfDataFile(existing);
+    if (season && std::find(plan.replacedSeasons.begin(), plan.replacedSeasons.end(), *season) ==
+                      plan.replacedSeasons.end()) {
+        plan.replacedSeasons.push_back(*season);
+    }
+}
+
+// Moves done so far, undone in reverse order when a later one fails.
+class Moves {
+  public:
+    bool move(const fs::path& from, const fs::path& to, std::string& error) {
+        std::error_code ec;
+        if (existsAsAnything(to)) {
+            error = "Cannot restore: " + to.string() + " appeared while restoring.";
+            return false;
+        }
+        fs::create_directories(to.parent_path(), ec);
+        if (!ec) {
+            fs::rename(from, to, ec);
+        }
+        if (ec) {
+            error = "Cannot move " + from.string() + " to " + to.string() + ": " + ec.message();
+            return false;
+        }
+        done_.emplace_back(from, to);
+        return true;
+    }
+
+    bool undo() {
+        bool undone = true;
+        for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
+            std::error_code ec;
+            fs::rename(it->second, it->first, ec);
+            undone = undone && !ec;
+        }
+        done_.clear();
+        return undone;
+    }
+
+  private:
+    std::vector<std::pair<fs::path, fs::path>> done_;
+};
+
+// The unpacked copy is the restore's own and goes once it is done with.
+class StagingDirectory {
+  public:
+    explicit StagingDirectory(fs::path path) : path_(std::move(path)) {}
+    ~StagingDirectory() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    StagingDirectory(const StagingDirectory&) = delete;
+    StagingDirectory& operator=(const StagingDirectory&) = delete;
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+bool moveAside(const fs::path& workdir, const RestorePlan& plan, Moves& moves,
+               RestoreResult& result, std::string& error) {
+    if (plan.replaced.empty()) {
+        return true;
+    }
+    std::optional<fs::path> aside =
+        createNewDirectory(workdir / kBackupDirectoryName, "Replaced", error);
+    if (!aside) {
+        return false;
+    }
+    result.setAsideDirectory = *aside;
+    for (const fs::path& file : plan.replaced) {
+        if (!moves.move(workdir / file, *aside / file, error)) {
+            return false;
+        }
+        result.setAside.push_back(file);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<int> seasonOfDataFile(const fs::path& file) {
+    std::array<std::uint8_t, DBFile::kYearOffset + 4> header{};
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(header.data()), header.size())) {
+        return std::nullopt;
+    }
+    int year = getI32(header, DBFile::kYearOffset);
+    std::string name = file.filename().string();
+    for (SeasonFile kind : kAllSeasonFiles) {
+        std::optional<std::string> expected = seasonFileName(kind, year);
+        if (expected && equalsNoCase(*expected, name)) {
+            return year;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<RestorePlan> restorePlan(const fs::path& workdir, ArchiveSource& archive,
+                                       std::string& error) {
+    std::vector<std::string> names;
+    std::string reason;
+    if (!archive.list(names, reason)) {
+        error = "Cannot read the archive: " + reason;
+        return std::nullopt;
+    }
+    RestorePlan plan;
+    for (const std::string& name : names) {
+        std::optional<fs::path> file = entryPath(name, error);
+        if (!file) {
+            return std::nullopt;
+        }
+        if (!file->empty()) {
+            plan.files.push_back(*file);
+        }
+    }
+    std::sort(plan.files.begin(), plan.files.end());
+    plan.files.erase(std::unique(plan.files.begin(), plan.files.end()), plan.files.end());
+    if (std::none_of(plan.files.begin(), plan.files.end(), isSeasonDataFile)) {
+        error =
+            "The archive holds no season data files, so it is not a backup of a season. "
+            "Nothing was restored.";
+        return std::nullopt;
+    }
+    for (const fs::path& file : plan.files) {
+        if (passesThroughLink(workdir, file.parent_path())) {
+            error = "Cannot restore " + file.string() +
+                    ": its folder is a symbolic link. Nothing was restored.";
+            return std::nullopt;
+        }
+        noteReplaced(workdir, file, plan);
+    }
+    return plan;
+}
+
+std::optional<RestoreResult> restoreBackup(const fs::path& workdir, const RestorePlan& plan,
+                                           ArchiveSource& archive, std::string& error) {
+    std::optional<fs::path> unpacked =
+        createNewDirectory(workdir / kBackupDirectoryName, "Restoring", error);
+    if (!unpacked) {
+        return std::nullopt;
+    }
+    StagingDirectory staging(*unpacked);
+    std::string reason;
+    if (!archive.extractAll(staging.path(), reason)) {
+        error = "Cannot unpack the archive: " + reason + ". Nothing was restored.";
+        return std::nullopt;
+    }
+    for (const fs::path& file : plan.files) {
+        std::error_code ec;
+        if (!fs::is_regular_file(fs::symlink_status(staging.path() / file, ec))) {
+            error = "The archive did not unpack " + file.string() + ". Nothing was restored.";
+            return std::nullopt;
+        }
+    }
+    RestoreResult result;
+    Moves moves;
+    bool moved = moveAside(workdir, plan, moves, result, error);
+    for (std::size_t i = 0; moved && i < plan.files.size(); ++i) {
+        moved = moves.move(staging.path() / plan.files[i], workdir / plan.files[i], error);
+    }
+    if (!moved) {
+        bool undone = moves.undo();
+        std::error_code ec;
+        if (undone && !result.setAsideDirectory.empty()) {
+            fs::remove_all(result.setAsideDirectory, ec);
+        }
+        error += undone ? " Every file was put back as it was."
+                        : " Some files could not be put back; they are in " +
+                              result.setAsideDirectory.string() + ".";
+        return std::nullopt;
+    }
+    result.restored = plan.files;
+    return result;
+}
+
+}  // namespace qff

@@ -1,0 +1,177 @@
+#include "data02/reports/Rptqry.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "data02/season/Single.h"
+#include "data02/season/State.h"
+
+namespace qff {
+namespace {
+
+// Catalogue reports that only the full creation of a new season makes: the
+// three overviews and the two totals pages.
+constexpr int kFullCreationOnly[] = {0, 1, 2, 20, 21};
+
+bool isFullCreationOnly(int number) {
+    return std::find(std::begin(kFullCreationOnly), std::end(kFullCreationOnly), number) !=
+           std::end(kFullCreationOnly);
+}
+
+// Franchise and division ids do not survive a season change, so user reports
+// bound to one franchise or division stay behind.
+bool carriesOver(const Report& report) {
+    if (report.isBuiltIn()) {
+        return true;
+    }
+    switch (report.type()) {
+        case kPlayerReport:
+            return report.playerNode().selectCode() != kPlayersOfFranchise;
+        case kFranchiseReport:
+            return report.teamNode().selectCode() == kAllFranchises;
+        default:
+            return true;
+    }
+}
+
+// Copies the previous season's reports unchanged, ids included.
+int carryOverReports(Singleton& context, ReportFile& previous, ReportFile& file) {
+    Report report(previous, context);
+    for (int slot : previous.db().usedSlots()) {
+        if (report.loadSlot(slot) != kOk || !carriesOver(report)) {
+            continue;
+        }
+        std::ranges::copy(report.bytes(), file.record().begin());
+        if (file.db().addRecord() != 0) {
+            return file.fail(file.db().lastError());
+        }
+    }
+    return kOk;
+}
+
+// Appends the catalogue report `name` with a new id.
+int appendBuiltIn(Singleton& context, ReportFile& file, std::string_view name) {
+    Report report(file, context);
+    report.defineBuiltIn(name);
+    if (report.assignNewId() == 0) {
+        return file.fail("No new report id could be drawn: " + context.seasonState().lastError());
+    }
+    return report.insert() == kOk ? kOk : file.fail(file.db().lastError());
+}
+
+// A new file takes the previous season's reports when that season has a
+// report file that opens, else the built-in reports.
+int seedReportFile(Singleton& context, ReportFile& file) {
+    ReportFile previous(context.memory(), SeasonFile::Rpt, context.workdir());
+    if (previous.open(file.year() - 1) != kOk) {
+        return createReportCatalogue(context, file);
+    }
+    int status = carryOverReports(context, previous, file);
+    return status == kOk ? ensureReportCatalogue(context, file) : status;
+}
+
+}  // namespace
+
+template <class Keep>
+Owned<RptList> ReportQuery::select(Keep keep, std::source_location where) {
+    ReportFile& file = context_.reportFile();
+    MyMemory& memory = context_.memory();
+    if (!file.isOpen()) {
+        return {};
+    }
+    Owned<RptList> list = memory.make<RptList>(Site(Report::kListKind, where));
+    if (!list) {
+        return {};
+    }
+    for (int slot : file.db().usedSlots()) {
+        Owned<Report> report =
+            memory.makeRecord<Report>(Site(Report::kKind, where), file, context_);
+        if (!report) {
+            return {};
+        }
+        if (report->loadSlot(slot) == kOk && keep(*report)) {
+            list->push_back(std::move(report));
+        }
+    }
+    std::ranges::stable_sort(*list, {}, [](const Owned<Report>& r) { return r->id(); });
+    return list;
+}
+
+Owned<RptList> ReportQuery::allReports(std::source_location where) {
+    return select([](const Report&) { return true; }, where);
+}
+
+Owned<RptList> ReportQuery::findByName(std::string_view name, std::source_location where) {
+    return select([name](const Report& r) { return r.name() == name; }, where);
+}
+
+Owned<RptList> ReportQuery::findById(int id, std::source_location where) {
+    return select([id](const Report& r) { return r.id() == id; }, where);
+}
+
+Owned<Report> ReportQuery::create(std::source_location where) {
+    return context_.memory().makeRecord<Report>(Site(Report::kKind, where), context_.reportFile(),
+                                                context_);
+}
+
+int ensureReportCatalogue(Singleton& context, ReportFile& file) {
+    std::array<bool, kBuiltInReportCount> present{};
+    Report report(file, context);
+    for (int slot : file.db().usedSlots()) {
+        if (report.loadSlot(slot) == kOk && report.isBuiltIn()) {
+            present[Report::builtInNumber(report.name())] = true;
+        }
+    }
+    for (int number = 0; number < kBuiltInReportCount; ++number) {
+        if (present[number] || isFullCreationOnly(number)) {
+            continue;
+        }
+        if (int status = appendBuiltIn(context, file, Report::builtInName(number)); status != kOk) {
+            return status;
+        }
+    }
+    return kOk;
+}
+
+int createReportCatalogue(Singleton& context, ReportFile& file) {
+    for (const char* name : Report::fullyDefinedReports()) {
+        if (int status = appendBuiltIn(context, file, name); status != kOk) {
+            return status;
+        }
+    }
+    return ensureReportCatalogue(context, file);
+}
+
+int openReportFile(Singleton& context, int year) {
+    ReportFile& file = context.reportFile();
+    std::filesystem::path path = file.pathFor(year);
+    std::error_code ec;
+    bool existed = !path.empty() && std::filesystem::exists(path, ec);
+    std::string seedError;
+    int status = file.open(year, [&](ReportFile& f) {
+        int seeded = seedReportFile(context, f);
+        seedError = f.lastError();
+        return seeded;
+    });
+    std::string name = path.filename().string();
+    if (status != kOk && existed) {
+        return file.fail(name + " exists but cannot be opened; it was left as it is. " +
+                         file.lastError());
+    }
+    if (status != kOk) {
+        // A half-seeded file would pass for a season's reports next time.
+        file.close();
+        if (!path.empty()) {
+            std::filesystem::remove(path, ec);
+        }
+        return seedError.empty() ? status : file.fail("Cannot create " + name + ": " + seedError);
+    }
+    if (existed && ensureReportCatalogue(context, file) != kOk) {
+        std::string reason = file.lastError();
+        file.close();
+        return file.fail("Cannot add the missing built-in reports to " + name + ": " + reason);
+    }
+    return kOk;
+}
+
+}  // namespace qff

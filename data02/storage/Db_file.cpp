@@ -1,0 +1,441 @@
+#include "data02/storage/Db_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+#include <vector>
+
+#include "data02/storage/Files.h"
+
+namespace qff {
+namespace {
+
+constexpr int kVariantLengthOffset = 80;
+constexpr int kVariantYearOffset = 82;
+constexpr int kVariantCountOffset = 84;
+constexpr int kVariantInUseOffset = 86;
+constexpr int kVariantFirstOffset = 88;
+constexpr std::size_t kStreamBuffer = 1 << 16;
+
+struct SeasonFileInfo {
+    const char* prefix;
+    int recordSize;
+};
+
+constexpr SeasonFileInfo kSeasonFiles[] = {
+    {"Plyr", kPlayerRecordSize},    {"Team", kTeamRecordSize},   {"Div", kDivisionRecordSize},
+    {"Leg", kLeagueRecordSize},     {"Draft", kDraftRecordSize}, {"Rpt", kReportRecordSize},
+    {"Sched", kScheduleRecordSize}, {"Score", kScoreRecordSize}, {"State", kStateRecordSize},
+};
+
+std::string systemReason() {
+    return std::strerror(errno);
+}
+
+}  // namespace
+
+const char* seasonFilePrefix(SeasonFile file) {
+    return kSeasonFiles[static_cast<int>(file)].prefix;
+}
+
+int seasonFileRecordSize(SeasonFile file) {
+    return kSeasonFiles[static_cast<int>(file)].recordSize;
+}
+
+std::optional<std::string> seasonFileName(SeasonFile file, int year) {
+    std::optional<int> number = seasonNumber(year);
+    if (!number) {
+        return std::nullopt;
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, *number < 10 ? "%s_0%d.DB" : "%s_%d.DB",
+                  seasonFilePrefix(file), *number);
+    return std::string(name);
+}
+
+bool isStatisticsFileName(const std::filesystem::path& name) {
+    std::string text = name.filename().string();
+    return endsWithNoCase(text, ".pts") || endsWithNoCase(text, ".ros");
+}
+
+namespace {
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(),
+                                        [](unsigned char c) { return c >= '0' && c <= '9'; });
+}
+
+// Season files are named like "Plyr_03.DB": prefix, underscore, season number.
+bool isSeasonFileNamed(std::string_view name, std::string_view prefix) {
+    constexpr std::string_view kExtension = ".db";
+    if (name.size() <= prefix.size() + 1 + kExtension.size() ||
+        !equalsNoCase(name.substr(0, prefix.size()), prefix) || name[prefix.size()] != '_' ||
+        !endsWithNoCase(name, kExtension)) {
+        return false;
+    }
+    std::size_t digits = name.size() - prefix.size() - 1 - kExtension.size();
+    return allDigits(name.substr(prefix.size() + 1, digits));
+}
+
+}  // namespace
+
+std::optional<int> recordSizeForFileName(std::string_view name) {
+    if (equalsNoCase(name, "Prefs.db")) {
+        return kPrefsRecordSize;
+    }
+    if (equalsNoCase(name, "sticky.db")) {
+        return kStickyRecordSize;
+    }
+    if (isStatisticsFileName(std::string(name))) {
+        return kStatsRecordSize;
+    }
+    for (SeasonFile kind : kAllSeasonFiles) {
+        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
+            return seasonFileRecordSize(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<int> DBFile::usedSlots() const {
+    int end = variant_ ? std::min(slotCount(), kSlots) : kSlots;
+    std::vector<int> slots;
+    for (int slot = 0; slot < end; ++slot) {
+        if (isSlotUsed(slot)) {
+            slots.push_back(slot);
+        }
+    }
+    return slots;
+}
+
+DBFile::DBFile(MyMemory& memory) : memory_(memory) {}
+
+DBFile::~DBFile() {
+    closeFile();
+}
+
+int DBFile::fail(std::string reason) {
+    error_ = std::move(reason);
+    return 1;
+}
+
+int DBFile::createFile(const std::filesystem::path& name, int seasonYear, int recordSize) {
+    closeFile();
+    current_ = -1;
+    if (recordSize <= 0) {
+        return fail("invalid record size " + std::to_string(recordSize));
+    }
+    std::filesystem::path target = resolveNoCase(name);
+    std::FILE* out = std::fopen(target.c_str(), "wb");
+    if (out == nullptr) {
+        return fail("cannot create " + target.string() + ": " + systemReason());
+    }
+    std::array<std::uint8_t, kHeaderSize> header{};
+    putI32(header, kYearOffset, seasonYear);
+    putI32(header, kRecordSizeOffset, recordSize);
+    bool written = std::fwrite(header.data(), 1, header.size(), out) == header.size();
+    bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        return fail("cannot write the header of " + target.string() + ": " + systemReason());
+    }
+    error_.clear();
+    return 0;
+}
+
+int DBFile::openFile(const std::filesystem::path& name, ByteSpan boundRecord) {
+    closeFile();
+    std::filesystem::path target = resolveNoCase(name);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(target, ec)) {
+        return fail(target.string() + " does not exist");
+    }
+    file_ = std::fopen(target.c_str(), "r+b");
+    if (file_ == nullptr) {
+        return fail("cannot open " + target.string() + ": " + systemReason());
+    }
+    std::setvbuf(file_, nullptr, _IOFBF, kStreamBuffer);
+    path_ = target;
+    variant_ = isStatisticsFileName(target);
+    if (readHeader() != 0 || checkHeader(static_cast<int>(boundRecord.size())) != 0) {
+        std::string reason = error_;
+        closeFile();
+        return fail(reason);
+    }
+    bound_ = boundRecord;
+    scratch_ = memory_.allocBytes(boundRecord.size());
+    current_ = 0;
+    if (!hasRecords()) {
+        error_.clear();
+        return 0;
+    }
+    if (readFirst() != 0) {
+        std::string reason = error_;
+        closeFile();
+        return fail(reason);
+    }
+    return 0;
+}
+
+int DBFile::readHeader() {
+    if (std::fseek(file_, 0, SEEK_END) != 0 || (length_ = std::ftell(file_)) < 0 ||
+        std::fseek(file_, 0, SEEK_SET) != 0) {
+        return fail("cannot read " + path_.string() + ": " + systemReason());
+    }
+    auto* image = variant_ ? variantHeader_.data() : header_.data();
+    std::size_t size = variant_ ? variantHeader_.size() : header_.size();
+    position_ = -1;
+    if (std::fread(image, 1, size, file_) != size) {
+        return fail(path_.filename().string() + " is truncated: its header is incomplete");
+    }
+    return 0;
+}
+
+int DBFile::checkHeader(int expectedRecordSize) {
+    std::string name = path_.filename().string();
+    if (recordSize() != expectedRecordSize) {
+        return fail(name + " has records of " + std::to_string(recordSize()) + " bytes where " +
+                    std::to_string(expectedRecordSize) + " are expected");
+    }
+    if (!variant_) {
+        return 0;
+    }
+    int count = getI16(variantHeader_, kVariantCountOffset);
+    int inUse = getI16(variantHeader_, kVariantInUseOffset);
+    int first = getI16(variantHeader_, kVariantFirstOffset);
+    if (count < 0 || inUse < 0 || first < 0 || first >= kSlots) {
+        return fail(name + " has a damaged header (record counts out of range)");
+    }
+    return 0;
+}
+
+void DBFile::closeFile() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    scratch_.reset();
+    path_.clear();
+    if (!bound_.empty()) {
+        std::fill(bound_.begin(), bound_.end(), 0);
+        bound_ = {};
+    }
+    header_.fill(0);
+    variantHeader_.fill(0);
+    variant_ = false;
+    length_ = 0;
+    position_ = -1;
+    current_ = 0;
+}
+
+bool DBFile::isSlotUsed(int slot) const {
+    if (slot < 0 || slot >= kSlots) {
+        return false;
+    }
+    return variant_ || header_[kSlotMapOffset + slot] != 0;
+}
+
+int DBFile::recordSize() const {
+    return variant_ ? getI16(variantHeader_, kVariantLengthOffset) - 1
+                    : getI32(header_, kRecordSizeOffset);
+}
+
+int DBFile::fileYear() const {
+    return variant_ ? getI16(variantHeader_, kVariantYearOffset) : getI32(header_, kYearOffset);
+}
+
+int DBFile::slotCount() const {
+    if (variant_) {
+        return getI16(variantHeader_, kVariantCountOffset);
+    }
+    int size = recordSize();
+    return size > 0 && length_ > kHeaderSize ? static_cast<int>((length_ - kHeaderSize) / size) : 0;
+}
+
+int DBFile::usedCount() const {
+    if (variant_) {
+        return getI16(variantHeader_, kVariantInUseOffset);
+    }
+    return static_cast<int>(std::count_if(header_.begin() + kSlotMapOffset, header_.end(),
+                                          [](std::uint8_t b) { return b != 0; }));
+}
+
+bool DBFile::hasRecords() const {
+    if (variant_) {
+        return usedCount() != 0;
+    }
+    return std::any_of(header_.begin() + kSlotMapOffset, header_.end(),
+                       [](std::uint8_t b) { return b != 0; });
+}
+
+// Sequential reads already stand where the next one starts; seeking anyway
+// would throw the stream's buffer away for every record.
+bool DBFile::seekTo(long offset) {
+    if (position_ == offset) {
+        return true;
+    }
+    position_ = std::fseek(file_, offset, SEEK_SET) == 0 ? offset : -1;
+    return position_ == offset;
+}
+
+long DBFile::slotOffset(int slot) const {
+    long size = recordSize();
+    return variant_ ? kVariantHeaderSize + slot * (size + 1) : kHeaderSize + slot * size;
+}
+
+int DBFile::gotoSlot(int slot) {
+    if (!isOpen()) {
+        return fail("the file is not open");
+    }
+    if (slot < 0 || slot >= kSlots) {
+        return fail("slot " + std::to_string(slot) + " is outside 0..2047");
+    }
+    if (!variant_ && !isSlotUsed(slot)) {
+        return fail("slot " + std::to_string(slot) + " is free");
+    }
+    current_ = slot;
+    return 0;
+}
+
+int DBFile::readCurrent() {
+    if (!isOpen() || (!variant_ && !isSlotUsed(current_))) {
+        return fail("no record at slot " + std::to_string(current_));
+    }
+    long offset = slotOffset(current_) + (variant_ ? 1 : 0);
+    auto* buffer = scratch_.data();
+    bool complete = offset + static_cast<long>(bound_.size()) <= length_ && seekTo(offset) &&
+                    std::fread(buffer, 1, bound_.size(), file_) == bound_.size();
+    position_ = complete ? offset + static_cast<long>(bound_.size()) : -1;
+    if (!complete) {
+        std::fill(bound_.begin(), bound_.end(), 0);
+        return fail(path_.filename().string() + " is truncated: slot " + std::to_string(current_) +
+                    " lies past its end");
+    }
+    std::memcpy(bound_.data(), buffer, bound_.size());
+    return 0;
+}
+
+int DBFile::writeAt(long offset, const void* bytes, std::size_t size) {
+    // A write always seeks: the stream may not switch from reading to writing without it.
+    position_ = -1;
+    if (std::fseek(file_, offset, SEEK_SET) != 0 || std::fwrite(bytes, 1, size, file_) != size ||
+        std::fflush(file_) != 0) {
+        std::string reason = systemReason();
+        std::clearerr(file_);
+        return fail("cannot write " + path_.filename().string() + ": " + reason);
+    }
+    position_ = offset + static_cast<long>(size);
+    length_ = std::max(length_, position_);
+    return 0;
+}
+
+int DBFile::writeCurrent() {
+    if (!isOpen() || variant_) {
+        return fail("the file is not open for writing");
+    }
+    if (current_ < 0 || !isSlotUsed(current_)) {
+        return fail("slot " + std::to_string(current_) + " is free");
+    }
+    std::memcpy(scratch_.data(), bound_.data(), bound_.size());
+    return writeAt(slotOffset(current_), scratch_.data(), bound_.size());
+}
+
+int DBFile::writeHeader() {
+    return variant_ ? writeAt(0, variantHeader_.data(), variantHeader_.size())
+                    : writeAt(0, header_.data(), header_.size());
+}
+
+int DBFile::extendTo(long offset) {
+    if (length_ >= offset) {
+        return 0;
+    }
+    std::vector<std::uint8_t> zeros(static_cast<std::size_t>(offset - length_), 0);
+    return writeAt(length_, zeros.data(), zeros.size());
+}
+
+int DBFile::addRecord() {
+    if (!isOpen() || variant_) {
+        return fail("the file is not open for writing");
+    }
+    auto freeSlot = std::find(header_.begin() + kSlotMapOffset, header_.end(), 0);
+    if (freeSlot == header_.end()) {
+        return fail(path_.filename().string() + " is full: all 2048 slots are in use");
+    }
+    int slot = static_cast<int>(freeSlot - (header_.begin() + kSlotMapOffset));
+    if (extendTo(slotOffset(slot)) != 0) {
+        return 1;
+    }
+    int previous = current_;
+    // The record reaches the disk before the slot map marks it, so an add
+    // that is cut short leaves a free slot rather than a used slot of garbage.
+    *freeSlot = 1;
+    current_ = slot;
+    if (writeCurrent() != 0 || writeHeader() != 0) {
+        *freeSlot = 0;
+        current_ = previous;
+        return 1;
+    }
+    return 0;
+}
+
+int DBFile::lowestUsedSlotFrom(int slot) const {
+    for (int s = std::max(slot, 0); s < kSlots; ++s) {
+        if (header_[kSlotMapOffset + s] != 0) {
+            return s;
+        }
+    }
+    return -1;
+}
+
+int DBFile::highestUsedSlotBelow(int slot) const {
+    for (int s = std::min(slot, kSlots) - 1; s >= 0; --s) {
+        if (header_[kSlotMapOffset + s] != 0) {
+            return s;
+        }
+    }
+    return -1;
+}
+
+int DBFile::deleteCurrent() {
+    if (!isOpen() || variant_ || !hasRecords() || !isSlotUsed(current_)) {
+        return fail("no record at slot " + std::to_string(current_) + " to delete");
+    }
+    header_[kSlotMapOffset + current_] = 0;
+    if (writeHeader() != 0) {
+        header_[kSlotMapOffset + current_] = 1;
+        return 1;
+    }
+    int neighbour = lowestUsedSlotFrom(current_ + 1);
+    if (neighbour < 0) {
+        neighbour = highestUsedSlotBelow(current_);
+    }
+    if (neighbour >= 0) {
+        current_ = neighbour;
+    }
+    return 0;
+}
+
+int DBFile::readFirst() {
+    if (!isOpen() || !hasRecords()) {
+        return fail("the file has no records");
+    }
+    int first = variant_ ? getI16(variantHeader_, kVariantFirstOffset) : lowestUsedSlotFrom(0);
+    if (gotoSlot(first) != 0) {
+        return 1;
+    }
+    return readCurrent();
+}
+
+int DBFile::readNext() {
+    if (!isOpen() || !hasRecords() || current_ >= kSlots - 1) {
+        return fail("no further record");
+    }
+    int next = variant_ ? current_ + 1 : lowestUsedSlotFrom(current_ + 1);
+    if (next < 0 || next >= kSlots) {
+        return fail("no further record");
+    }
+    current_ = next;
+    return readCurrent();
+}
+
+}  // namespace qff

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data02/diag/Memory.h"
+#include "data02/storage/Bytes.h"
+
+namespace qff {
+
+// The season's record files. The prefixes and record sizes are part of the
+// stored format and never change.
+enum class SeasonFile { Plyr, Team, Div, Leg, Draft, Rpt, Sched, Score, State };
+
+inline constexpr int kPlayerRecordSize = 1314;
+inline constexpr int kTeamRecordSize = 3136;
+inline constexpr int kDivisionRecordSize = 82;
+inline constexpr int kLeagueRecordSize = 2700;
+inline constexpr int kDraftRecordSize = 308;
+inline constexpr int kReportRecordSize = 9396;
+inline constexpr int kScheduleRecordSize = 82180;
+inline constexpr int kScoreRecordSize = 9536;
+inline constexpr int kStateRecordSize = 420;
+inline constexpr int kPrefsRecordSize = 2756;
+inline constexpr int kStickyRecordSize = 264;
+inline constexpr int kStatsRecordSize = 91;
+
+const char* seasonFilePrefix(SeasonFile file);
+int seasonFileRecordSize(SeasonFile file);
+inline constexpr SeasonFile kAllSeasonFiles[] = {
+    SeasonFile::Plyr, SeasonFile::Team,  SeasonFile::Div,   SeasonFile::Leg,   SeasonFile::Draft,
+    SeasonFile::Rpt,  SeasonFile::Sched, SeasonFile::Score, SeasonFile::State,
+};
+
+// "Plyr_03.DB" for 2003; nullopt for a year before 1900.
+std::optional<std::string> seasonFileName(SeasonFile file, int year);
+
+// True for the read-only statistics layout (".pts" and ".ros" in any case).
+bool isStatisticsFileName(const std::filesystem::path& name);
+
+// The record size the program opens a file of this name with ("Plyr_03.DB",
+// "Prefs.db", "sticky.db", statistics and roster-update files), in any case;
+// nullopt for a name that is none of the program's files.
+std::optional<int> recordSizeForFileName(std::string_view name);
+
+// A binary file of fixed-size records in up to 2048 slots, bound to one
+// caller-owned record buffer: reads fill the buffer, writes store it.
+// Every operation returns 0 on success and 1 on failure; lastError() says why.
+class DBFile {
+  public:
+    static constexpr int kSlots = 2048;
+    static constexpr int kHeaderSize = 2136;
+    static constexpr int kVariantHeaderSize = 92;
+    static constexpr int kYearOffset = 80;
+    static constexpr int kRecordSizeOffset = 84;
+    static constexpr int kSlotMapOffset = 88;
+
+    explicit DBFile(MyMemory& memory);
+    ~DBFile();
+    DBFile(const DBFile&) = delete;
+    DBFile& operator=(const DBFile&) = delete;
+
+    bool isOpen() const { return file_ != nullptr; }
+    bool isVariant() const { return variant_; }
+    const std::filesystem::path& path() const { return path_; }
+    const std::string& lastError() const { return error_; }
+
+    int createFile(const std::filesystem::path& name, int seasonYear, int recordSize);
+    int openFile(const std::filesystem::path& name, ByteSpan boundRecord);
+    void closeFile();
+
+    bool isSlotUsed(int slot) const;
+    int recordSize() const;
+    int fileYear() const;
+    int slotCount() const;
+    int usedCount() const;
+    bool hasRecords() const;
+    int currentSlot() const { return current_; }
+    // The slots holding records; a statistics file has no slot map, so every
+    // record it counts is in use.
+    std::vector<int> usedSlots() const;
+
+    int gotoSlot(int slot);
+    int readCurrent();
+    int writeCurrent();
+    int addRecord();
+    int deleteCurrent();
+    int readFirst();
+    int readNext();
+
+  private:
+    int fail(std::string reason);
+    int readHeader();
+    int checkHeader(int expectedRecordSize);
+    long slotOffset(int slot) const;
+    bool seekTo(long offset);
+    int writeAt(long offset, const void* bytes, std::size_t size);
+    int writeHeader();
+    int extendTo(long offset);
+    int lowestUsedSlotFrom(int slot) const;
+    int highestUsedSlotBelow(int slot) const;
+
+    MyMemory& memory_;
+    std::array<std::uint8_t, kHeaderSize> header_{};
+    std::array<std::uint8_t, kVariantHeaderSize> variantHeader_{};
+    bool variant_ = false;
+    OwnedBytes scratch_;
+    std::filesystem::path path_;
+    ByteSpan bound_;
+    std::FILE* file_ = nullptr;
+    long length_ = 0;
+    long position_ = -1;
+    int current_ = 0;
+    std::string error_;
+};
+
+}  // namespace qff

@@ -1,0 +1,49 @@
+#include "data02/storage/Files.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+#include <vector>
+
+namespace qff {
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
+               return std::tolower(x) == std::tolower(y);
+           });
+}
+
+bool endsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+std::filesystem::path resolveNoCase(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        return path;
+    }
+    std::filesystem::path dir = path.has_parent_path() ? path.parent_path() : ".";
+    std::string wanted = path.filename().string();
+    std::vector<std::filesystem::path> matches;
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        if (equalsNoCase(it->path().filename().string(), wanted)) {
+            matches.push_back(it->path());
+        }
+    }
+    if (matches.empty()) {
+        return path;
+    }
+    std::sort(matches.begin(), matches.end());
+    return path.has_parent_path() ? matches.front() : matches.front().filename();
+}
+
+std::optional<int> seasonNumber(int year) {
+    if (year < 1900) {
+        return std::nullopt;
+    }
+    return year >= 2000 ? year - 2000 : year - 1900;
+}
+
+}  // namespace qff

@@ -1,0 +1,449 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "data02/model/Mapfact.h"
+#include "data02/publish/Backup.h"
+#include "data02/schedule/Schedule.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/storage/Db_file.h"
+#include "tests/support/SeasonFixture.h"
+
+namespace qff {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readText;
+using test::recordFileBytes;
+using test::SeasonFixture;
+using test::TempDir;
+using test::writeBytes;
+using test::writeText;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+
+// Writes `text` to `relative` under `root`, creating the folders on the way.
+void place(const fs::path& root, const std::string& relative, const std::string& text = "x") {
+    fs::create_directories((root / relative).parent_path());
+    writeText(root / relative, text);
+}
+
+std::vector<std::string> namesOf(const std::vector<fs::path>& paths) {
+    std::vector<std::string> names;
+    for (const fs::path& path : paths) {
+        names.push_back(path.generic_string());
+    }
+    return names;
+}
+
+std::vector<std::string> entriesOf(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct NameCase {
+    int year, month, day;
+    const char* name;
+};
+
+TEST(BackupName, MonthDayAndTwoDigitYear) {
+    const NameCase cases[] = {
+        {2004, 7, 2, "7_2_04.zip"},
+        {2010, 1, 5, "1_5_10.zip"},
+        {1999, 12, 31, "12_31_99.zip"},
+        {2000, 10, 1, "10_1_00.zip"},
+    };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(defaultBackupName(c.year, c.month, c.day), c.name);
+    }
+}
+
+struct ListCase {
+    const char* what;
+    std::vector<std::string> present;
+    int season;
+    bool onlyThisSeason;
+    bool includeReports;
+    std::vector<std::string> expected;
+};
+
+TEST(BackupFileList, TakesTheSeasonOrEveryDataFileAndTheReports) {
+    const ListCase cases[] = {
+        {"only files of an earlier season",
+         {"Plyr_03.DB", "State_03.DB", "Prefs.db"},
+         2004,
+         true,
+         false,
+         {}},
+        {"this season's files in any case",
+         {"Plyr_04.DB", "state_04.db", "Team_03.DB", "Prefs.db", "notes04.txt"},
+         2004,
+         true,
+         false,
+         {"Plyr_04.DB", "state_04.db"}},
+        {"every data file",
+         {"Plyr_04.DB", "Team_03.DB", "Prefs.db", "sticky.db", "WK1.PTS", "notes.txt"},
+         2004,
+         false,
+         false,
+         {"Plyr_04.DB", "Prefs.db", "Team_03.DB", "sticky.db"}},
+        {"reports except help pages, templates and set-aside files",
+         {"Prefs.db", "index.htm", "Reports/week1.htm", "Reports/Old/standings.HTML",
+          "Reports/Support/kept.htm", "Reports/data.txt", "support/help.htm", "Template/page.htm",
+          "Backup/Replaced 1/Reports/week1.htm"},
+         2004,
+         false,
+         true,
+         {"Prefs.db", "Reports/Old/standings.HTML", "Reports/Support/kept.htm", "Reports/week1.htm",
+          "index.htm"}},
+    };
+    for (const ListCase& c : cases) {
+        TempDir dir;
+        for (const std::string& file : c.present) {
+            place(dir.path(), file);
+        }
+        EXPECT_THAT(
+            namesOf(backupFileList(dir.path(), c.season, c.onlyThisSeason, c.includeReports)),
+            ElementsAreArray(c.expected))
+            << c.what;
+    }
+}
+
+TEST(BackupFileList, FollowsNoLinkOutOfTheWorkingDirectory) {
+    TempDir dir;
+    TempDir outside;
+    place(outside.path(), "secret.htm");
+    place(outside.path(), "secret_04.db");
+    place(dir.path(), "State_04.DB");
+    place(dir.path(), "Reports/real.htm");
+    fs::create_directory_symlink(outside.path(), dir / "Linked");
+    fs::create_symlink(outside / "secret.htm", dir / "Reports/outside.htm");
+    fs::create_symlink(outside / "secret_04.db", dir / "Score_04.DB");
+    fs::create_symlink(dir / "Reports/real.htm", dir / "Reports/inside.htm");
+    EXPECT_THAT(namesOf(backupFileList(dir.path(), 2004, true, true)),
+                ElementsAreArray({"Reports/inside.htm", "Reports/real.htm", "State_04.DB"}));
+}
+
+TEST_F(SeasonFixture, BackupDirectoryComesFromThePreference) {
+    EXPECT_EQ(backupDirectory(context()), dir_ / "Backup");
+    std::tm local{};
+    localtime_r(&test::kMid2011, &local);
+    EXPECT_EQ(defaultBackupArchive(context(), test::kMid2011),
+              dir_ / "Backup" / defaultBackupName(2011, local.tm_mon + 1, local.tm_mday));
+    context().preferences().setText(kPrefBackupDirectory, "/srv/archives");
+    EXPECT_EQ(backupDirectory(context()), fs::path("/srv/archives"));
+    context().preferences().setText(kPrefBackupDirectory, "Saved");
+    EXPECT_EQ(backupDirectory(context()), dir_ / "Saved");
+}
+
+// Records what a backup hands over; fails where told to.
+class FakeSink : public BackupSink {
+  public:
+    bool add(const fs::path& file, std::string_view nameInArchive, std::string& error) override {
+        if (static_cast<int>(added.size()) == failAddAt) {
+            error = "the disk is full";
+            return false;
+        }
+        EXPECT_TRUE(fs::exists(file)) << file;
+        added.emplace_back(nameInArchive);
+        return true;
+    }
+    bool commit(const fs::path& into, std::string& error) override {
+        committedTo = into;
+        std::string text;
+        for (const std::string& name : added) {
+            text += name + "\n";
+        }
+        writeText(into, failCommit ? text.substr(0, 3) : text);
+        if (failCommit) {
+            error = "the disk is full";
+        }
+        return !failCommit;
+    }
+    void abandon() override { abandoned = true; }
+
+    int failAddAt = -1;
+    bool failCommit = false;
+    std::vector<std::string> added;
+    fs::path committedTo;
+    bool abandoned = false;
+};
+
+class BackupRunTest : public SeasonFixture {
+  protected:
+    static constexpr int kYear = 2011;
+
+    void SetUp() override {
+        SeasonFixture::SetUp();
+        std::string error;
+        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
+        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        place(dir_.path(), "Reports/week1.htm");
+    }
+
+    SeasonEnv env() const {
+        return SeasonEnv{dir_.path(), [] { return test::kMid2011; }};
+    }
+
+    BackupOptions options() const { return {archive_, true, true}; }
+
+    void expectSeasonOpen() {
+        ASSERT_TRUE(context_);
+        EXPECT_TRUE(context_->playerFile().isOpen());
+        EXPECT_TRUE(context_->schedule().isOpen());
+        EXPECT_GT(context_->mapFactory().players().size(), 0u);
+        EXPECT_EQ(context_->preferences().get(kPrefOpenSeason), kYear);
+    }
+
+    fs::path archive_ = dir_ / "Backup" / "6_15_11.zip";
+    FakeSink sink_;
+};
+
+TEST_F(BackupRunTest, ClosesTheSeasonAddsEveryFileAndOpensTheSeasonAgain) {
+    context().preferences().setText(kPrefSmtpServer, "mail.example.org");
+    BackupRun run(context_, env(), options(), sink_);
+    ASSERT_FALSE(run.done());
+    EXPECT_THAT(namesOf(run.files()), ::testing::Contains("Plyr_11.DB"));
+    EXPECT_THAT(namesOf(run.files()), ::testing::Contains("Reports/week1.htm"));
+    EXPECT_THAT(namesOf(run.files()), ::testing::Not(::testing::Contains("Prefs.db")));
+    EXPECT_EQ(run.nextFile(), run.files().front());
+    run.runStep();
+    EXPECT_FALSE(context_) << "no data file may be open while the files are read";
+    EXPECT_EQ(run.filesAdded(), 1);
+    run.runToEnd();
+    EXPECT_EQ(run.status(), BackupRun::Status::Succeeded) << run.error();
+    EXPECT_THAT(sink_.added, ElementsAreArray(namesOf(run.files())));
+    EXPECT_NE(sink_.committedTo, archive_);
+    EXPECT_EQ(sink_.committedTo.parent_path(), archive_.parent_path());
+    std::string listed;
+    for (const std::string& name : namesOf(run.files())) {
+        listed += name + "\n";
+    }
+    EXPECT_EQ(readText(archive_), listed);
+    EXPECT_THAT(entriesOf(archive_.parent_path()), ElementsAreArray({"6_15_11.zip"}));
+    EXPECT_THAT(run.reopenError(), IsEmpty());
+    expectSeasonOpen();
+    EXPECT_STREQ(context_->preferences().getText(kPrefSmtpServer), "mail.example.org")
+        << "closing the season writes the settings";
+}
+
+struct Interruption {
+    const char* what;
+    int failAddAt;
+    bool failCommit;
+    bool cancelAfterFirstStep;
+    BackupRun::Status status;
+    const char* reason;
+};
+
+TEST_F(BackupRunTest, AnUnfinishedBackupKeepsTheEarlierArchiveAndReopensTheSeason) {
+    const Interruption cases[] = {
+        {"a file cannot be added", 1, false, false, BackupRun::Status::Failed,
+         "Cannot add Draft_11.DB to the backup: the disk is full"},
+        {"the archive cannot be written", -1, true, false, BackupRun::Status::Failed,
+         "the disk is full"},
+        {"cancelled after the first file", -1, false, true, BackupRun::Status::Cancelled, ""},
+    };
+    for (const Interruption& c : cases) {
+        place(dir_.path(), "Backup/6_15_11.zip", "earlier backup");
+        FakeSink sink;
+        sink.failAddAt = c.failAddAt;
+        sink.failCommit = c.failCommit;
+        BackupRun run(context_, env(), options(), sink);
+        run.runStep();
+        if (c.cancelAfterFirstStep) {
+            run.cancel();
+        }
+        run.runToEnd();
+        EXPECT_EQ(run.status(), c.status) << c.what;
+        EXPECT_THAT(run.error(), ::testing::HasSubstr(c.reason)) << c.what;
+        EXPECT_EQ(run.error().empty(), *c.reason == '\0') << c.what;
+        EXPECT_TRUE(sink.abandoned) << c.what;
+        EXPECT_EQ(readText(archive_), "earlier backup") << c.what;
+        EXPECT_THAT(entriesOf(archive_.parent_path()), ElementsAreArray({"6_15_11.zip"})) << c.what;
+        expectSeasonOpen();
+    }
+}
+
+TEST_F(BackupRunTest, NothingToBackUpIsAnErrorAndLeavesTheSeasonOpen) {
+    start("2012");
+    ASSERT_TRUE(openSeason(context(), kYear).opened);
+    Singleton* before = context_.get();
+    BackupRun run(context_, env(), {archive_, true, false}, sink_);
+    EXPECT_TRUE(run.done());
+    EXPECT_EQ(run.status(), BackupRun::Status::Failed);
+    EXPECT_EQ(run.error(), "There are no files of the 2012 season to back up.");
+    EXPECT_EQ(context_.get(), before);
+    EXPECT_TRUE(sink_.committedTo.empty());
+    EXPECT_FALSE(fs::exists(archive_));
+    expectSeasonOpen();
+}
+
+TEST_F(BackupRunTest, RefusesAnArchiveNameThatCannotBeWritten) {
+    const std::vector<std::uint8_t> players = test::readBytes(dir_ / "Plyr_11.DB");
+    const std::pair<fs::path, std::string> cases[] = {
+        {fs::path(), "Please enter a name for the backup file."},
+        {dir_ / "Plyr_11.DB", "The backup cannot be written over Plyr_11.DB, which it backs up."},
+    };
+    for (const auto& [archive, message] : cases) {
+        BackupRun run(context_, env(), {archive, true, true}, sink_);
+        EXPECT_TRUE(run.done());
+        EXPECT_EQ(run.error(), message);
+        expectSeasonOpen();
+    }
+    EXPECT_EQ(test::readBytes(dir_ / "Plyr_11.DB"), players);
+}
+
+// An archive held in memory: names and contents.
+class FakeArchive : public ArchiveSource {
+  public:
+    explicit FakeArchive(std::map<std::string, std::string> entries)
+        : entries_(std::move(entries)) {}
+
+    bool list(std::vector<std::string>& names, std::string&) override {
+        for (const auto& [name, text] : entries_) {
+            names.push_back(name);
+        }
+        return true;
+    }
+    bool extractAll(const fs::path& into, std::string& error) override {
+        for (const auto& [name, text] : entries_) {
+            if (failUnpacking) {
+                error = "wrong password";
+                return false;
+            }
+            if (!name.ends_with('/')) {
+                place(into, name, text);
+            }
+        }
+        return true;
+    }
+
+    bool failUnpacking = false;
+
+  private:
+    std::map<std::string, std::string> entries_;
+};
+
+std::string playerFileOf(int year) {
+    std::vector<std::uint8_t> bytes = recordFileBytes(year, kPlayerRecordSize, {});
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class RestoreTest : public ::testing::Test {
+  protected:
+    RestoreTest() {
+        place(dir_.path(), "plyr_11.db", playerFileOf(2011));
+        place(dir_.path(), "Prefs.db", "current settings");
+        place(dir_.path(), "Reports/week1.htm", "current week 1");
+    }
+
+    std::map<std::string, std::string> backup_ = {
+        {"Plyr_11.DB", playerFileOf(2011)},    {"Team_11.DB", "franchises"},
+        {"Prefs.db", "saved settings"},        {"Reports/", ""},
+        {"Reports/week1.htm", "saved week 1"}, {"Reports/week2.htm", "saved week 2"},
+    };
+    TempDir dir_;
+};
+
+TEST_F(RestoreTest, RefusesEntriesThatLeadOutOfTheWorkingDirectory) {
+    const char* unsafe[] = {"../evil.htm", "Reports/../../evil.htm", "/etc/evil.htm", "C:/evil.htm",
+                            "Reports\\evil.htm"};
+    for (const char* name : unsafe) {
+        FakeArchive archive({{"Plyr_11.DB", "players"}, {name, "evil"}});
+        std::string error;
+        EXPECT_FALSE(restorePlan(dir_.path(), archive, error)) << name;
+        EXPECT_NE(error.find("is refused"), std::string::npos) << error;
+    }
+}
+
+TEST_F(RestoreTest, RefusesAnArchiveWithoutSeasonDataFiles) {
+    FakeArchive archive({{"Prefs.db", "settings"},
+                         {"Reports/week1.htm", "week 1"},
+                         {"Reports/Plyr_11.DB", "not in the working directory"}});
+    std::string error;
+    EXPECT_FALSE(restorePlan(dir_.path(), archive, error));
+    EXPECT_NE(error.find("holds no season data files"), std::string::npos) << error;
+}
+
+TEST_F(RestoreTest, MovesTheReplacedFilesAsideAndPutsTheBackupInPlace) {
+    FakeArchive archive(backup_);
+    std::string error;
+    std::optional<RestorePlan> plan = restorePlan(dir_.path(), archive, error);
+    ASSERT_TRUE(plan) << error;
+    EXPECT_THAT(namesOf(plan->files),
+                ElementsAreArray({"Plyr_11.DB", "Prefs.db", "Reports/week1.htm",
+                                  "Reports/week2.htm", "Team_11.DB"}));
+    EXPECT_THAT(namesOf(plan->replaced),
+                ElementsAreArray({"plyr_11.db", "Prefs.db", "Reports/week1.htm"}));
+    EXPECT_THAT(namesOf(plan->replacedSeasonFiles), ElementsAreArray({"plyr_11.db"}));
+    EXPECT_THAT(plan->replacedSeasons, ElementsAreArray({2011}));
+
+    std::optional<RestoreResult> result = restoreBackup(dir_.path(), *plan, archive, error);
+    ASSERT_TRUE(result) << error;
+    for (const auto& [name, text] : backup_) {
+        if (!name.ends_with('/')) {
+            EXPECT_EQ(readText(dir_ / name), text) << name;
+        }
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "plyr_11.db"));
+    EXPECT_EQ(result->setAsideDirectory, dir_ / "Backup" / "Replaced 1");
+    EXPECT_EQ(readText(result->setAsideDirectory / "plyr_11.db"), playerFileOf(2011));
+    EXPECT_EQ(readText(result->setAsideDirectory / "Prefs.db"), "current settings");
+    EXPECT_EQ(readText(result->setAsideDirectory / "Reports/week1.htm"), "current week 1");
+    EXPECT_THAT(entriesOf(dir_ / "Backup"), ElementsAreArray({"Replaced 1"}));
+
+    plan = restorePlan(dir_.path(), archive, error);
+    ASSERT_TRUE(plan) << error;
+    result = restoreBackup(dir_.path(), *plan, archive, error);
+    ASSERT_TRUE(result) << error;
+    EXPECT_EQ(result->setAsideDirectory, dir_ / "Backup" / "Replaced 2");
+    EXPECT_EQ(readText(dir_ / "Backup" / "Replaced 1" / "Prefs.db"), "current settings");
+}
+
+TEST_F(RestoreTest, AFailedRestoreLeavesEveryFileAsItWas) {
+    FakeArchive unreadable(backup_);
+    unreadable.failUnpacking = true;
+    std::map<std::string, std::string> blocked = backup_;
+    // A file where the archive needs a folder stops the restore half way.
+    place(dir_.path(), "Zone", "a file");
+    blocked["Zone/week3.htm"] = "saved week 3";
+    FakeArchive halfWay(blocked);
+    for (FakeArchive* archive : {&unreadable, &halfWay}) {
+        std::string error;
+        std::optional<RestorePlan> plan = restorePlan(dir_.path(), *archive, error);
+        ASSERT_TRUE(plan) << error;
+        EXPECT_FALSE(restoreBackup(dir_.path(), *plan, *archive, error));
+        EXPECT_THAT(error, ::testing::HasSubstr("Cannot"));
+        EXPECT_EQ(readText(dir_ / "plyr_11.db"), playerFileOf(2011));
+        EXPECT_EQ(readText(dir_ / "Prefs.db"), "current settings");
+        EXPECT_EQ(readText(dir_ / "Reports/week1.htm"), "current week 1");
+        EXPECT_FALSE(fs::exists(dir_ / "Team_11.DB"));
+        EXPECT_FALSE(fs::exists(dir_ / "Reports/week2.htm"));
+        EXPECT_THAT(entriesOf(dir_ / "Backup"), IsEmpty());
+    }
+}
+
+TEST_F(RestoreTest, RefusesToWriteThroughALinkedFolder) {
+    TempDir outside;
+    fs::remove_all(dir_ / "Reports");
+    fs::create_directory_symlink(outside.path(), dir_ / "Reports");
+    FakeArchive archive(backup_);
+    std::string error;
+    EXPECT_FALSE(restorePlan(dir_.path(), archive, error));
+    EXPECT_THAT(error, ::testing::HasSubstr("symbolic link"));
+    EXPECT_THAT(entriesOf(outside.path()), IsEmpty());
+}
+
+}  // namespace
+}  // namespace qff
