@@ -1,12 +1,12 @@
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
 #include "app/shell/Main.h"
 #include "app/shell/Screenshots.h"
 #include "app/shell/Shell.h"
+#include "app/widgets/Prompter.h"
 #include "data02/shell/Desk.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr int kUnusable = 2;
 int fail(const QString& message, bool watched) {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     if (watched) {
-        QMessageBox::critical(nullptr, kMessageCaption, message);
+        screenPrompter().tell(nullptr, Prompter::Icon::Error, message);
     }
     return kUnusable;
 }

@@ -1,7 +1,6 @@
 #include "app/reports/Rpt_tree.h"
 
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QStyle>
 
 #include "data02/reports/Rpt_output.h"
@@ -260,5 +259,5 @@ QString ReportTree::buildSiteMap() {
 }
 
 void ReportTree::showFailure(const std::string& message) {
-    QMessageBox::critical(this, tr("Quillmar Fantasy Football"), QString::fromStdString(message));
+    prompter_->tell(this, Prompter::Icon::Error, QString::fromStdString(message));
 }

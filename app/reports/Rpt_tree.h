@@ -27,6 +27,8 @@
 #include <set>
 #include <utility>
 
+#include "app/widgets/Prompter.h"
+
 namespace qff {
 class Singleton;
 }
@@ -43,6 +45,8 @@ class ReportTree : public QTreeWidget {
     explicit ReportTree(QWidget* parent = nullptr);
 
     void setSeason(qff::Singleton* context);
+    // Who tells the user that a page failed; message boxes until set.
+    void setPrompter(Prompter& prompter) { prompter_ = &prompter; }
 
     QTreeWidgetItem* groupItem(int group) const;
     static int kindOf(const QTreeWidgetItem* item);
@@ -79,6 +83,7 @@ class ReportTree : public QTreeWidget {
     void showFailure(const std::string& message);
 
     qff::Singleton* context_ = nullptr;
+    Prompter* prompter_ = &screenPrompter();
     // Made once: a season lists a couple of thousand players, and every
     // standard icon asked of the style decodes its images again.
     QIcon fileIcon_;

@@ -2,7 +2,7 @@
 
 #include <QCloseEvent>
 
-#include "app/shell/Shell.h"
+#include "app/widgets/Prompter.h"
 #include "ui_Loading.h"
 
 namespace {

@@ -20,6 +20,7 @@
 #include "app/shell/Seasons.h"
 #include "app/shell/Shell.h"
 #include "app/widgets/PageView.h"
+#include "app/widgets/Prompter.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Player.h"
 #include "data02/model/Pro.h"
@@ -27,13 +28,11 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/shell/Activities.h"
 #include "ui_Main.h"
 
 namespace {
 
-constexpr int kReportSection = 3;
-constexpr int kFirstHostedActivity = 6;
-constexpr int kLastHostedActivity = 16;
 constexpr int kStatisticsActivity = 13;
 constexpr int kScheduleActivity = 10;
 constexpr int kSwitchMilliseconds = 500;
@@ -41,20 +40,10 @@ constexpr int kSwitchMilliseconds = 500;
 constexpr int kLastYearBeforeSeasons = 1992;
 constexpr const char* kMemoryReportName = "mem_log.txt";
 
-// The forms the activities host, by activity number from 6 on.
-constexpr std::array<const char*, kLastHostedActivity - kFirstHostedActivity + 1> kHostedForms = {
-    "TformSetupLeague", "TformDraftDay",   "TformDraftPlayers",
-    "TformActivate",    "TformSchedule",   "TformDefineScoringSystem",
-    "TformWebSite",     "TformNFLStats",   "TformEMailReports",
-    "TformBackupData",  "TformSwapPlayers"};
-
-// Outlook entries that only make sense once the season has a franchise.
-constexpr std::pair<int, int> kFranchiseActivities[] = {{1, 7}, {1, 8}, {1, 9},  {1, 10},
-                                                        {2, 8}, {2, 9}, {2, 14}, {2, 16}};
+using qff::kReportSection;
 
 bool hostsForm(int section, int activity) {
-    return section != kReportSection && activity >= kFirstHostedActivity &&
-           activity <= kLastHostedActivity;
+    return !qff::hostedForm(section, activity).empty();
 }
 
 // A caption as shown: "&&" is a literal ampersand, a single "&" marks the mnemonic.
@@ -98,6 +87,9 @@ TformMain::TformMain(std::filesystem::path workdir, Prompter& prompter, QWidget*
     connect(ui->paneHelp->view(), &PageView::statusText, this, &TformMain::showStatusText);
     connect(ui->paneReport, &ReportPane::statusTextChanged, this, &TformMain::showStatusText);
     connect(ui->treeReports, &ReportTree::reportActivated, this, &TformMain::showReport);
+    ui->treeReports->setPrompter(prompter_);
+    ui->paneHelp->view()->setPrompter(prompter_);
+    ui->paneReport->view()->setPrompter(prompter_);
     ui->lblLeague->hide();
     ui->comboLeague->hide();
     seasonStatus_ = new QLabel(this);
@@ -284,7 +276,7 @@ void TformMain::seasonFailed(const qff::SeasonOpenReport& report, int previousSe
                       QString("Would you like to reopen the %1 season?").arg(previousSeason))) {
         openThisSeason(previousSeason);
     }
-    if (!seasonOpen_ && currentSection_ != 0 && currentSection_ != qff::kNoSelection) {
+    if (!seasonOpen_ && currentSection_ != 0 && currentSection_ != qff::kNoOutlookPair) {
         DisplayActivity(0, lastActivity_[0]);
     }
 }
@@ -304,9 +296,9 @@ void TformMain::switchSeason(int year) {
     openThisSeason(year);
     int section = currentSection_;
     int activity = qff::activityAfterSeasonSwitch(section, currentActivity_);
-    currentSection_ = qff::kNoSelection;
-    currentActivity_ = qff::kNoSelection;
-    if (section != qff::kNoSelection) {
+    currentSection_ = qff::kNoOutlookPair;
+    currentActivity_ = qff::kNoOutlookPair;
+    if (section != qff::kNoOutlookPair) {
         DisplayActivity(section, activity);
     }
 }
@@ -422,7 +414,7 @@ void TformMain::DisplayActivity(int section, int activity) {
             updateWeekControls(context_->seasonState().peek(qff::kCurrentWeek));
         }
     }
-    showHostedForm(hostsForm(section, activity) ? activity : qff::kNoSelection);
+    showHostedForm(section, activity);
     if (section == kReportSection) {
         ui->stackRight->setCurrentWidget(ui->pageReport);
     } else if (hostsForm(section, activity)) {
@@ -480,13 +472,9 @@ QPushButton* TformMain::activityButton(int section, int activity) const {
     return nullptr;
 }
 
-QString TformMain::activityCaption(int activity) const {
-    for (QPushButton* button : activityButtons()) {
-        if (button->property("activity").toInt() == activity) {
-            return plainCaption(button->text());
-        }
-    }
-    return {};
+QString TformMain::activityCaption(int section, int activity) const {
+    const qff::Activity* entry = qff::findActivity(section, activity);
+    return entry == nullptr ? QString() : plainCaption(QString::fromUtf8(entry->caption));
 }
 
 void TformMain::showHelpPage(int section, int activity) {
@@ -494,13 +482,13 @@ void TformMain::showHelpPage(int section, int activity) {
     ui->stackRight->setCurrentWidget(ui->pageHelp);
 }
 
-void TformMain::showHostedForm(int activity) {
+void TformMain::showHostedForm(int section, int activity) {
     closeHostedForm();
-    if (activity == qff::kNoSelection) {
+    if (!hostsForm(section, activity)) {
         return;
     }
-    hosted_ = new TformPending(kHostedForms[activity - kFirstHostedActivity],
-                               activityCaption(activity), ui->panelHost);
+    hosted_ = new TformPending(QString::fromUtf8(qff::hostedForm(section, activity)),
+                               activityCaption(section, activity), ui->panelHost);
     ui->layoutHost->addWidget(hosted_);
     hosted_->show();
     hosted_->setFocus();
@@ -674,8 +662,10 @@ void TformMain::updateCommandStates() {
             ui->outlook->setCurrentIndex(currentSection_);
         }
     }
-    for (const auto& [section, activity] : kFranchiseActivities) {
-        activityButton(section, activity)->setEnabled(franchises);
+    for (const qff::Activity& entry : qff::kActivities) {
+        if (entry.needsFranchise) {
+            activityButton(entry.section, entry.activity)->setEnabled(franchises);
+        }
     }
     ui->comboWeek->setEnabled(open);
 }
@@ -724,7 +714,7 @@ void TformMain::resetSchedule() {
 }
 
 void TformMain::showOptions() {
-    TformOptions options(*context_, -1, this);
+    TformOptions options(*context_, -1, prompter_, this);
     options.exec();
 }
 

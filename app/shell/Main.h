@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "data02/shell/Activities.h"
 #include "data02/shell/Desk.h"
 
 class Prompter;
@@ -101,9 +102,9 @@ class TformMain : public QMainWindow {
     QString bannerFor(int section, int activity) const;
     QPushButton* activityButton(int section, int activity) const;
     QList<QPushButton*> activityButtons() const;
-    QString activityCaption(int activity) const;
+    QString activityCaption(int section, int activity) const;
     void showHelpPage(int section, int activity);
-    void showHostedForm(int activity);
+    void showHostedForm(int section, int activity);
     void closeHostedForm();
     void runSwitchTimer(int activity);
     void onSwitchTick();
@@ -135,8 +136,8 @@ class TformMain : public QMainWindow {
     std::unique_ptr<qff::Singleton> context_;
     bool seasonOpen_ = false;
     int openSeason_ = 0;
-    int currentSection_ = qff::kNoSelection;
-    int currentActivity_ = qff::kNoSelection;
+    int currentSection_ = qff::kNoOutlookPair;
+    int currentActivity_ = qff::kNoOutlookPair;
     std::array<int, 4> lastActivity_{0, 0, 0, 0};
     QPointer<QWidget> hosted_;
     qff::LeagueCounts counts_;

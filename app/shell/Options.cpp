@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QThread>
@@ -11,6 +10,7 @@
 #include <array>
 #include <atomic>
 
+#include "app/widgets/Prompter.h"
 #include "data02/model/Legqry.h"
 #include "data02/season/Single.h"
 #include "data02/shell/Optstore.h"
@@ -19,7 +19,6 @@
 
 namespace {
 
-const char* const kCaption = "Quillmar Fantasy Football";
 const char* const kSmtpCaption = "Test Connect To SMTP";
 const char* const kSmtpSuccess = "Success! You will be able to send mail to the specified server.";
 const char* const kSmtpFailure =
@@ -56,10 +55,12 @@ bool canConnect(qff::platform::MailClient& client, const std::string& server,
 
 }  // namespace
 
-TformOptions::TformOptions(qff::Singleton& context, int requestedPage, QWidget* parent)
+TformOptions::TformOptions(qff::Singleton& context, int requestedPage, Prompter& prompter,
+                           QWidget* parent)
     : QDialog(parent),
       ui_(std::make_unique<Ui::TformOptions>()),
       context_(context),
+      prompter_(prompter),
       mailClientFactory_([] { return std::make_unique<qff::platform::CurlMailClient>(); }),
       requestedPage_(requestedPage) {
     ui_->setupUi(this);
@@ -263,7 +264,7 @@ std::optional<int> TformOptions::shownPort(QLineEdit* edit) {
     std::optional<int> port = qff::parsePort(textOf(edit));
     if (!port) {
         showView({qff::OptionsPage::Internet, qff::OptionsTab::Ftp});
-        QMessageBox::information(this, tr(kCaption), tr(kBadPort));
+        prompter_.tell(this, Prompter::Icon::Information, tr(kBadPort));
         edit->setFocus();
         edit->selectAll();
     }
@@ -342,7 +343,7 @@ void TformOptions::accept() {
     }
     std::string error;
     if (!qff::storeOptions(context_, *options, error)) {
-        QMessageBox::warning(this, tr(kCaption), qtext(error));
+        prompter_.tell(this, Prompter::Icon::Warning, qtext(error));
         return;
     }
     QDialog::accept();
@@ -399,7 +400,7 @@ void TformOptions::browseBackupDirectory() {
 }
 
 void TformOptions::browseFtpSite() {
-    QMessageBox::information(this, tr(kCaption), tr(kFtpBrowserLater));
+    prompter_.tell(this, Prompter::Icon::Information, tr(kFtpBrowserLater));
 }
 
 void TformOptions::testSmtpConnection() {
@@ -419,7 +420,8 @@ void TformOptions::finishSmtpTest(bool connected) {
     smtpTest_->deleteLater();
     smtpTest_ = nullptr;
     setTestingSmtp(false);
-    QMessageBox::information(this, tr(kSmtpCaption), tr(connected ? kSmtpSuccess : kSmtpFailure));
+    prompter_.tellTitled(this, tr(kSmtpCaption), Prompter::Icon::Information,
+                         tr(connected ? kSmtpSuccess : kSmtpFailure));
 }
 
 void TformOptions::setTestingSmtp(bool testing) {

@@ -24,6 +24,7 @@ namespace Ui {
 class TformOptions;
 }
 
+class Prompter;
 class QComboBox;
 class QLineEdit;
 class QThread;
@@ -46,7 +47,8 @@ class TformOptions : public QDialog {
   public:
     using MailClientFactory = std::function<std::unique_ptr<qff::platform::MailClient>()>;
 
-    TformOptions(qff::Singleton& context, int requestedPage, QWidget* parent = nullptr);
+    TformOptions(qff::Singleton& context, int requestedPage, Prompter& prompter,
+                 QWidget* parent = nullptr);
     ~TformOptions() override;
 
     // The SMTP connection test uses the platform's mail client unless told otherwise.
@@ -88,6 +90,7 @@ class TformOptions : public QDialog {
 
     std::unique_ptr<Ui::TformOptions> ui_;
     qff::Singleton& context_;
+    Prompter& prompter_;
     MailClientFactory mailClientFactory_;
     int requestedPage_;
     bool activated_ = false;

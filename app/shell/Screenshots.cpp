@@ -11,7 +11,7 @@
 #include "app/shell/Main.h"
 #include "app/shell/Options.h"
 #include "app/shell/Seasons.h"
-#include "app/shell/Shell.h"
+#include "app/widgets/Prompter.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 
@@ -103,7 +103,8 @@ void takeReport(TformMain& window, Camera& camera) {
 
 void takeOptions(TformMain& window, Camera& camera) {
     for (const OptionsView& view : kOptionsViews) {
-        TformOptions options(*window.context(), view.requestedPage, &window);
+        BatchPrompter prompter;
+        TformOptions options(*window.context(), view.requestedPage, prompter, &window);
         camera.takeDialog(options, view.name);
     }
 }

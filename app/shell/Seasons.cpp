@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/shell/Shell.h"
+#include "app/widgets/Prompter.h"
 #include "data02/model/Pro.h"
 #include "ui_NewSeason.h"
 #include "ui_OpenSeason.h"

@@ -3,33 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
-
-// The caption of every message box the program shows.
-inline constexpr const char* kMessageCaption = "Quillmar Fantasy Football";
-
-// How the windows tell the user something and ask a yes-or-no question. Runs
-// that nobody watches (benchmarks, screenshots, tests) answer without a person.
-class Prompter {
-  public:
-    enum class Icon { None, Information, Warning, Error, Question };
-
-    virtual ~Prompter() = default;
-    virtual void tell(QWidget* parent, Icon icon, const QString& text, const QString& detail = {});
-    // A Yes/No question with the question icon; true for Yes.
-    virtual bool ask(QWidget* parent, const QString& text);
-    // Whether a person sees the windows, so dialogs nobody asked for may come up.
-    virtual bool watched() const { return true; }
-};
-
-// Writes every message to the error stream and answers No.
-class BatchPrompter : public Prompter {
-  public:
-    void tell(QWidget* parent, Icon icon, const QString& text, const QString& detail) override;
-    bool ask(QWidget* parent, const QString& text) override;
-    bool watched() const override { return false; }
-};
-
 // What quillmar is started with.
 struct StartOptions {
     QString workdir;

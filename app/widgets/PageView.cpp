@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QSaveFile>
@@ -146,8 +145,8 @@ void PageView::exportWithDialog() {
         return;
     }
     if (!exportTo(target)) {
-        QMessageBox::critical(
-            this, tr("Quillmar Fantasy Football"),
+        prompter_->tell(
+            this, Prompter::Icon::Error,
             tr("The page could not be saved as %1.").arg(QDir::toNativeSeparators(target)));
     }
 }

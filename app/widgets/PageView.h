@@ -19,6 +19,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "app/widgets/Prompter.h"
+
 class QPrinter;
 
 class PageView : public QTextBrowser {
@@ -26,6 +28,9 @@ class PageView : public QTextBrowser {
 
   public:
     explicit PageView(QWidget* parent = nullptr);
+
+    // Who tells the user that an export failed; message boxes until set.
+    void setPrompter(Prompter& prompter) { prompter_ = &prompter; }
 
     const QString& currentPath() const { return currentPath_; }
     bool isLoading() const { return !pendingPath_.isEmpty(); }
@@ -56,6 +61,7 @@ class PageView : public QTextBrowser {
   private:
     void showMissing(const QString& path);
 
+    Prompter* prompter_ = &screenPrompter();
     QString currentPath_;
     QString pendingPath_;
 };

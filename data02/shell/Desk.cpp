@@ -11,6 +11,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/shell/Activities.h"
 
 namespace qff {
 namespace {
@@ -74,17 +75,10 @@ int storeWeekChoice(SeasonState& state, int week, int seasonWeeks) {
 }
 
 int activityAfterSeasonSwitch(int section, int activity) {
-    switch (activity) {
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-        case 14:
-        case 16:
-            return section == 1 ? 6 : section == 2 ? 0 : activity;
-        default:
-            return activity;
-    }
+    const Activity* entry = findActivity(section, activity);
+    return entry != nullptr && entry->needsFranchise
+               ? kOutlookSections[static_cast<std::size_t>(section)].afterSeasonSwitch
+               : activity;
 }
 
 LeagueCounts countLeagueRecords(Singleton& context) {

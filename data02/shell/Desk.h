@@ -13,8 +13,6 @@ class SeasonState;
 // where the window sits. These are the rules behind the window, kept here so
 // they work the same without a screen.
 
-inline constexpr int kNoSelection = 255;
-
 // Why the folder cannot hold a season workspace; empty when it can.
 std::string workdirProblem(const std::filesystem::path& workdir);
 

@@ -12,29 +12,34 @@ namespace {
 
 constexpr int kNo = kNoOutlookPair;
 
+// A topic that opens an activity's page: the page comes from the activity.
+constexpr HelpPage activityTopic(std::string_view topic, int section, int activity) {
+    return {topic, section, activity, findActivity(section, activity)->helpPage};
+}
+
 constexpr std::array<HelpPage, 23> kHelpPages = {{
-    {"About this product", 0, 0, "About.htm"},
-    {"Check out some features", 0, 1, "Features.htm"},
-    {"What about the Internet?", 0, 3, "Internet.htm"},
-    {"Submit an issue", 0, 4, "Issue.htm"},
-    {"Using the help system", 0, 5, "HelpHome.htm"},
+    activityTopic("About this product", 0, 0),
+    activityTopic("Check out some features", 0, 1),
+    activityTopic("What about the Internet?", 0, 3),
+    activityTopic("Submit an issue", 0, 4),
+    activityTopic("Using the help system", 0, 5),
     {"How to run a league", kNo, kNo, "4League.htm"},
     {"A letter to team owners", kNo, kNo, "4Owner.htm"},
-    {"", 1, 0, "Setup.htm"},
-    {"How do I establish Franchises?", 1, 6, "Teams.htm"},
-    {"Using the Draft Day Assistant", 1, 7, "NeedHelp.htm"},
-    {"How do I establish rosters?", 1, 8, "Draft.htm"},
-    {"How do I setup a schedule?", 1, 10, "Schedule.htm"},
-    {"What about my scoring system?", 1, 11, "Scoring.htm"},
-    {"", 2, 0, "Weekly.htm"},
-    {"Manipulating rosters", 2, 9, "Rosters.htm"},
-    {"All about NFL statistics", 2, 13, "NeedHelp.htm"},
-    {"Backing up your data", 2, 15, "NeedHelp.htm"},
+    activityTopic("", 1, 0),
+    activityTopic("How do I establish Franchises?", 1, 6),
+    activityTopic("Using the Draft Day Assistant", 1, 7),
+    activityTopic("How do I establish rosters?", 1, 8),
+    activityTopic("How do I setup a schedule?", 1, 10),
+    activityTopic("What about my scoring system?", 1, 11),
+    activityTopic("", 2, 0),
+    activityTopic("Manipulating rosters", 2, 9),
+    activityTopic("All about NFL statistics", 2, 13),
+    activityTopic("Backing up your data", 2, 15),
     {"All about Quillmar reports", kNo, kNo, "NeedHelp.htm"},
     {"Creating custom reports", kNo, kNo, "NeedHelp.htm"},
     {"Editing established reports", kNo, kNo, "NeedHelp.htm"},
-    {"Viewing reports", 3, 0, "ViewRpt.htm"},
-    {"EMailing reports to owners", 2, 14, "NeedHelp.htm"},
+    activityTopic("Viewing reports", kReportSection, 0),
+    activityTopic("EMailing reports to owners", 2, 14),
     {"Using reports on your Web site", kNo, kNo, "NeedHelp.htm"},
 }};
 
@@ -63,11 +68,8 @@ std::span<const HelpPage> helpPages() {
 }
 
 std::string helpPageFor(int section, int activity) {
-    if (section == kNoOutlookPair || activity == kNoOutlookPair) {
-        return kNeedHelpPage;
-    }
-    return firstPageWhere(
-        [&](const HelpPage& page) { return page.section == section && page.activity == activity; });
+    const Activity* entry = findActivity(section, activity);
+    return std::string(entry == nullptr ? kNeedHelpPage : entry->helpPage);
 }
 
 std::string helpPageForTopic(std::string_view name) {

@@ -5,10 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace qff {
+#include "data02/shell/Activities.h"
 
-// An outlook section or activity that stands for "no pair".
-inline constexpr int kNoOutlookPair = 255;
+namespace qff {
 
 // The page shown wherever no page of its own was written yet.
 inline constexpr const char* kNeedHelpPage = "NeedHelp.htm";
@@ -29,9 +28,8 @@ struct HelpPage {
 // Every help page, in the order a lookup tries them.
 std::span<const HelpPage> helpPages();
 
-// The file of the first page of the pair; NeedHelp.htm for a pair without
-// a page of its own, and for the "no pair" value, which stands for no
-// activity at all.
+// The page of the pair's activity; NeedHelp.htm for a pair the outlook does
+// not have, the "no pair" value among them.
 std::string helpPageFor(int section, int activity);
 
 // The file of the first page whose topic equals `name` without regard to

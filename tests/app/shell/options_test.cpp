@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -28,6 +27,7 @@
 
 #include "app/shell/Options.h"
 #include "app/widgets/ColourMenu.h"
+#include "app/widgets/Prompter.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
 #include "data02/reports/Rpt_gen.h"
@@ -45,37 +45,33 @@ constexpr int kSecondLeague = 7;
 constexpr std::time_t kMid2011 = 1308139200;
 constexpr int kMessageWaitMs = 60000;
 
-// Answers the next message box, remembering what it said and whether the dialog's OK button
-// was usable while it showed.
-class MessageCatcher : public QObject {
+// Keeps the last message a dialog told, and whether the dialog's OK button was usable then.
+class MessageCatcher : public Prompter {
   public:
-    explicit MessageCatcher(QDialog* dialog) : dialog_(dialog) {
-        connect(&timer_, &QTimer::timeout, this, &MessageCatcher::poll);
-        timer_.start(10);
+    void tellTitled(QWidget* parent, const QString& caption, Icon, const QString& message,
+                    const QString&) override {
+        title = caption;
+        text = message;
+        auto* buttons = parent->findChild<QDialogButtonBox*>("buttonBox");
+        okEnabled = buttons != nullptr && buttons->button(QDialogButtonBox::Ok)->isEnabled();
+        seen_ = true;
     }
+    bool ask(QWidget*, const QString&) override { return false; }
+    bool watched() const override { return false; }
 
+    // Forgets what was told, to wait for the next message.
+    void forget() {
+        seen_ = false;
+        title.clear();
+        text.clear();
+        okEnabled = false;
+    }
     bool seen() const { return seen_; }
     QString title;
     QString text;
     bool okEnabled = false;
 
   private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) {
-            return;
-        }
-        timer_.stop();
-        title = box->windowTitle();
-        text = box->text();
-        auto* buttons = dialog_->findChild<QDialogButtonBox*>("buttonBox");
-        okEnabled = buttons->button(QDialogButtonBox::Ok)->isEnabled();
-        seen_ = true;
-        box->done(QMessageBox::Ok);
-    }
-
-    QDialog* dialog_;
-    QTimer timer_;
     bool seen_ = false;
 };
 
@@ -162,9 +158,14 @@ class OptionsTest : public QObject {
     void removeAllLeagues();
     static void clickOk(QDialog& dialog);
     void expectSmtpOutcome(const QString& server, const char* message);
+    MessageCatcher& nextMessage() {
+        messages_.forget();
+        return messages_;
+    }
 
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<qff::Singleton> context_;
+    MessageCatcher messages_;
 };
 
 void OptionsTest::init() {
@@ -205,7 +206,7 @@ void OptionsTest::clickOk(QDialog& dialog) {
 }
 
 void OptionsTest::okStoresWhatTheDialogShows() {
-    TformOptions dialog(context(), -1);
+    TformOptions dialog(context(), -1, messages_);
     dialog.show();
     child<QComboBox>(&dialog, "comboBorderWidth")->setCurrentIndex(4);
     child<QLineEdit>(&dialog, "editBackgroundImage")->setText("/pictures/field.jpg");
@@ -252,7 +253,7 @@ void OptionsTest::okStoresWhatTheDialogShows() {
     QCOMPARE(defaultLeague.getValue(qff::kLeagueFirewallType), 7);
     QCOMPARE(defaultLeague.getValue(qff::kLeagueFtpPassiveOff), 1);
 
-    TformOptions again(context(), -1);
+    TformOptions again(context(), -1, messages_);
     QCOMPARE(child<QComboBox>(&again, "comboTopPlayers")->currentText(), QString("100"));
     QCOMPARE(child<QLineEdit>(&again, "editFirewallPort")->text(), QString("65535"));
     QCOMPARE(child<TColourSwatch>(&again, "swatchBodyColour")->colour(), 0x00FF00u);
@@ -261,7 +262,7 @@ void OptionsTest::okStoresWhatTheDialogShows() {
 
 void OptionsTest::cancelStoresNothing() {
     qff::OptionSettings before = qff::readOptions(context());
-    TformOptions dialog(context(), -1);
+    TformOptions dialog(context(), -1, messages_);
     dialog.show();
     child<QComboBox>(&dialog, "comboBorderWidth")->setCurrentIndex(9);
     child<QLineEdit>(&dialog, "editName")->setText("Somebody Else");
@@ -273,7 +274,7 @@ void OptionsTest::cancelStoresNothing() {
 
 void OptionsTest::unrestrictedRostersStoreNinetyNineAndShowTheSuggestedLimits() {
     {
-        TformOptions dialog(context(), 7);
+        TformOptions dialog(context(), 7, messages_);
         dialog.show();
         child<QSpinBox>(&dialog, "spinLimitQB")->setValue(1);
         child<QCheckBox>(&dialog, "checkRestrictRosters")->setChecked(false);
@@ -283,7 +284,7 @@ void OptionsTest::unrestrictedRostersStoreNinetyNineAndShowTheSuggestedLimits() 
     for (int id = qff::kPrefRosterLimitQB; id <= qff::kPrefRosterLimitSPE; ++id) {
         QCOMPARE(prefs().get(id), qff::kRosterUnrestricted);
     }
-    TformOptions dialog(context(), 7);
+    TformOptions dialog(context(), 7, messages_);
     QVERIFY(!child<QCheckBox>(&dialog, "checkRestrictRosters")->isChecked());
     const char* spins[] = {"spinLimitQB", "spinLimitRB",  "spinLimitWR", "spinLimitTE",
                            "spinLimitPK", "spinLimitDEF", "spinLimitSPE"};
@@ -295,13 +296,13 @@ void OptionsTest::unrestrictedRostersStoreNinetyNineAndShowTheSuggestedLimits() 
 
 void OptionsTest::topPlayersSevenShowsTwentyFive() {
     prefs().set(qff::kPrefTopPlayers, 7);
-    TformOptions dialog(context(), -1);
+    TformOptions dialog(context(), -1, messages_);
     QCOMPARE(child<QComboBox>(&dialog, "comboTopPlayers")->currentText(), QString("25"));
 }
 
 void OptionsTest::withoutALeagueOkStoresTheOtherPages() {
     removeAllLeagues();
-    TformOptions dialog(context(), 15);
+    TformOptions dialog(context(), 15, messages_);
     dialog.show();
     QCOMPARE(child<QComboBox>(&dialog, "comboEMailLeague")->currentIndex(), -1);
     child<QComboBox>(&dialog, "comboBorderWidth")->setCurrentIndex(2);
@@ -350,7 +351,7 @@ void OptionsTest::requestedPageShowsItsPageAndTab() {
     QFETCH(QString, button);
     QFETCH(QString, page);
     QFETCH(QString, tab);
-    TformOptions dialog(context(), requested);
+    TformOptions dialog(context(), requested, messages_);
     dialog.show();
     QVERIFY(child<QToolButton>(&dialog, qPrintable(button))->isChecked());
     QCOMPARE(child<QStackedWidget>(&dialog, "stackPages")->currentWidget()->objectName(), page);
@@ -361,7 +362,7 @@ void OptionsTest::requestedPageShowsItsPageAndTab() {
 
 void OptionsTest::choosingALeagueShowsItsSettingsAndMakesItCurrent() {
     addLeague(kSecondLeague, "Second League", "Sam Second");
-    TformOptions dialog(context(), 12);
+    TformOptions dialog(context(), 12, messages_);
     dialog.show();
     auto* ftpLeague = child<QComboBox>(&dialog, "comboFtpLeague");
     QCOMPARE(ftpLeague->count(), 2);
@@ -379,7 +380,7 @@ void OptionsTest::choosingALeagueShowsItsSettingsAndMakesItCurrent() {
 }
 
 void OptionsTest::mergingWrTeHidesTheTeLimit() {
-    TformOptions dialog(context(), 8);
+    TformOptions dialog(context(), 8, messages_);
     dialog.show();
     auto* te = child<QSpinBox>(&dialog, "spinLimitTE");
     QVERIFY(te->isVisible());
@@ -389,7 +390,7 @@ void OptionsTest::mergingWrTeHidesTheTeLimit() {
 }
 
 void OptionsTest::portFieldsTakeDigitsOnly() {
-    TformOptions dialog(context(), 12);
+    TformOptions dialog(context(), 12, messages_);
     dialog.show();
     for (const char* name : {"editFtpPort", "editFirewallPort"}) {
         auto* port = child<QLineEdit>(&dialog, name);
@@ -400,11 +401,11 @@ void OptionsTest::portFieldsTakeDigitsOnly() {
 }
 
 void OptionsTest::anOutOfRangePortKeepsTheDialogOpen() {
-    TformOptions dialog(context(), -1);
+    TformOptions dialog(context(), -1, messages_);
     dialog.show();
     child<QLineEdit>(&dialog, "editFirewallPort")->setText("70000");
     child<QComboBox>(&dialog, "comboBorderWidth")->setCurrentIndex(6);
-    MessageCatcher catcher(&dialog);
+    MessageCatcher& catcher = nextMessage();
     clickOk(dialog);
     QVERIFY(catcher.seen());
     QVERIFY(catcher.text.contains("1 to 65535"));
@@ -415,19 +416,19 @@ void OptionsTest::anOutOfRangePortKeepsTheDialogOpen() {
 }
 
 void OptionsTest::passwordsAreMasked() {
-    TformOptions dialog(context(), -1);
+    TformOptions dialog(context(), -1, messages_);
     for (const char* name : {"editFtpPassword", "editFirewallPassword", "editBackupPassword"}) {
         QCOMPARE(child<QLineEdit>(&dialog, name)->echoMode(), QLineEdit::Password);
     }
 }
 
 void OptionsTest::aFailedLeagueSaveIsReportedAndTheDialogStaysOpen() {
-    TformOptions dialog(context(), 14);
+    TformOptions dialog(context(), 14, messages_);
     dialog.show();
     child<QLineEdit>(&dialog, "editName")->setText("Pat Example");
     child<QComboBox>(&dialog, "comboBorderWidth")->setCurrentIndex(6);
     context().leagueFile().close();
-    MessageCatcher catcher(&dialog);
+    MessageCatcher& catcher = nextMessage();
     clickOk(dialog);
     QVERIFY(catcher.seen());
     QVERIFY(catcher.text.contains("could not be saved"));
@@ -438,10 +439,10 @@ void OptionsTest::aFailedLeagueSaveIsReportedAndTheDialogStaysOpen() {
 }
 
 void OptionsTest::ftpBrowseSaysTheBrowserComesLater() {
-    TformOptions dialog(context(), 12);
+    TformOptions dialog(context(), 12, messages_);
     dialog.show();
     for (const char* name : {"btnBrowseWebSite", "btnBrowseCgiLocation"}) {
-        MessageCatcher catcher(&dialog);
+        MessageCatcher& catcher = nextMessage();
         QTest::mouseClick(child<QToolButton>(&dialog, name), Qt::LeftButton);
         QVERIFY(catcher.seen());
         QVERIFY(catcher.text.contains("later version"));
@@ -470,11 +471,11 @@ void OptionsTest::colourMenuOffersTheNamedColours() {
 }
 
 void OptionsTest::expectSmtpOutcome(const QString& server, const char* message) {
-    TformOptions dialog(context(), 14);
+    TformOptions dialog(context(), 14, messages_);
     dialog.show();
     child<QLineEdit>(&dialog, "editSmtpServer")->setText(server);
     child<QLineEdit>(&dialog, "editSmtpUser")->clear();
-    MessageCatcher catcher(&dialog);
+    MessageCatcher& catcher = nextMessage();
     QTest::mouseClick(child<QPushButton>(&dialog, "btnTestSmtp"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(catcher.seen(), kMessageWaitMs);
     QCOMPARE(catcher.title, QString("Test Connect To SMTP"));
@@ -504,7 +505,7 @@ void OptionsTest::smtpTestRunsOffTheGuiThreadAsAnonymous() {
     std::future<HeldMailClient::Call> called = call->get_future();
     std::shared_future<bool> shared = answer.get_future().share();
 
-    TformOptions dialog(context(), 14);
+    TformOptions dialog(context(), 14, messages_);
     dialog.setMailClientFactory(
         [shared, call] { return std::make_unique<HeldMailClient>(shared, call); });
     // However the test ends, the connection attempt ends too, so the dialog can close.
@@ -536,7 +537,7 @@ void OptionsTest::smtpTestRunsOffTheGuiThreadAsAnonymous() {
     dialog.reject();
     QVERIFY(dialog.isVisible());
 
-    MessageCatcher catcher(&dialog);
+    MessageCatcher& catcher = nextMessage();
     answer.set_value(false);
     QTRY_VERIFY_WITH_TIMEOUT(catcher.seen(), kMessageWaitMs);
     QVERIFY(catcher.okEnabled);
@@ -558,7 +559,7 @@ void OptionsTest::grabPages() {
     };
     for (Shot shot : {Shot{-1, "application"}, Shot{10, "hth-schedule"}, Shot{7, "franchise"},
                       Shot{14, "internet-email"}, Shot{12, "internet-ftp"}, Shot{15, "backup"}}) {
-        TformOptions dialog(context(), shot.requested);
+        TformOptions dialog(context(), shot.requested, messages_);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(dialog.grab().save(folder + "/options-" + shot.name + ".png"));

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,13 +15,14 @@
 
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
-#include "app/shell/Shell.h"
+#include "app/widgets/Prompter.h"
 #include "data02/demo/Demo.h"
 #include "data02/model/Player.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/shell/Activities.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +35,9 @@ constexpr int kDemoFranchises = 12;
 // Keeps what the windows said and answers every question the same way.
 class RecordingPrompter : public Prompter {
   public:
-    void tell(QWidget*, Icon, const QString& text, const QString&) override { told.append(text); }
+    void tellTitled(QWidget*, const QString&, Icon, const QString& text, const QString&) override {
+        told.append(text);
+    }
     bool ask(QWidget*, const QString& text) override {
         asked.append(text);
         return answer;
@@ -126,6 +130,35 @@ class ShellTest : public QObject {
         QCOMPARE(shell.banner(), QString("  Let's Get Started!: About This Product"));
         // Nothing of the never-created season appears in the folder.
         QVERIFY(QDir(dir.path()).entryList({"State_*", "Score_*"}, QDir::Files).isEmpty());
+    }
+
+    // The outlook of Main.ui and the activity table the rest of the program reads must name
+    // the same sections, buttons, captions and hidden entries.
+    void theOutlookShowsTheActivityTable() {
+        QTemporaryDir dir;
+        Shell shell(dir.path().toStdString());
+        auto* outlook = shell.find<QToolBox>("outlook");
+        QCOMPARE(outlook->count(), int(qff::kOutlookSections.size()));
+        for (const qff::OutlookSection& section : qff::kOutlookSections) {
+            QCOMPARE(outlook->itemText(section.section), QString::fromUtf8(section.caption));
+        }
+        QSet<QString> named;
+        for (const qff::Activity& entry : qff::kActivities) {
+            if (entry.caption.empty()) {
+                continue;
+            }
+            QString name = QString("btnActivity%1_%2").arg(entry.section).arg(entry.activity);
+            auto* button = shell.find<QPushButton>(name.toLatin1().constData());
+            QVERIFY2(button != nullptr, qPrintable(name));
+            QCOMPARE(button->text(), QString::fromUtf8(entry.caption));
+            QCOMPARE(button->property("section").toInt(), entry.section);
+            QCOMPARE(button->property("activity").toInt(), entry.activity);
+            QCOMPARE(button->isHidden(), entry.hidden);
+            named.insert(name);
+        }
+        for (QPushButton* button : outlook->findChildren<QPushButton*>()) {
+            QVERIFY2(named.contains(button->objectName()), qPrintable(button->objectName()));
+        }
     }
 
     void theDemoSeasonOpensThroughTheLoadingDialog() {

@@ -1,0 +1,56 @@
+#include "app/widgets/Prompter.h"
+
+#include <QMessageBox>
+#include <cstdio>
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+        case Prompter::Icon::Information:
+            return QMessageBox::Information;
+        case Prompter::Icon::Warning:
+            return QMessageBox::Warning;
+        case Prompter::Icon::Error:
+            return QMessageBox::Critical;
+        case Prompter::Icon::Question:
+            return QMessageBox::Question;
+        case Prompter::Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+void writeLine(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+void Prompter::tellTitled(QWidget* parent, const QString& caption, Icon icon, const QString& text,
+                          const QString& detail) {
+    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, parent);
+    box.setInformativeText(detail);
+    box.exec();
+}
+
+bool Prompter::ask(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, kMessageCaption, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void BatchPrompter::tellTitled(QWidget*, const QString&, Icon, const QString& text,
+                               const QString& detail) {
+    writeLine(detail.isEmpty() ? text : text + " (" + detail + ")");
+}
+
+bool BatchPrompter::ask(QWidget*, const QString& text) {
+    writeLine(text + " No");
+    return false;
+}
+
+Prompter& screenPrompter() {
+    static Prompter prompter;
+    return prompter;
+}
