@@ -24,6 +24,7 @@
 #include "data02/model/Legqry.h"
 #include "data02/model/Player.h"
 #include "data02/model/Pro.h"
+#include "data02/reports/Rpt_output.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
@@ -407,7 +408,9 @@ void TformMain::DisplayActivity(int section, int activity) {
     updateCommandStates();
     if (section == kReportSection) {
         fillLeagueSelector();
-        refreshReportTree({1, 3, 2, 6, 7, 8, 9});
+        refreshReportTree({qff::kFranchiseReport, qff::kPlayerReport, qff::kFranchiseOverviewGroup,
+                           qff::kPlayerSummary, qff::kDraftDayReport, qff::kLeagueInformation,
+                           qff::kReportPack});
         if (context_->seasonState().peek(qff::kViewWeek) == qff::kAllWeeks) {
             updateWeekControls(qff::kAllWeeks);
         } else {
@@ -581,7 +584,8 @@ void TformMain::fillLeagueSelector() {
 
 void TformMain::leagueChosen(int index) {
     context_->seasonState().set(qff::kCurrentLeague, ui->comboLeague->itemData(index).toInt());
-    refreshReportTree({1, 2, 7, 8});
+    refreshReportTree({qff::kFranchiseReport, qff::kFranchiseOverviewGroup, qff::kDraftDayReport,
+                       qff::kLeagueInformation});
 }
 
 void TformMain::refreshReportTree(std::initializer_list<int> groups) {
@@ -691,7 +695,7 @@ void TformMain::generateSchedule() {
     if (!runHostedCommand("generateSchedule")) {
         notAvailableYet(ui->menuScheduleGenerate);
     }
-    refreshReportTree({1, 8});
+    refreshReportTree({qff::kFranchiseReport, qff::kLeagueInformation});
 }
 
 void TformMain::resetSchedule() {
@@ -710,7 +714,7 @@ void TformMain::resetSchedule() {
                            QString::fromStdString(error));
         }
     }
-    refreshReportTree({1, 8});
+    refreshReportTree({qff::kFranchiseReport, qff::kLeagueInformation});
 }
 
 void TformMain::showOptions() {

@@ -28,11 +28,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<const char*, kReportGroupCount> kGroupCaptions = {
-    "Report Site Map", "Franchise Reports", "Franchise Overview", "Player Reports",
-    "Player Overview", "NFL Team Overview", "Season Overview",    "Draft Day Assistant",
-    "Miscellaneous",   "Report Packs",
-};
+static_assert(
+    [] {
+        for (int group = 0; group < kReportGroupCount; ++group) {
+            if (kReportTreeGroups[static_cast<std::size_t>(group)].group != group) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "the report tree's groups are listed in group order");
 
 constexpr std::array<const char*, 6> kHeadToHeadReports = {
     "HTH Details - All Players",
@@ -44,8 +49,6 @@ constexpr std::array<const char*, 6> kHeadToHeadReports = {
 };
 
 // Groups whose nodes are reports rather than overview objects.
-constexpr std::array<int, 6> kReportGroups = {1, 3, 6, 7, 8, 9};
-
 constexpr const char* kMiscellaneousGroup = "Miscelaneous Reports";
 constexpr const char* kSeasonTotalsGroup = "Season Totals";
 constexpr std::string_view kWeekMark = " - week ";
@@ -220,7 +223,9 @@ int runNode(ReportGenerator& generator, Report& report, const ReportTarget& targ
 }  // namespace
 
 std::string reportGroupCaption(int group) {
-    return group >= 0 && group < kReportGroupCount ? kGroupCaptions[group] : "";
+    return group >= 0 && group < kReportGroupCount
+               ? std::string(kReportTreeGroups[static_cast<std::size_t>(group)].caption)
+               : "";
 }
 
 bool needsHeadToHeadSchedule(std::string_view reportName) {
@@ -236,7 +241,11 @@ std::vector<TreeReport> treeReports(Singleton& context, int league) {
     bool hasFranchises = !context.teamQuery().leagueFranchises(league).empty();
     bool hasSchedule = context.schedule().hasSchedule(league);
     std::vector<TreeReport> shown;
-    for (int group : kReportGroups) {
+    for (const ReportTreeGroup& tree : kReportTreeGroups) {
+        if (!tree.listsReports) {
+            continue;
+        }
+        int group = tree.group;
         for (const Owned<Report>& report : *all) {
             std::string name = report->name();
             if (report->type() == group && report->getValue(kReportListed) != 0 &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -8,25 +9,46 @@
 #include <vector>
 
 #include "data02/diag/Status.h"
+#include "data02/reports/Report.h"
 #include "data02/reports/Rpt_gen.h"
 
 namespace qff {
 
-class Report;
 class SeasonState;
 class Singleton;
 
 // ---- the report tree's groups
 
 inline constexpr int kReportGroupCount = 10;
-// Group 0 is the site map; groups 2, 4 and 5 hold the objects of the three
-// overviews; every other group g holds the reports of type g.
+// Group 0 is the site map; every other group is named by the report type it
+// shows, and the three overview groups hold the objects of their overview.
 enum ReportGroup {
     kSiteMapGroup = 0,
-    kFranchiseOverviewGroup = 2,
-    kPlayerOverviewGroup = 4,
-    kNflOverviewGroup = 5,
+    kFranchiseOverviewGroup = kFranchiseOverview,
+    kPlayerOverviewGroup = kPlayerOverview,
+    kNflOverviewGroup = kNflOverview,
 };
+
+// One group of the report tree, in the order the tree shows them.
+struct ReportTreeGroup {
+    int group;
+    std::string_view caption;
+    // Lists the league's reports of its type rather than overview objects.
+    bool listsReports;
+};
+
+inline constexpr std::array<ReportTreeGroup, kReportGroupCount> kReportTreeGroups = {{
+    {kSiteMapGroup, "Report Site Map", false},
+    {kFranchiseReport, "Franchise Reports", true},
+    {kFranchiseOverviewGroup, "Franchise Overview", false},
+    {kPlayerReport, "Player Reports", true},
+    {kPlayerOverviewGroup, "Player Overview", false},
+    {kNflOverviewGroup, "NFL Team Overview", false},
+    {kPlayerSummary, "Season Overview", true},
+    {kDraftDayReport, "Draft Day Assistant", true},
+    {kLeagueInformation, "Miscellaneous", true},
+    {kReportPack, "Report Packs", true},
+}};
 
 // Empty outside 0 to 9.
 std::string reportGroupCaption(int group);
