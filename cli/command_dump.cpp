@@ -103,7 +103,8 @@ std::string hexOf(std::span<const std::uint8_t> bytes) {
 // One line as hex dumps traditionally show it: offset, 16 bytes in two groups
 // of eight, and the printable characters between bars.
 void printHexLine(std::ostream& out, std::span<const std::uint8_t> line, std::size_t offset) {
-    char text[16];
+    // Room for the widest offset: sixteen hex digits and the terminator.
+    char text[17];
     std::snprintf(text, sizeof text, "%08zx", offset);
     out << text;
     std::string printable;

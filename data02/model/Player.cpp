@@ -14,6 +14,15 @@ namespace {
 
 constexpr int kWeeks = 20;
 
+// "[" + inner + "] " by appending: GCC 12 at -O2 warns falsely (-Wrestrict)
+// about a literal added to a std::string temporary.
+std::string bracketed(const std::string& inner) {
+    std::string text = "[";
+    text += inner;
+    text += "] ";
+    return text;
+}
+
 bool isWeek(int week) {
     return week >= 0 && week < kWeeks;
 }
@@ -196,9 +205,9 @@ std::string Player::text(int code) const {
         case kPlayerPosition:
             return pro.positionName(true, getValue(kPlayerPosition, 0));
         case kPlayerComboTeamPos:
-            return "[" + text(kPlayerTeam) + "-" + text(kPlayerPosition) + "] " + name();
+            return bracketed(text(kPlayerTeam) + "-" + text(kPlayerPosition)) + name();
         case kPlayerComboPos:
-            return "[" + text(kPlayerPosition) + "] " + name();
+            return bracketed(text(kPlayerPosition)) + name();
         default:
             return {};
     }

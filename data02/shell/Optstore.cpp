@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <variant>
 #include <vector>
 
 #include "data02/model/Legqry.h"
@@ -143,28 +142,37 @@ void applyBackup(Preferences& prefs, const BackupSettings& b) {
 template <class Record>
 class FieldSnapshot {
   public:
+    FieldSnapshot() = default;
     FieldSnapshot(const Record& record, int first, int last) {
         for (int code = first; code <= last; ++code) {
             if (Record::isTextCode(code)) {
-                fields_.push_back({code, std::string(record.getText(code))});
+                fields_.push_back({code, true, record.getText(code), 0});
             } else if (Record::isValueCode(code)) {
-                fields_.push_back({code, record.getValue(code)});
+                fields_.push_back({code, false, {}, record.getValue(code)});
             }
         }
     }
 
     void restore(Record& record) const {
-        for (const auto& [code, value] : fields_) {
-            if (const auto* text = std::get_if<std::string>(&value)) {
-                record.setText(code, *text);
+        for (const Field& field : fields_) {
+            if (field.isText) {
+                record.setText(field.code, field.text);
             } else {
-                record.setValue(code, std::get<int>(value));
+                record.setValue(field.code, field.value);
             }
         }
     }
 
   private:
-    std::vector<std::pair<int, std::variant<int, std::string>>> fields_;
+    // Plain members rather than a variant: GCC 12 at -O2 warns falsely about
+    // a std::string inside a moved std::variant.
+    struct Field {
+        int code;
+        bool isText;
+        std::string text;
+        int value;
+    };
+    std::vector<Field> fields_;
 };
 
 // Preferences speak get/set rather than getValue/setValue.
@@ -224,7 +232,7 @@ class OptionsStore {
             return false;
         }
         league_ = league;
-        leagueBefore_.emplace(*league, kLeagueId, kLeagueFirewallPassword);
+        leagueBefore_ = FieldSnapshot<League>(*league, kLeagueId, kLeagueFirewallPassword);
         applyLeague(*league, internet);
         if (league->save() != kOk) {
             error = "The Internet settings of the league \"" + league->text(kLeagueName) +
@@ -269,8 +277,8 @@ class OptionsStore {
         if (prefsWritten_) {
             prefs_.save();
         }
-        if (league_ != nullptr && leagueBefore_) {
-            leagueBefore_->restore(*league_);
+        if (league_ != nullptr) {
+            leagueBefore_.restore(*league_);
         }
         if (playersReloaded_) {
             std::string ignored;
@@ -282,7 +290,7 @@ class OptionsStore {
     Preferences& prefs_;
     FieldSnapshot<PrefAccess> prefsBefore_;
     League* league_ = nullptr;
-    std::optional<FieldSnapshot<League>> leagueBefore_;
+    FieldSnapshot<League> leagueBefore_;
     bool prefsWritten_ = false;
     bool playersReloaded_ = false;
 };

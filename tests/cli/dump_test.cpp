@@ -38,7 +38,7 @@ TEST_F(CliDump, ReportsHeaderAndUsedSlots) {
     EXPECT_EQ(dump["recordSize"], kPrefsRecordSize);
     EXPECT_EQ(dump["slotCount"], 1);
     EXPECT_EQ(dump["usedCount"], 1);
-    EXPECT_EQ(dump["usedSlots"], nlohmann::json({0}));
+    EXPECT_EQ(dump["usedSlots"], nlohmann::json::array({0}));
     std::string plain = qff({"dump", "PREFS.DB"}).out;
     EXPECT_NE(plain.find("record size  2756\n"), std::string::npos) << plain;
     EXPECT_NE(plain.find("used slots   0\n"), std::string::npos) << plain;

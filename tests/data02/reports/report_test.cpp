@@ -508,20 +508,24 @@ TEST_F(ReportTest, SectionsAreNormalisedIntoColumnOrder) {
 }
 
 TEST_F(ReportTest, SectionsEndAtTheLastColumn) {
+    // The added section's title is a plain pointer: GCC 12 at -O2 warns falsely
+    // about the strings of a table of aggregates holding std::string.
     struct Case {
-        ReportSection added;
+        int first;
+        int last;
+        const char* title;
         std::vector<ReportSection> stored;
     };
     const Case cases[] = {
-        {{60, 63, "End"}, {{0, 59, ""}, {60, 63, "End"}}},
-        {{60, 99, "Past"}, {{0, 59, ""}, {60, 63, "Past"}}},
-        {{0, 1000, "All"}, {{0, 63, "All"}}},
-        {{70, 80, "Outside"}, {}},
+        {60, 63, "End", {{0, 59, ""}, {60, 63, "End"}}},
+        {60, 99, "Past", {{0, 59, ""}, {60, 63, "Past"}}},
+        {0, 1000, "All", {{0, 63, "All"}}},
+        {70, 80, "Outside", {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.added.title);
+        SCOPED_TRACE(c.title);
         Report report = blank();
-        ASSERT_EQ(report.addSection(c.added), kOk);
+        ASSERT_EQ(report.addSection({c.first, c.last, c.title}), kOk);
         EXPECT_EQ(sectionsOf(report), withFreeEntries(c.stored));
     }
 }
