@@ -36,7 +36,7 @@ std::string nflTeamName(Singleton& season, int team) {
 // The 0-based weeks to list: the one asked for (counted from 1), else the season's.
 std::optional<std::vector<int>> weeksToList(Session& session, Singleton& season,
                                             std::optional<int> week) {
-    int weeks = std::min(season.pro().weeks(), kScheduleWeeks);
+    int weeks = std::min(season.pro().weeks(), kWeekSlots);
     if (week && (*week < 1 || *week > weeks)) {
         session.output.fail("week " + std::to_string(*week) + " is outside the season's " +
                             std::to_string(weeks) + " weeks");
@@ -113,7 +113,7 @@ int reportGeneration(Session& session, Singleton& season, const League& league,
 
 int gameCount(Schedule& schedule, int league) {
     std::size_t games = 0;
-    for (int w = 0; w < kScheduleWeeks; ++w) {
+    for (int w = 0; w < kWeekSlots; ++w) {
         games += schedule.games(league, w).size();
     }
     return static_cast<int>(games);

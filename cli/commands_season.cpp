@@ -12,6 +12,7 @@
 #include "data02/reports/Format.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff::cli {
 namespace {
@@ -167,7 +168,7 @@ void addSeasonCommands(CLI::App& app, CommandTable& table) {
     demoCommandLine->add_option("--year", demo->year, "Season year (default: last year)")
         ->check(CLI::Range(1994, 2100));
     demoCommandLine->add_option("--weeks", demo->weeks, "Weeks to merge and close")
-        ->check(CLI::Range(0, 20));
+        ->check(CLI::Range(0, kWeekSlots));
     demoCommandLine->add_option("--seed", demo->seed, "Seed of the generator");
     table.add(demoCommandLine, [demo](Session& session) { return demoCommand(*demo, session); });
 

@@ -8,15 +8,10 @@
 #include "data02/scoring/Results.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 namespace {
-
-constexpr int kRosterWeeks = 20;
-
-bool isRosterWeek(int week) {
-    return week >= 0 && week < kRosterWeeks;
-}
 
 Player* findPlayer(Singleton& context, int id) {
     return context.mapFactory().players().findFirst(kPlayerId, id);
@@ -45,20 +40,20 @@ int placeOf(const TeamRosterStruct& roster, int id) {
 class RosterSnapshot {
   public:
     explicit RosterSnapshot(const Team& team) {
-        for (int week = 0; week < kRosterWeeks; ++week) {
+        for (int week = 0; week < kWeekSlots; ++week) {
             team.getRoster(week, weeks_[week]);
         }
     }
 
     void restore(Singleton& context, Team& team, int fromWeek) const {
-        for (int week = 0; week < kRosterWeeks; ++week) {
+        for (int week = 0; week < kWeekSlots; ++week) {
             team.setRoster(week, weeks_[week]);
         }
         dropRosterResults(context, team.id(), fromWeek);
     }
 
   private:
-    std::array<TeamRosterStruct, kRosterWeeks> weeks_;
+    std::array<TeamRosterStruct, kWeekSlots> weeks_;
 };
 
 std::string saveError(Singleton& context, const Team& team) {
@@ -88,7 +83,7 @@ void commitChange(Singleton& context, Team& team, const TeamRosterStruct& roster
 
 // The franchise a change is about, or null with the change's status set.
 Team* changedFranchise(Singleton& context, int franchiseId, int week, RosterChange& change) {
-    if (!isRosterWeek(week)) {
+    if (!isWeekSlot(week)) {
         change.status = kBadWeek;
         change.error = "Week " + std::to_string(week + 1) + " is not a week of the season.";
         return nullptr;
@@ -242,7 +237,7 @@ Team* findFranchise(Singleton& context, int franchiseId) {
 }
 
 int filterDraftable(Singleton& context, int franchiseId, int week, PlyrList& candidates) {
-    if (!isRosterWeek(week)) {
+    if (!isWeekSlot(week)) {
         return kBadWeek;
     }
     const Team* team = findFranchise(context, franchiseId);
@@ -350,7 +345,7 @@ struct Trader {
 
 TradeResult findTraders(Singleton& context, int week, TradeSide one, TradeSide two, Trader& a,
                         Trader& b) {
-    if (!isRosterWeek(week)) {
+    if (!isWeekSlot(week)) {
         return tradeRefused(TradeReason::kBadWeek,
                             "Week " + std::to_string(week + 1) + " is not a week of the season.");
     }

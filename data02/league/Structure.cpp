@@ -325,7 +325,7 @@ std::vector<int> divisionFranchises(Singleton& context, int division) {
 int gamesOf(Singleton& context, int league, const std::vector<int>& franchises) {
     std::set<int> ids(franchises.begin(), franchises.end());
     int count = 0;
-    for (int week = 0; week < kScheduleWeeks; ++week) {
+    for (int week = 0; week < kWeekSlots; ++week) {
         for (const FantasyGame& game : context.schedule().games(league, week)) {
             count += ids.contains(game.home) || ids.contains(game.away) ? 1 : 0;
         }

@@ -12,8 +12,6 @@
 namespace qff {
 namespace {
 
-constexpr int kWeeks = 20;
-
 // "[" + inner + "] " by appending: GCC 12 at -O2 warns falsely (-Wrestrict)
 // about a literal added to a std::string temporary.
 std::string bracketed(const std::string& inner) {
@@ -21,10 +19,6 @@ std::string bracketed(const std::string& inner) {
     text += inner;
     text += "] ";
     return text;
-}
-
-bool isWeek(int week) {
-    return week >= 0 && week < kWeeks;
 }
 
 // Codes whose value is derived from several fields rather than stored.
@@ -93,7 +87,7 @@ void Player::clear() {
 }
 
 void Player::clearWeek(int week) {
-    if (isWeek(week)) {
+    if (isWeekSlot(week)) {
         std::ranges::fill(stats_->week(week), 0);
     }
 }
@@ -154,12 +148,12 @@ int Player::blockValueOf(int code, int week) const {
 int Player::weekValue(int code, int week) const {
     if (week == kAllWeeks) {
         int sum = 0;
-        for (int w = 0; w < kWeeks; ++w) {
+        for (int w = 0; w < kWeekSlots; ++w) {
             sum += blockValueOf(code, w);
         }
         return sum;
     }
-    return isWeek(week) ? blockValueOf(code, week) : 0;
+    return isWeekSlot(week) ? blockValueOf(code, week) : 0;
 }
 
 int Player::getValue(int code, int week) const {
@@ -231,7 +225,7 @@ int Player::setValue(int code, int value, int week) {
         default:
             break;
     }
-    if (!isWeek(week)) {
+    if (!isWeekSlot(week)) {
         return kBadWeek;
     }
     return setBlockValue(stats_->week(week), info_->position, code, value) == 0 ? kOk : kNoField;
@@ -275,7 +269,7 @@ void Player::removeFromUnitTotals(int code, int week) {
 // week from its team unit: slot codes by their yardage, others by sum.
 void Player::changeUnitTotals(int code, int week, int direction) {
     Player* target = unit();
-    if (target == nullptr || !isWeek(week)) {
+    if (target == nullptr || !isWeekSlot(week)) {
         return;
     }
     int value = blockValue(stats_->week(week), info_->position, code);

@@ -7,6 +7,7 @@
 
 #include "data02/diag/Status.h"
 #include "data02/storage/Recfile.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 
@@ -15,7 +16,6 @@ class Singleton;
 using PlayerFile = RecordFile<kPlayerRecordSize>;
 
 inline constexpr int kWeekBlockSize = 64;
-inline constexpr int kAllWeeks = 256;
 
 enum PlayerCode {
     kPlayerId = 1,
@@ -66,7 +66,7 @@ struct PlayerInfo {
 
 // Twenty weekly statistics blocks in their stored layout.
 struct PlayerStats {
-    std::array<std::uint8_t, 20 * kWeekBlockSize> blocks{};
+    std::array<std::uint8_t, kWeekSlots * kWeekBlockSize> blocks{};
     ByteSpan week(int w) { return ByteSpan(blocks).subspan(w * kWeekBlockSize, kWeekBlockSize); }
     ConstByteSpan week(int w) const {
         return ConstByteSpan(blocks).subspan(w * kWeekBlockSize, kWeekBlockSize);

@@ -9,11 +9,10 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 namespace {
-
-constexpr int kWeeks = 20;
 
 struct TextField {
     int code;
@@ -35,10 +34,6 @@ const TextField* textFieldOf(int code) {
 
 int idOffset(int code) {
     return 186 + 2 * (code - kFranchiseId);
-}
-
-bool isWeek(int week) {
-    return week >= 0 && week < kWeeks;
 }
 
 }  // namespace
@@ -102,7 +97,7 @@ void Team::clear() {
     bytes_.fill(0);
     slot_ = -1;
     TeamRosterStruct empty;
-    for (int week = 0; week < kWeeks; ++week) {
+    for (int week = 0; week < kWeekSlots; ++week) {
         setRoster(week, empty);
     }
     for (int code = kFranchiseId; code <= kFranchiseLeague; ++code) {
@@ -131,7 +126,7 @@ int Team::getValue(int code, int week) const {
         if (week == kAllWeeks) {
             return bonusSum();
         }
-        return isWeek(week) ? getI32(bytes_, kBonusOffset + 4 * week) : 0;
+        return isWeekSlot(week) ? getI32(bytes_, kBonusOffset + 4 * week) : 0;
     }
     return FranchiseResults::isResultCode(code) ? franchiseResult(context_, *this, code, week) : 0;
 }
@@ -168,7 +163,7 @@ int Team::setValue(int code, int value) {
 }
 
 int Team::setBonus(int week, int value) {
-    if (!isWeek(week)) {
+    if (!isWeekSlot(week)) {
         return kBadWeek;
     }
     putI32(bytes_, kBonusOffset + 4 * week, value);
@@ -185,14 +180,14 @@ int Team::setText(int code, std::string_view value) {
 }
 
 void Team::getRoster(int week, TeamRosterStruct& roster) const {
-    if (isWeek(week)) {
+    if (isWeekSlot(week)) {
         auto first = bytes_.begin() + kRostersOffset + week * TeamRosterStruct::kSize;
         std::copy_n(first, TeamRosterStruct::kSize, roster.bytes.begin());
     }
 }
 
 void Team::setRoster(int week, const TeamRosterStruct& roster) {
-    if (!isWeek(week)) {
+    if (!isWeekSlot(week)) {
         return;
     }
     TeamRosterStruct packed;
@@ -220,7 +215,7 @@ bool Team::isOnRoster(int week, int id) const {
 }
 
 Owned<PlyrList> Team::rosterPlayers(int filter, int week, std::source_location where) const {
-    if (!isWeek(week)) {
+    if (!isWeekSlot(week)) {
         return {};
     }
     TeamRosterStruct roster;
@@ -263,7 +258,7 @@ int Team::remove() {
 int Team::saveRoster(const TeamRosterStruct& roster, int week) {
     setRoster(week, roster);
     bool currentSeason = context_.pro().seasonYear() == context_.calendarYear();
-    for (int later = week + 1; later < kWeeks; ++later) {
+    for (int later = week + 1; later < kWeekSlots; ++later) {
         if (!currentSeason || context_.seasonState().weekHasStats(later) == 0) {
             setRoster(later, roster);
         }

@@ -102,7 +102,7 @@ void writeHeaderRow(ReportGenerator& generator, std::span<const char* const> tit
 std::vector<int> scheduleWeeks(const ReportGenerator& generator) {
     std::vector<int> weeks;
     for (int week = std::max(generator.firstWeek(), 0);
-         week <= std::min(generator.lastWeek(), kScheduleWeeks - 1); ++week) {
+         week <= std::min(generator.lastWeek(), kWeekSlots - 1); ++week) {
         weeks.push_back(week);
     }
     return weeks;

@@ -24,8 +24,8 @@ constexpr int kMonday = 1;
 // kept in step with every placement so the search never rescans the record.
 class Schedule::Occupancy {
   public:
-    Occupancy(const std::array<ScheduleFantWeek, kScheduleWeeks>& weeks, int week) {
-        for (int w = 0; w < kScheduleWeeks; ++w) {
+    Occupancy(const std::array<ScheduleFantWeek, kWeekSlots>& weeks, int week) {
+        for (int w = 0; w < kWeekSlots; ++w) {
             for (int s = 0; s < kScheduleSlots; ++s) {
                 add(weeks[w].first[s], weeks[w].second[s], w == week, 1);
             }
@@ -211,7 +211,7 @@ int Schedule::open(int year) {
         return fail("Cannot read the NFL schedule: " + reason);
     }
     ConstByteSpan record = file_.record();
-    for (int w = 0; w < kScheduleWeeks; ++w) {
+    for (int w = 0; w < kWeekSlots; ++w) {
         nfl_[w].read(record.subspan(kNflWeeksOffset + NflWeek::kSize * w, NflWeek::kSize));
     }
     error_.clear();
@@ -228,11 +228,11 @@ void Schedule::close() {
 }
 
 NflWeek Schedule::nflWeek(int week) const {
-    return week >= 0 && week < kScheduleWeeks ? nfl_[week] : NflWeek{};
+    return isWeekSlot(week) ? nfl_[week] : NflWeek{};
 }
 
 bool Schedule::teamIsOff(int team, int week) const {
-    if (week < 0 || week >= std::min(context_.pro().weeks(), kScheduleWeeks)) {
+    if (week < 0 || week >= std::min(context_.pro().weeks(), kWeekSlots)) {
         return false;
     }
     std::vector<int> off = nfl_[week].offTeams();
@@ -293,7 +293,7 @@ int Schedule::load(int league, bool create) {
                       : fail("League " + std::to_string(league) + " has no schedule.");
     }
     ConstByteSpan record = file_.record();
-    for (int w = 0; w < kScheduleWeeks; ++w) {
+    for (int w = 0; w < kWeekSlots; ++w) {
         weeks_[w].read(weekBytes(file_.record(), w));
     }
     std::copy_n(record.begin() + kReservedOffset, kReservedSize, reserved_.begin());
@@ -331,7 +331,7 @@ int Schedule::writeCurrent() {
     }
     ByteSpan record = file_.record();
     putI32(record, kLeagueOffset, league_);
-    for (int w = 0; w < kScheduleWeeks; ++w) {
+    for (int w = 0; w < kWeekSlots; ++w) {
         weeks_[w].write(weekBytes(record, w));
     }
     std::copy(reserved_.begin(), reserved_.end(), record.begin() + kReservedOffset);
@@ -347,7 +347,7 @@ void Schedule::clearWeeks() {
 }
 
 bool Schedule::hasSchedule(int league) {
-    int weeks = std::min(context_.pro().weeks(), kScheduleWeeks);
+    int weeks = std::min(context_.pro().weeks(), kWeekSlots);
     if (league_ == league && slot_ >= 0) {
         return std::any_of(weeks_.begin(), weeks_.begin() + weeks,
                            [](const ScheduleFantWeek& w) { return !w.isEmpty(); });
@@ -401,7 +401,7 @@ int Schedule::resetAll() {
 }
 
 int Schedule::getFantasyWeek(int week, ScheduleFantWeek& out) const {
-    if (week < 0 || week >= kScheduleWeeks || slot_ < 0) {
+    if (!isWeekSlot(week) || slot_ < 0) {
         return kFailed;
     }
     out = weeks_[week];
@@ -409,7 +409,7 @@ int Schedule::getFantasyWeek(int week, ScheduleFantWeek& out) const {
 }
 
 int Schedule::putFantasyWeek(int week, const ScheduleFantWeek& in) {
-    if (week < 0 || week >= kScheduleWeeks || slot_ < 0) {
+    if (!isWeekSlot(week) || slot_ < 0) {
         return kFailed;
     }
     std::set<int> touched = idsInRecord();
@@ -432,7 +432,7 @@ int Schedule::firstOpponent(int week, int franchise) {
 }
 
 int Schedule::nextOpponent() {
-    if (slot_ < 0 || iterWeek_ < 0 || iterWeek_ >= kScheduleWeeks || !isFranchise(iterTeam_)) {
+    if (slot_ < 0 || !isWeekSlot(iterWeek_) || !isFranchise(iterTeam_)) {
         return -1;
     }
     const ScheduleFantWeek& week = weeks_[iterWeek_];
@@ -460,7 +460,7 @@ std::vector<int> Schedule::opponents(int league, int week, int franchise) {
 
 std::vector<FantasyGame> Schedule::games(int league, int week) {
     std::vector<FantasyGame> result;
-    if (week < 0 || week >= kScheduleWeeks || load(league, false) != kOk) {
+    if (!isWeekSlot(week) || load(league, false) != kOk) {
         return result;
     }
     const ScheduleFantWeek& games = weeks_[week];
@@ -491,7 +491,7 @@ int Schedule::removeFranchise(int franchise) {
             status = fail("Cannot read the schedule file: " + db.lastError());
             continue;
         }
-        for (int w = 0; w < kScheduleWeeks; ++w) {
+        for (int w = 0; w < kWeekSlots; ++w) {
             scratch->read(weekBytes(file_.record(), w));
             removeSide(*scratch, franchise);
             cleanUpWeek(*scratch);
@@ -568,7 +568,7 @@ void Schedule::dropAllPoints() {
 
 int Schedule::groupWeeks() const {
     int empty = std::clamp(context_.preferences().get(kPrefEmptyWeeksAtEnd), 0, kMaxEmptyWeeks);
-    return std::clamp(context_.pro().weeks() - empty, 0, kScheduleWeeks);
+    return std::clamp(context_.pro().weeks() - empty, 0, kWeekSlots);
 }
 
 GenerationResult Schedule::generateLeague(int league) {
@@ -645,7 +645,7 @@ void Schedule::prepareGroup(std::span<const int> teams) {
     if (group_.size() % 2 != 0) {
         group_.push_back(kFillerSide);
     }
-    for (int w = 0; w < kScheduleWeeks; ++w) {
+    for (int w = 0; w < kWeekSlots; ++w) {
         const auto& first = weeks_[w].first;
         auto last = std::find_if(first.rbegin(), first.rend(), [](int side) { return side != 0; });
         firstFree_[w] = static_cast<int>(first.rend() - last);
@@ -720,7 +720,7 @@ bool Schedule::copyRound(int week) {
 // Whether or not every week filled, placeholders never stay in the record:
 // a team drawn against the filler gets a bye, an unfilled slot disappears.
 void Schedule::finishGroup() {
-    int weeks = std::min(context_.pro().weeks(), kScheduleWeeks);
+    int weeks = std::min(context_.pro().weeks(), kWeekSlots);
     for (int w = 0; w < weeks; ++w) {
         ScheduleFantWeek& week = weeks_[w];
         for (int s = 0; s < kScheduleSlots; ++s) {

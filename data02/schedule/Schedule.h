@@ -10,12 +10,12 @@
 
 #include "data02/diag/Status.h"
 #include "data02/storage/Recfile.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 
 class Singleton;
 
-inline constexpr int kScheduleWeeks = 20;
 inline constexpr int kScheduleSlots = 512;
 inline constexpr int kNflGameSlots = 50;
 
@@ -101,8 +101,8 @@ class Schedule {
     static constexpr int kNflWeeksOffset = 4;
     static constexpr int kMaxGroup = 16;
     static_assert(kReservedOffset + kReservedSize == kScheduleRecordSize);
-    static_assert(kWeeksOffset + kScheduleWeeks * ScheduleFantWeek::kSize == kReservedOffset);
-    static_assert(kNflWeeksOffset + kScheduleWeeks * NflWeek::kSize == 17044);
+    static_assert(kWeeksOffset + kWeekSlots * ScheduleFantWeek::kSize == kReservedOffset);
+    static_assert(kNflWeeksOffset + kWeekSlots * NflWeek::kSize == 17044);
 
     using Exists = std::function<bool(int franchise)>;
 
@@ -197,15 +197,15 @@ class Schedule {
     Singleton& context_;
     ScheduleFile file_;
     std::string error_;
-    std::array<NflWeek, kScheduleWeeks> nfl_{};
+    std::array<NflWeek, kWeekSlots> nfl_{};
     int league_ = -1;
     int slot_ = -1;
-    std::array<ScheduleFantWeek, kScheduleWeeks> weeks_{};
+    std::array<ScheduleFantWeek, kWeekSlots> weeks_{};
     std::array<std::uint8_t, kReservedSize> reserved_{};
 
     // Generator working data.
     std::vector<int> group_;
-    std::array<int, kScheduleWeeks> firstFree_{};
+    std::array<int, kWeekSlots> firstFree_{};
     std::vector<Pair> pairs_;
     // Starts set and alternates with every generated week of every group.
     bool flipped_ = true;

@@ -15,11 +15,11 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/season/Sticky.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 namespace {
 
-constexpr int kWeeks = 20;
 constexpr int kPartCodes = 8;
 constexpr std::array<int, kPartCodes> kRosterStatistics = {
     kPassYards,      kPassTdCount,     kRushYards, kRushTdCount,
@@ -33,10 +33,6 @@ enum RosterPart { kWholeRoster = 0, kActivePart = 1, kBenchPart = 2 };
 int partOfBlock(int block) {
     constexpr std::array<int, 3> kParts = {kActivePart, kBenchPart, kWholeRoster};
     return kParts[block];
-}
-
-bool isWeek(int week) {
-    return week >= 0 && week < kWeeks;
 }
 
 bool inRange(int code, int first, int count) {
@@ -120,7 +116,7 @@ int FranchiseResults::seasonSumEnd() const {
 }
 
 int FranchiseResults::value(const Team& team, int code, int week) const {
-    if (!isResultCode(code) || (!isWeek(week) && week != kAllWeeks)) {
+    if (!isResultCode(code) || (!isWeekSlot(week) && week != kAllWeeks)) {
         return 0;
     }
     if (code >= kActivePoints && week != kAllWeeks && week >= context_.pro().weeks()) {
@@ -157,7 +153,7 @@ int FranchiseResults::value(const Team& team, int code, int week) const {
 }
 
 int FranchiseResults::weekValue(const Team& team, int code, int week) const {
-    if (!isWeek(week) || week >= context_.pro().weeks()) {
+    if (!isWeekSlot(week) || week >= context_.pro().weeks()) {
         return 0;
     }
     if (isWeeklyPoints(code)) {
@@ -288,7 +284,7 @@ int FranchiseResults::scoringWeek(const Team& team, int code) const {
 
 HeadToHead FranchiseResults::headToHead(const Team& team, int week) const {
     HeadToHead games;
-    if (!isWeek(week) && week != kAllWeeks) {
+    if (!isWeekSlot(week) && week != kAllWeeks) {
         return games;
     }
     int last = week == kAllWeeks ? lastCountedWeek() - 1 : week;
@@ -390,7 +386,7 @@ void dropRosterResults(Singleton& context, const OpponentSource& schedule, int f
     // The forward copy may reach any later week; the franchise's own entries all go.
     context.cache().dropObject(Cache::Set::Franchise, seasonKey(context), franchiseId);
     const Team* team = cachedFranchise(context, franchiseId);
-    for (int changed = std::max(week, 0); team != nullptr && changed < kWeeks; ++changed) {
+    for (int changed = std::max(week, 0); team != nullptr && changed < kWeekSlots; ++changed) {
         dropOpponentsPointsAgainst(context, schedule, *team, changed);
     }
 }

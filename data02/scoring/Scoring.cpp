@@ -229,7 +229,7 @@ int ScoringSystem::playerPoints(const PlayerWeekView& player, int code, int week
         return playerItemValue(player, code, week);
     }
     // Season values ignore the week, so they are kept once, under the season week.
-    int keyWeek = isSeasonItem(code) ? kSeasonWeek : week;
+    int keyWeek = isSeasonItem(code) ? kAllWeeks : week;
     Cache::Key key{season(), player.id, keyWeek, current_.league(), code};
     if (std::optional<int> known = context_.cache().find(Cache::Set::Player, key)) {
         return *known;
@@ -254,7 +254,7 @@ bool ScoringSystem::teamWeekCounts(int team, int week) {
 
 // A week's total is its bonus and the six areas, each of them memoised.
 int ScoringSystem::weekTotal(const PlayerWeekView& player, int week) {
-    if (week < 0 || week >= kWeekSlots ||
+    if (!isWeekSlot(week) ||
         player.blocks.size() < static_cast<std::size_t>(kWeekSlots * kStatBlockSize) ||
         !teamWeekCounts(player.team, week)) {
         return 0;
@@ -288,7 +288,7 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
         }
         return sum;
     };
-    if (code >= kWeekTotalCode && code <= kSpecialTeamPointsCode && week == kSeasonWeek) {
+    if (code >= kWeekTotalCode && code <= kSpecialTeamPointsCode && week == kAllWeeks) {
         return sumOver(code);
     }
     if (code >= kSeasonTotalCode && code <= kSeasonSpecialTeamCode) {
@@ -343,7 +343,7 @@ void ScoringSystem::dropPlayerWeek(int playerId, int week) {
         return;
     }
     context_.cache().dropWeek(Cache::Set::Player, season(), playerId, week);
-    context_.cache().dropWeek(Cache::Set::Player, season(), playerId, kSeasonWeek);
+    context_.cache().dropWeek(Cache::Set::Player, season(), playerId, kAllWeeks);
 }
 
 }  // namespace qff

@@ -376,7 +376,7 @@ int playerItemValue(ConstByteSpan record, const PlayerWeekView& player, int code
     if (code > kSpecialTeamPointsCode) {
         return 0;
     }
-    if (week == kSeasonWeek) {
+    if (week == kAllWeeks) {
         return seasonSum(record, player, code, facts);
     }
     return countedWeekPoints(record, player, code, week, facts);

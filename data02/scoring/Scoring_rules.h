@@ -5,6 +5,7 @@
 #include <span>
 
 #include "data02/storage/Bytes.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 
@@ -31,8 +32,7 @@ enum ScoreCode {
     kLastWeekTotalCode = 126,
 };
 
-// The week that stands for the whole season; Low Scoring Week when no week qualifies.
-inline constexpr int kSeasonWeek = 256;
+// Low Scoring Week when no week qualifies.
 inline constexpr int kNoLowWeek = 32767;
 
 // One player as the scoring sees it: the position as the player record reads

@@ -16,7 +16,7 @@ namespace qff {
 namespace {
 
 bool isWeekOrSeason(int week) {
-    return (week >= 0 && week < kScheduleWeeks) || week == kAllWeeks;
+    return isWeekSlot(week) || week == kAllWeeks;
 }
 
 StandingRow standingOf(const FranchiseResults& engine, const Team& team, int week, bool scheduled) {
@@ -113,7 +113,7 @@ std::vector<StandingRow> standings(Singleton& context, const OpponentSource& sch
 
 std::vector<GameResult> results(Singleton& context, const OpponentSource& schedule, int league,
                                 int week) {
-    if (week < 0 || week >= kScheduleWeeks) {
+    if (!isWeekSlot(week)) {
         return {};
     }
     FranchiseResults engine(context, schedule);
@@ -150,7 +150,7 @@ std::vector<GameResult> results(Singleton& context, int league, int week) {
 }
 
 int closeWeek(Singleton& context, int week) {
-    if (week < 0 || week >= context.pro().weeks() || week >= kScheduleWeeks) {
+    if (week < 0 || week >= context.pro().weeks() || week >= kWeekSlots) {
         return kBadWeek;
     }
     SeasonState& state = context.seasonState();
@@ -166,7 +166,7 @@ int closeWeek(Singleton& context, int week) {
 
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value) {
-    if (week < 0 || week >= kScheduleWeeks) {
+    if (!isWeekSlot(week)) {
         return kBadWeek;
     }
     Team* team = context.mapFactory().franchises().findFirst(kFranchiseId, franchiseId);

@@ -228,7 +228,7 @@ void finishSeason(Singleton& context, int year, SeasonOpenReport& report) {
         state.set(kCurrentWeek, 0);
     }
     int viewWeek = state.get(kViewWeek);
-    if (viewWeek != 256 && viewWeek >= weeks) {
+    if (viewWeek != kAllWeeks && viewWeek >= weeks) {
         state.set(kViewWeek, 0);
     }
     report.opened = true;

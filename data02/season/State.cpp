@@ -121,14 +121,14 @@ int SeasonState::issueId(int counterId) {
 }
 
 int SeasonState::weekHasStats(int week) const {
-    if (week < 0 || week >= kWeekSlots) {
+    if (!isWeekSlot(week)) {
         return 0;
     }
     return getU8(record_->bytes, kWeekFlagsOffset + week);
 }
 
 int SeasonState::setWeekHasStats(int week, int flag) {
-    if (week < 0 || week >= kWeekSlots) {
+    if (!isWeekSlot(week)) {
         return 0;
     }
     auto value = static_cast<std::uint8_t>(flag);

@@ -7,6 +7,7 @@
 
 #include "data02/diag/Status.h"
 #include "data02/storage/Db_file.h"
+#include "data02/storage/Weeks.h"
 
 namespace qff {
 
@@ -33,8 +34,6 @@ enum StateId {
     kLastReportId = 9012,
     kReportInProgress = 9014,
 };
-
-inline constexpr int kWeekSlots = 20;
 
 // Per-season facts kept between runs: current choices, the identifier
 // counters and which weeks have statistics. Every change is written at once.

@@ -117,7 +117,7 @@ class StructureTest : public SeasonFixture {
     // Every (home, away) of the league's schedule, over all weeks.
     std::vector<FantasyGame> allGames(int leagueId) {
         std::vector<FantasyGame> games;
-        for (int w = 0; w < kScheduleWeeks; ++w) {
+        for (int w = 0; w < kWeekSlots; ++w) {
             for (const FantasyGame& game : context().schedule().games(leagueId, w)) {
                 games.push_back(game);
             }

@@ -163,7 +163,7 @@ class GamePagesTest : public ::testing::Test {
         team->setValue(kFranchiseDivision, kNoDivision);
         team->setText(kFranchiseName, name);
         TeamRosterStruct roster = rosterOf(active, bench);
-        for (int week = 0; week < kScheduleWeeks; ++week) {
+        for (int week = 0; week < kWeekSlots; ++week) {
             team->setRoster(week, roster);
         }
         ASSERT_EQ(context().mapFactory().add(context().mapFactory().franchises(), team), kOk);

@@ -172,7 +172,7 @@ class LeaguePageTest : public SeasonFixture {
         for (int player : roster) {
             addToRoster(players, player);
         }
-        for (int week = 0; week < kScheduleWeeks; ++week) {
+        for (int week = 0; week < kWeekSlots; ++week) {
             team->setRoster(week, players);
         }
         Team* raw = team.get();

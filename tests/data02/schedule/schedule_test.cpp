@@ -198,7 +198,7 @@ TEST_F(ScheduleTest, EmptyWeeksPreferenceLeavesTheLastWeeksEmpty) {
             addFranchises({1, 2, 3, 4, 5, 6}, kLeague, 1);
         }
         ASSERT_EQ(schedule().generateLeague(kLeague).status, kOk);
-        for (int w = 0; w < kScheduleWeeks; ++w) {
+        for (int w = 0; w < kWeekSlots; ++w) {
             EXPECT_EQ(week(kLeague, w).size(), w <= c.lastPlayed ? 3U : 0U)
                 << "empty " << c.empty << " week " << w + 1;
         }

@@ -134,7 +134,7 @@ class ResultsTest : public ::testing::Test {
         for (int player : bench) {
             addToRoster(roster, player);
         }
-        for (int week = 0; week < kScheduleWeeks; ++week) {
+        for (int week = 0; week < kWeekSlots; ++week) {
             team->setRoster(week, roster);
         }
         Team* raw = team.get();
@@ -392,7 +392,7 @@ TEST_F(ResultsTest, FranchiseWithoutActivePlayersScoresNothingNotEvenItsBonus) {
 TEST_F(ResultsTest, SeasonSumsRunToTheLastCountedWeekOrTheLaterViewWeek) {
     addPlayer(101, kQB, {});
     Team* a = addFranchise(kA, {101});
-    for (int week = 0; week < kScheduleWeeks; ++week) {
+    for (int week = 0; week < kWeekSlots; ++week) {
         ASSERT_EQ(a->setBonus(week, 1), kOk);
     }
     flagWeeks({0, 9});

@@ -616,17 +616,17 @@ TEST_F(SeasonCodesTest, SumsBestWorstAndAverageOverTheCountedWeeks) {
     for (const Case& c : {
              Case{kSeasonTotalCode, 0, 23},
              Case{kSeasonTotalCode, 11, 23},  // the week is ignored
-             Case{kSeasonTotalCode, kSeasonWeek, 23},
-             Case{kWeekTotalCode, kSeasonWeek, 23},
-             Case{kHighWeekCode, kSeasonWeek, 10},
-             Case{kLowWeekCode, kSeasonWeek, 3},  // both byes skipped
-             Case{kAverageWeekCode, kSeasonWeek, 23 / 6},
+             Case{kSeasonTotalCode, kAllWeeks, 23},
+             Case{kWeekTotalCode, kAllWeeks, 23},
+             Case{kHighWeekCode, kAllWeeks, 10},
+             Case{kLowWeekCode, kAllWeeks, 3},  // both byes skipped
+             Case{kAverageWeekCode, kAllWeeks, 23 / 6},
              Case{kFirstWeekTotalCode, 0, 10},
              Case{kFirstWeekTotalCode + 2, 0, 0},
              Case{kFirstWeekTotalCode + 3, 11, 4},
              Case{kFirstWeekTotalCode + 6, 0, 0},
              Case{kLastWeekTotalCode, 0, 0},
-             Case{106, kSeasonWeek, 0},
+             Case{106, kAllWeeks, 0},
          }) {
         EXPECT_EQ(value(c.code, c.week), c.value) << c.code << " week " << c.week;
     }
@@ -643,7 +643,7 @@ TEST_F(SeasonCodesTest, SeasonSumsOfEachArea) {
     for (const Case& c : {Case{90, 5 + 15}, Case{91, 5}, Case{kSeasonTotalCode + 2, 20},
                           Case{kSeasonTotalCode + 3, 5}, Case{kSeasonTotalCode + 1, 0},
                           Case{kSeasonSpecialTeamCode, 0}}) {
-        int week = c.code <= kSpecialTeamPointsCode ? kSeasonWeek : 0;
+        int week = c.code <= kSpecialTeamPointsCode ? kAllWeeks : 0;
         EXPECT_EQ(value(c.code, week), c.value) << c.code;
     }
 }
@@ -871,15 +871,15 @@ TEST_F(ScoringCacheTest, PointsAreRememberedPerLeague) {
 
 TEST_F(ScoringCacheTest, SeasonValuesAreKeptUnderTheSeasonWeekAndDroppedWithAnyWeek) {
     EXPECT_EQ(kickerPoints(kSeasonTotalCode, 7), 3);
-    EXPECT_EQ(cached(kKickerId, kSeasonWeek, kSeasonTotalCode), 3);
+    EXPECT_EQ(cached(kKickerId, kAllWeeks, kSeasonTotalCode), 3);
     EXPECT_EQ(cached(kKickerId, 7, kSeasonTotalCode), std::nullopt);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, kSeasonWeek), 3);
+    EXPECT_EQ(kickerPoints(kWeekTotalCode, kAllWeeks), 3);
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 1), 1);
 
     kicker_.set(1, 4, 50, 4);
     scoring_->dropPlayerWeek(kKickerId, 1);
     EXPECT_EQ(kickerPoints(kSeasonTotalCode, 0), 6);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, kSeasonWeek), 6);
+    EXPECT_EQ(kickerPoints(kWeekTotalCode, kAllWeeks), 6);
     EXPECT_EQ(kickerPoints(kWeekTotalCode, 1), 4);
     EXPECT_EQ(kickerPoints(kFirstWeekTotalCode + 1, 0), 4);
 }
