@@ -7,6 +7,7 @@
 
 #include "data02/diag/Status.h"
 #include "data02/storage/Recfile.h"
+#include "data02/storage/Statblock.h"
 #include "data02/storage/Weeks.h"
 
 namespace qff {
@@ -14,8 +15,6 @@ namespace qff {
 class Singleton;
 
 using PlayerFile = RecordFile<kPlayerRecordSize>;
-
-inline constexpr int kWeekBlockSize = 64;
 
 enum PlayerCode {
     kPlayerId = 1,
@@ -39,6 +38,7 @@ enum PlayerCode {
     kFirstSeasonPoints = 95,
     kLastSeasonPoints = 101,
     kHighWeek = 102,
+    kLowWeek = 103,
     kAverageWeek = 104,
     kTotalYards = 105,
     kTotalTds = 106,
@@ -66,10 +66,10 @@ struct PlayerInfo {
 
 // Twenty weekly statistics blocks in their stored layout.
 struct PlayerStats {
-    std::array<std::uint8_t, kWeekSlots * kWeekBlockSize> blocks{};
-    ByteSpan week(int w) { return ByteSpan(blocks).subspan(w * kWeekBlockSize, kWeekBlockSize); }
+    std::array<std::uint8_t, kWeekSlots * kStatBlockSize> blocks{};
+    ByteSpan week(int w) { return ByteSpan(blocks).subspan(w * kStatBlockSize, kStatBlockSize); }
     ConstByteSpan week(int w) const {
-        return ConstByteSpan(blocks).subspan(w * kWeekBlockSize, kWeekBlockSize);
+        return ConstByteSpan(blocks).subspan(w * kStatBlockSize, kStatBlockSize);
     }
 };
 
@@ -87,7 +87,7 @@ class Player {
     static constexpr int kPositionOffset = 31;
     static constexpr int kIdOffset = 32;
     static constexpr int kBlocksOffset = 34;
-    static constexpr int kNoField = 101;
+    static constexpr int kNoField = kNoBlockField;
     static constexpr int kUnknownText = 100;
 
     Player(PlayerFile& file, Singleton& context);

@@ -31,7 +31,6 @@ namespace qff {
 namespace {
 
 constexpr int kMaxNestedPacks = 32;
-constexpr int kLowWeek = 103;
 constexpr int kUnorderedList = 1;
 constexpr int kDiscBullet = 0;
 constexpr int kSiteMapColumns = 3;

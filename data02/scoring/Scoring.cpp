@@ -260,7 +260,7 @@ int ScoringSystem::weekTotal(const PlayerWeekView& player, int week) {
         return 0;
     }
     ConstByteSpan block = player.blocks.subspan(week * kStatBlockSize, kStatBlockSize);
-    int total = rawValue(block, player.position, kBonusPointsCode);
+    int total = rawValue(block, player.position, kPlayerBonus);
     for (int area = kPassPointsCode; area <= kSpecialTeamPointsCode; ++area) {
         // The week is known to count, so an area not yet remembered is scored directly.
         Cache::Key key{season(), player.id, week, current_.league(), area};
@@ -288,27 +288,27 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
         }
         return sum;
     };
-    if (code >= kWeekTotalCode && code <= kSpecialTeamPointsCode && week == kAllWeeks) {
+    if (code >= kTotalPoints && code <= kSpecialTeamPointsCode && week == kAllWeeks) {
         return sumOver(code);
     }
-    if (code >= kSeasonTotalCode && code <= kSeasonSpecialTeamCode) {
-        return sumOver(code - kSeasonTotalCode + kWeekTotalCode);
+    if (code >= kFirstSeasonPoints && code <= kLastSeasonPoints) {
+        return sumOver(code - kFirstSeasonPoints + kTotalPoints);
     }
-    if (code >= kFirstWeekTotalCode && code <= kLastWeekTotalCode) {
-        return weekly(kWeekTotalCode, code - kFirstWeekTotalCode);
+    if (code >= kFirstWeekPoints && code <= kLastWeekPoints) {
+        return weekly(kTotalPoints, code - kFirstWeekPoints);
     }
-    if (code == kWeekTotalCode) {
+    if (code == kTotalPoints) {
         return weekTotal(player, week);
     }
     SeasonState& state = context_.seasonState();
-    if (code == kHighWeekCode) {
+    if (code == kHighWeek) {
         int high = 0;
         for (int w = 0; w < weeks; ++w) {
-            high = std::max(high, weekly(kWeekTotalCode, w));
+            high = std::max(high, weekly(kTotalPoints, w));
         }
         return high;
     }
-    if (code == kLowWeekCode || code == kAverageWeekCode) {
+    if (code == kLowWeek || code == kAverageWeek) {
         int low = kNoLowWeek;
         int sum = 0;
         int counted = 0;
@@ -316,7 +316,7 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
             if (state.weekHasStats(w) == 0) {
                 continue;
             }
-            int points = weekly(kWeekTotalCode, w);
+            int points = weekly(kTotalPoints, w);
             sum += points;
             ++counted;
             // A team's off weeks are asked one by one: a season may give it several.
@@ -324,7 +324,7 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
                 low = std::min(low, points);
             }
         }
-        if (code == kAverageWeekCode) {
+        if (code == kAverageWeek) {
             return counted == 0 ? 0 : sum / counted;
         }
         return weeks == 0 ? 0 : low;

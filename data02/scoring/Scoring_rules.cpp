@@ -50,7 +50,7 @@ constexpr PerUnitRule kPerUnitRules[] = {
 };
 
 constexpr YardsRule kYardsRules[] = {
-    {kPassYardsCode, kPassYardsTable, kPassYardsBonusAt, kPassYardsBonus},
+    {kPassYards, kPassYardsTable, kPassYardsBonusAt, kPassYardsBonus},
     {25, kRushYardsTable, kRushYardsBonusAt, kRushYardsBonus},
     {38, kCatchYardsTable, kCatchYardsBonusAt, kCatchYardsBonus},
     {61, kReturnYardsTable, kReturnYardsBonusAt, kReturnYardsBonus},
@@ -265,7 +265,7 @@ int seasonSum(ConstByteSpan record, const PlayerWeekView& player, int code,
 int highWeek(ConstByteSpan record, const PlayerWeekView& player, const SeasonFacts& facts) {
     int high = 0;
     for (int week = 0; week < seasonWeeks(facts); ++week) {
-        high = std::max(high, countedWeekPoints(record, player, kWeekTotalCode, week, facts));
+        high = std::max(high, countedWeekPoints(record, player, kTotalPoints, week, facts));
     }
     return high;
 }
@@ -282,7 +282,7 @@ int lowWeek(ConstByteSpan record, const PlayerWeekView& player, const SeasonFact
     int low = kNoLowWeek;
     for (int week = 0; week < seasonWeeks(facts); ++week) {
         if (hasStats(facts, week) && !isOffWeek(facts, player.team, week)) {
-            low = std::min(low, countedWeekPoints(record, player, kWeekTotalCode, week, facts));
+            low = std::min(low, countedWeekPoints(record, player, kTotalPoints, week, facts));
         }
     }
     return low;
@@ -293,7 +293,7 @@ int averageWeek(ConstByteSpan record, const PlayerWeekView& player, const Season
     int weeks = 0;
     for (int week = 0; week < seasonWeeks(facts); ++week) {
         if (hasStats(facts, week)) {
-            sum += countedWeekPoints(record, player, kWeekTotalCode, week, facts);
+            sum += countedWeekPoints(record, player, kTotalPoints, week, facts);
             ++weeks;
         }
     }
@@ -302,19 +302,18 @@ int averageWeek(ConstByteSpan record, const PlayerWeekView& player, const Season
 
 int seasonItemValue(ConstByteSpan record, const PlayerWeekView& player, int code,
                     const SeasonFacts& facts) {
-    if (code >= kSeasonTotalCode && code <= kSeasonSpecialTeamCode) {
-        return seasonSum(record, player, code - kSeasonTotalCode + kWeekTotalCode, facts);
+    if (code >= kFirstSeasonPoints && code <= kLastSeasonPoints) {
+        return seasonSum(record, player, code - kFirstSeasonPoints + kTotalPoints, facts);
     }
     switch (code) {
-        case kHighWeekCode:
+        case kHighWeek:
             return highWeek(record, player, facts);
-        case kLowWeekCode:
+        case kLowWeek:
             return lowWeek(record, player, facts);
-        case kAverageWeekCode:
+        case kAverageWeek:
             return averageWeek(record, player, facts);
         default:
-            return countedWeekPoints(record, player, kWeekTotalCode, code - kFirstWeekTotalCode,
-                                     facts);
+            return countedWeekPoints(record, player, kTotalPoints, code - kFirstWeekPoints, facts);
     }
 }
 
@@ -342,8 +341,8 @@ int rawValue(ConstByteSpan block, int position, int code) {
 }
 
 int weekItemPoints(ConstByteSpan record, ConstByteSpan block, int position, int code) {
-    if (code == kWeekTotalCode) {
-        int points = rawValue(block, position, kBonusPointsCode);
+    if (code == kTotalPoints) {
+        int points = rawValue(block, position, kPlayerBonus);
         for (const Area& area : kAreas) {
             points += areaPoints(record, block, position, area);
         }
@@ -364,8 +363,8 @@ bool weekCounts(const SeasonFacts& facts, int team, int week) {
 }
 
 bool isSeasonItem(int code) {
-    return (code >= kSeasonTotalCode && code <= kAverageWeekCode) ||
-           (code >= kFirstWeekTotalCode && code <= kLastWeekTotalCode);
+    return (code >= kFirstSeasonPoints && code <= kAverageWeek) ||
+           (code >= kFirstWeekPoints && code <= kLastWeekPoints);
 }
 
 int playerItemValue(ConstByteSpan record, const PlayerWeekView& player, int code, int week,

@@ -4,15 +4,15 @@
 #include <functional>
 #include <span>
 
+#include "data02/model/Player.h"
 #include "data02/storage/Bytes.h"
 #include "data02/storage/Weeks.h"
 
 namespace qff {
 
-// Statistic codes with a scoring meaning of their own.
+// Codes only scoring gives a meaning to; the player record's own codes
+// (week and season totals, high / low / average week) are in Player.h.
 enum ScoreCode {
-    kBonusPointsCode = 5,
-    kPassYardsCode = 12,
     kPassTdRule = 21,
     kRushTdRule = 34,
     kCatchTdRule = 47,
@@ -20,16 +20,8 @@ enum ScoreCode {
     kReturnTdRule = 70,
     kDefenseTdRule = 86,
     kLastStatisticCode = 87,
-    kWeekTotalCode = 88,
     kPassPointsCode = 89,
     kSpecialTeamPointsCode = 94,
-    kSeasonTotalCode = 95,
-    kSeasonSpecialTeamCode = 101,
-    kHighWeekCode = 102,
-    kLowWeekCode = 103,
-    kAverageWeekCode = 104,
-    kFirstWeekTotalCode = 110,
-    kLastWeekTotalCode = 126,
 };
 
 // Low Scoring Week when no week qualifies.

@@ -35,7 +35,7 @@ using ::testing::StartsWith;
 constexpr int kYear = 2003;
 
 std::size_t blockAt(int week, int offset) {
-    return static_cast<std::size_t>(Player::kBlocksOffset + kWeekBlockSize * week + offset);
+    return static_cast<std::size_t>(Player::kBlocksOffset + kStatBlockSize * week + offset);
 }
 
 std::vector<std::uint8_t> playerRecord(std::string_view name, int team, int position, int id) {

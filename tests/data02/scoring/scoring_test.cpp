@@ -293,7 +293,7 @@ TEST(StatisticPointsTest, CountedStatisticsPayPerUnit) {
         {"extra points", 50, 3, 4, {}, {}, 3},
         {"individual DEF uses the general rules", 9, 4, 5, {{kPerPassThrown, 1}}, {}, 4},
         {"individual SPE uses the general rules", 50, 2, 6, {}, {}, 2},
-        {"bonus points earn nothing by rule", kBonusPointsCode, 9, 0, {}, {}, 0},
+        {"bonus points earn nothing by rule", kPlayerBonus, 9, 0, {}, {}, 0},
         {"defensive statistic on a QB", 72, 3, 0, {}, {}, 0},
     });
 }
@@ -479,25 +479,24 @@ TEST(WeekPointsTest, AreaTotalsOfOneWeek) {
         int points;
     };
     const std::vector<Setting> qb = {{12, 250}, {13, 12}, {14, 45}, {11, 1}, {23, 2}};
-    const std::vector<Setting> rb = {{25, 80}, {24, 12}, {26, 1},
-                                     {27, 35}, {36, 1},  {13, 20},
-                                     {37, 2},  {39, 9},  {kBonusPointsCode, 3}};
+    const std::vector<Setting> rb = {{25, 80}, {24, 12}, {26, 1}, {27, 35},         {36, 1},
+                                     {13, 20}, {37, 2},  {39, 9}, {kPlayerBonus, 3}};
     const std::vector<Setting> pk = {{50, 3}, {51, 25}, {52, 38}, {53, 52}};
     const std::vector<Setting> def = {{72, 2},   {73, 1}, {74, 3}, {75, 1},
                                       {76, 300}, {77, 0}, {78, 40}};
-    const std::vector<Setting> spe = {{61, 120}, {62, 101}, {kBonusPointsCode, -2}};
+    const std::vector<Setting> spe = {{61, 120}, {62, 101}, {kPlayerBonus, -2}};
     for (const Case& c : {
              Case{"QB pass points", 0, qb, 89, 15},
              Case{"RB pass points with the non-QB bonus", 1, rb, 89, 11},
              Case{"RB rush points", 1, rb, 90, 22},
              Case{"RB receive points", 1, rb, 91, 5},
-             Case{"RB total adds the bonus", 1, rb, kWeekTotalCode, 41},
+             Case{"RB total adds the bonus", 1, rb, kTotalPoints, 41},
              Case{"kick points", 4, pk, 92, 23},
              Case{"defensive points", 15, def, 93, 19},
              Case{"defense scores no passing", 15, def, 89, 0},
-             Case{"defense total", 15, def, kWeekTotalCode, 19},
+             Case{"defense total", 15, def, kTotalPoints, 19},
              Case{"special team points", 16, spe, 94, 6},
-             Case{"special teams total with negative bonus", 16, spe, kWeekTotalCode, 4},
+             Case{"special teams total with negative bonus", 16, spe, kTotalPoints, 4},
              Case{"QB scores no defense", 0, qb, 93, 0},
              Case{"single slot scored by its length rule", 0, qb, 14, 8},
              Case{"single count", 1, rb, 22, 5},
@@ -550,11 +549,11 @@ TEST(WeekGateTest, AWeekCountsOnlyWhenFlaggedInSeasonAndTheTeamPlayed) {
         season.passYards[{kTeam, c.week}] = c.teamPassYards;
         Weeks weeks;
         if (c.week >= 0 && c.week < kWeekSlots) {
-            weeks.set(c.week, 1, 24, 1).set(c.week, 1, kBonusPointsCode, 4).set(c.week, 1, 26, 5);
+            weeks.set(c.week, 1, 24, 1).set(c.week, 1, kPlayerBonus, 4).set(c.week, 1, 26, 5);
         }
         PlayerWeekView rb = weeks.view(42, 1, kTeam);
         Image image = imageWith({{kPerRush, 2}});
-        EXPECT_EQ(playerItemValue(image, rb, kWeekTotalCode, c.week, season.facts()), c.points)
+        EXPECT_EQ(playerItemValue(image, rb, kTotalPoints, c.week, season.facts()), c.points)
             << c.name;
         EXPECT_EQ(playerItemValue(image, rb, 24, c.week, season.facts()), c.points == 0 ? 0 : 2)
             << c.name;
@@ -581,7 +580,7 @@ class SeasonCodesTest : public ::testing::Test {
 
     // Weekly totals come from the bonus byte alone, so each week's total is
     // exactly what the test writes.
-    void total(int week, int points) { weeks_.set(week, 1, kBonusPointsCode, points); }
+    void total(int week, int points) { weeks_.set(week, 1, kPlayerBonus, points); }
     int value(int code, int week) {
         return playerItemValue(image_, weeks_.view(77, 1, kTeam), code, week, season_.facts());
     }
@@ -614,18 +613,18 @@ TEST_F(SeasonCodesTest, SumsBestWorstAndAverageOverTheCountedWeeks) {
         int value;
     };
     for (const Case& c : {
-             Case{kSeasonTotalCode, 0, 23},
-             Case{kSeasonTotalCode, 11, 23},  // the week is ignored
-             Case{kSeasonTotalCode, kAllWeeks, 23},
-             Case{kWeekTotalCode, kAllWeeks, 23},
-             Case{kHighWeekCode, kAllWeeks, 10},
-             Case{kLowWeekCode, kAllWeeks, 3},  // both byes skipped
-             Case{kAverageWeekCode, kAllWeeks, 23 / 6},
-             Case{kFirstWeekTotalCode, 0, 10},
-             Case{kFirstWeekTotalCode + 2, 0, 0},
-             Case{kFirstWeekTotalCode + 3, 11, 4},
-             Case{kFirstWeekTotalCode + 6, 0, 0},
-             Case{kLastWeekTotalCode, 0, 0},
+             Case{kFirstSeasonPoints, 0, 23},
+             Case{kFirstSeasonPoints, 11, 23},  // the week is ignored
+             Case{kFirstSeasonPoints, kAllWeeks, 23},
+             Case{kTotalPoints, kAllWeeks, 23},
+             Case{kHighWeek, kAllWeeks, 10},
+             Case{kLowWeek, kAllWeeks, 3},  // both byes skipped
+             Case{kAverageWeek, kAllWeeks, 23 / 6},
+             Case{kFirstWeekPoints, 0, 10},
+             Case{kFirstWeekPoints + 2, 0, 0},
+             Case{kFirstWeekPoints + 3, 11, 4},
+             Case{kFirstWeekPoints + 6, 0, 0},
+             Case{kLastWeekPoints, 0, 0},
              Case{106, kAllWeeks, 0},
          }) {
         EXPECT_EQ(value(c.code, c.week), c.value) << c.code << " week " << c.week;
@@ -640,9 +639,9 @@ TEST_F(SeasonCodesTest, SeasonSumsOfEachArea) {
         int code;
         int value;
     };
-    for (const Case& c : {Case{90, 5 + 15}, Case{91, 5}, Case{kSeasonTotalCode + 2, 20},
-                          Case{kSeasonTotalCode + 3, 5}, Case{kSeasonTotalCode + 1, 0},
-                          Case{kSeasonSpecialTeamCode, 0}}) {
+    for (const Case& c : {Case{90, 5 + 15}, Case{91, 5}, Case{kFirstSeasonPoints + 2, 20},
+                          Case{kFirstSeasonPoints + 3, 5}, Case{kFirstSeasonPoints + 1, 0},
+                          Case{kLastSeasonPoints, 0}}) {
         int week = c.code <= kSpecialTeamPointsCode ? kAllWeeks : 0;
         EXPECT_EQ(value(c.code, week), c.value) << c.code;
     }
@@ -653,9 +652,9 @@ TEST_F(SeasonCodesTest, AverageTruncatesTowardZeroAndHighNeverGoesNegative) {
     total(1, -4);
     season_.play(kTeam, 0, 90);
     season_.play(kTeam, 1, 90);
-    EXPECT_EQ(value(kAverageWeekCode, 0), -3);
-    EXPECT_EQ(value(kHighWeekCode, 0), 0);
-    EXPECT_EQ(value(kLowWeekCode, 0), -4);
+    EXPECT_EQ(value(kAverageWeek, 0), -3);
+    EXPECT_EQ(value(kHighWeek, 0), 0);
+    EXPECT_EQ(value(kLowWeek, 0), -4);
 }
 
 TEST_F(SeasonCodesTest, SeasonsWithoutQualifyingWeeks) {
@@ -682,9 +681,9 @@ TEST_F(SeasonCodesTest, SeasonsWithoutQualifyingWeeks) {
         if (c.offInWeekZero) {
             season_.off.insert({kTeam, 0});
         }
-        EXPECT_EQ(value(kHighWeekCode, 0), c.high) << c.name;
-        EXPECT_EQ(value(kLowWeekCode, 0), c.low) << c.name;
-        EXPECT_EQ(value(kAverageWeekCode, 0), c.average) << c.name;
+        EXPECT_EQ(value(kHighWeek, 0), c.high) << c.name;
+        EXPECT_EQ(value(kLowWeek, 0), c.low) << c.name;
+        EXPECT_EQ(value(kAverageWeek, 0), c.average) << c.name;
     }
 }
 
@@ -855,53 +854,53 @@ TEST_F(ScoringCacheTest, PointsAreRememberedPerLeague) {
     ASSERT_EQ(scoring_->setValue(kPerExtraPoint, 3), kOk);
     ASSERT_EQ(scoring_->save(), kOk);
     ASSERT_EQ(scoring_->selectLeague(1), kOk);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
-    EXPECT_EQ(cached(kKickerId, 0, kWeekTotalCode), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
+    EXPECT_EQ(cached(kKickerId, 0, kTotalPoints), 2);
     ASSERT_EQ(scoring_->selectLeague(2), kOk);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 6);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 6);
 
     kicker_.set(0, 4, 50, 5);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 6);  // remembered
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 6);  // remembered
     ASSERT_EQ(scoring_->selectLeague(1), kOk);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
     // One week's total per league, each remembered with the six areas it adds
     // up, and once for both leagues whether the kicker's team played that week.
     EXPECT_EQ(context_->cache().size(Cache::Set::Player), 2u * 7u + 1u);
 }
 
 TEST_F(ScoringCacheTest, SeasonValuesAreKeptUnderTheSeasonWeekAndDroppedWithAnyWeek) {
-    EXPECT_EQ(kickerPoints(kSeasonTotalCode, 7), 3);
-    EXPECT_EQ(cached(kKickerId, kAllWeeks, kSeasonTotalCode), 3);
-    EXPECT_EQ(cached(kKickerId, 7, kSeasonTotalCode), std::nullopt);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, kAllWeeks), 3);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 1), 1);
+    EXPECT_EQ(kickerPoints(kFirstSeasonPoints, 7), 3);
+    EXPECT_EQ(cached(kKickerId, kAllWeeks, kFirstSeasonPoints), 3);
+    EXPECT_EQ(cached(kKickerId, 7, kFirstSeasonPoints), std::nullopt);
+    EXPECT_EQ(kickerPoints(kTotalPoints, kAllWeeks), 3);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 1), 1);
 
     kicker_.set(1, 4, 50, 4);
     scoring_->dropPlayerWeek(kKickerId, 1);
-    EXPECT_EQ(kickerPoints(kSeasonTotalCode, 0), 6);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, kAllWeeks), 6);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 1), 4);
-    EXPECT_EQ(kickerPoints(kFirstWeekTotalCode + 1, 0), 4);
+    EXPECT_EQ(kickerPoints(kFirstSeasonPoints, 0), 6);
+    EXPECT_EQ(kickerPoints(kTotalPoints, kAllWeeks), 6);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 1), 4);
+    EXPECT_EQ(kickerPoints(kFirstWeekPoints + 1, 0), 4);
 }
 
 TEST_F(ScoringCacheTest, DroppingOneWeekKeepsTheOtherWeeksAndPlayers) {
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 1), 1);
-    context_->cache().store(Cache::Set::Player, Cache::Key{2004, 900, 1, 0, kWeekTotalCode}, 8);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 1), 1);
+    context_->cache().store(Cache::Set::Player, Cache::Key{2004, 900, 1, 0, kTotalPoints}, 8);
     scoring_->dropPlayerWeek(kKickerId, 1);
-    EXPECT_EQ(cached(kKickerId, 1, kWeekTotalCode), std::nullopt);
-    EXPECT_EQ(cached(kKickerId, 0, kWeekTotalCode), 2);
-    EXPECT_EQ(cached(900, 1, kWeekTotalCode), 8);
+    EXPECT_EQ(cached(kKickerId, 1, kTotalPoints), std::nullopt);
+    EXPECT_EQ(cached(kKickerId, 0, kTotalPoints), 2);
+    EXPECT_EQ(cached(900, 1, kTotalPoints), 8);
 }
 
 TEST_F(ScoringCacheTest, ATeamQbUnitsWeekDecidesForItsWholeTeam) {
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
     scoring_->dropPlayerWeek(Pro::unitId(kTeam, 0), 0);
-    EXPECT_EQ(cached(kKickerId, 0, kWeekTotalCode), std::nullopt);
+    EXPECT_EQ(cached(kKickerId, 0, kTotalPoints), std::nullopt);
 
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
     scoring_->dropPlayerWeek(Pro::unitId(kTeam, 4), 0);  // a kicker unit decides nothing
-    EXPECT_EQ(cached(kKickerId, 0, kWeekTotalCode), 2);
+    EXPECT_EQ(cached(kKickerId, 0, kTotalPoints), 2);
     scoring_->dropAllPlayerPoints();
     EXPECT_EQ(context_->cache().size(Cache::Set::Player), 0u);
 }
@@ -918,20 +917,20 @@ TEST_F(ScoringCacheTest, ChangingTheScoringDropsPlayerAndFranchisePoints) {
                   [&table](ScoringSystem& s) { return s.putTable(kPassYardsTable, table); }},
              Case{"resetToDefaults", [](ScoringSystem& s) { return s.resetToDefaults(0); }},
          }) {
-        kickerPoints(kWeekTotalCode, 0);
+        kickerPoints(kTotalPoints, 0);
         ASSERT_GT(context_->cache().size(Cache::Set::Player), 0u) << c.name;
         context_->cache().store(Cache::Set::Franchise, Cache::Key{2004, 1, 0, 0, 2026}, 50);
         ASSERT_EQ(c.change(*scoring_), kOk) << c.name;
         EXPECT_EQ(context_->cache().size(Cache::Set::Player), 0u) << c.name;
         EXPECT_EQ(context_->cache().size(Cache::Set::Franchise), 0u) << c.name;
     }
-    EXPECT_EQ(kickerPoints(kWeekTotalCode, 0), 2);
+    EXPECT_EQ(kickerPoints(kTotalPoints, 0), 2);
 }
 
 TEST_F(ScoringCacheTest, TheGateReadsTheSeasonStateFlags) {
     context_->seasonState().setWeekHasStats(1, 0);
-    EXPECT_EQ(scoring_->playerItemValue(kicker_.view(kKickerId, 4, kTeam), kWeekTotalCode, 1), 0);
-    EXPECT_EQ(scoring_->playerItemValue(kicker_.view(kKickerId, 4, kTeam), kWeekTotalCode, 0), 2);
+    EXPECT_EQ(scoring_->playerItemValue(kicker_.view(kKickerId, 4, kTeam), kTotalPoints, 1), 0);
+    EXPECT_EQ(scoring_->playerItemValue(kicker_.view(kKickerId, 4, kTeam), kTotalPoints, 0), 2);
     EXPECT_EQ(scoring_->statisticPoints(kFieldGoalRule, 45, 4), 8);
 }
 

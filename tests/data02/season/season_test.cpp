@@ -34,7 +34,7 @@ constexpr int kUnitsOf2003 = 32 * 7;
 constexpr int kUnitsOf1995 = 30 * 7;
 
 std::size_t blockAt(int week, int offset) {
-    return static_cast<std::size_t>(Player::kBlocksOffset + kWeekBlockSize * week + offset);
+    return static_cast<std::size_t>(Player::kBlocksOffset + kStatBlockSize * week + offset);
 }
 
 struct Expected {
