@@ -15,6 +15,7 @@
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Db_file.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ class RosteredSeason {
         openSeason(*context_, kYear);
         DemoOptions options;
         options.year = kYear;
-        options.playersPerTeam = (2048 - 32 * 7) / 32;
+        options.playersPerTeam = (DBFile::kSlots - 32 * 7) / 32;
         options.leagues = 2;
         options.divisionsPerLeague = 4;
         options.franchisesPerDivision = 4;

@@ -17,6 +17,7 @@
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Db_file.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ class SyntheticSeason {
         openSeason(*context, kYear);
         DemoOptions options;
         options.year = kYear;
-        options.playersPerTeam = (2048 - 32 * 7) / 32;
+        options.playersPerTeam = (DBFile::kSlots - 32 * 7) / 32;
         options.leagues = 2;
         options.divisionsPerLeague = 4;
         options.franchisesPerDivision = 4;
@@ -102,7 +103,7 @@ void BM_OpenSeason(benchmark::State& state) {
         state.ResumeTiming();
         SeasonOpenReport report = openSeason(*context, kYear);
         state.PauseTiming();
-        if (!report.opened || report.results.playerCount != 2048) {
+        if (!report.opened || report.results.playerCount != DBFile::kSlots) {
             state.SkipWithError("the synthetic season did not open whole");
         }
         context.reset();

@@ -12,6 +12,7 @@
 #include "data02/demo/Demo.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Db_file.h"
 
 namespace qff::bench {
 
@@ -30,7 +31,7 @@ class ScaledDemoSeason {
         DemoOptions options;
         options.year = kScaledYear;
         options.weeksMerged = kScaledWeeks;
-        options.playersPerTeam = (2048 - 28 * 7) / 28;
+        options.playersPerTeam = (DBFile::kSlots - 28 * 7) / 28;
         options.leagues = 2;
         options.divisionsPerLeague = 4;
         options.franchisesPerDivision = 4;

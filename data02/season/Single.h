@@ -9,6 +9,7 @@
 #include "data02/diag/Memory.h"
 #include "data02/diag/Profile.h"
 #include "data02/scoring/Cache.h"
+#include "data02/storage/Db_file.h"
 
 namespace qff {
 
@@ -26,13 +27,13 @@ class LeagueQuery;
 class DraftQuery;
 template <int RecordSize>
 class RecordFile;
-using PlayerFile = RecordFile<1314>;
-using TeamFile = RecordFile<3136>;
-using DivisionFile = RecordFile<82>;
-using LeagueFile = RecordFile<2700>;
-using ScheduleFile = RecordFile<82180>;
-using TrackDraftFile = RecordFile<308>;
-using ReportFile = RecordFile<9396>;
+using PlayerFile = RecordFile<kPlayerRecordSize>;
+using TeamFile = RecordFile<kTeamRecordSize>;
+using DivisionFile = RecordFile<kDivisionRecordSize>;
+using LeagueFile = RecordFile<kLeagueRecordSize>;
+using ScheduleFile = RecordFile<kScheduleRecordSize>;
+using TrackDraftFile = RecordFile<kDraftRecordSize>;
+using ReportFile = RecordFile<kReportRecordSize>;
 
 // What the season context is created around: the folder holding every data
 // file, and the clock that gives the calendar year when CurYear.bin does not.

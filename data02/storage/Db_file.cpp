@@ -359,7 +359,8 @@ int DBFile::addRecord() {
     }
     auto freeSlot = std::find(header_.begin() + kSlotMapOffset, header_.end(), 0);
     if (freeSlot == header_.end()) {
-        return fail(path_.filename().string() + " is full: all 2048 slots are in use");
+        return fail(path_.filename().string() + " is full: all " + std::to_string(kSlots) +
+                    " slots are in use");
     }
     int slot = static_cast<int>(freeSlot - (header_.begin() + kSlotMapOffset));
     if (extendTo(slotOffset(slot)) != 0) {

@@ -234,7 +234,7 @@ int PtsFile::fileCodeOf(int position) {
 int writePtsFile(const std::filesystem::path& name, int seasonYear,
                  std::span<const PtsRecord> records, std::string& error) {
     if (records.size() > static_cast<std::size_t>(DBFile::kSlots)) {
-        error = "a statistics file holds at most 2048 records";
+        error = "a statistics file holds at most " + std::to_string(DBFile::kSlots) + " records";
         return kFailed;
     }
     std::array<std::uint8_t, kStoredRecordSize> slot{};
