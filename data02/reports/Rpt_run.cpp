@@ -22,6 +22,7 @@
 #include "data02/reports/Rptqry.h"
 #include "data02/schedule/Schedule.h"
 #include "data02/scoring/Results.h"
+#include "data02/scoring/Week_figures.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
@@ -116,38 +117,6 @@ int playerNumber(const Player& player, int code, int week) {
 
 // The best, worst and average week of a span, built as the season figures
 // are: the best over every week, the others over the weeks that count.
-class ScoringWeeks {
-  public:
-    void add(int points, bool counted, bool lowEligible) {
-        high_ = std::max(high_, points);
-        if (!counted) {
-            return;
-        }
-        sum_ += points;
-        ++counted_;
-        if (lowEligible) {
-            low_ = std::min(low_.value_or(points), points);
-        }
-    }
-    // 0 high, 1 low, 2 average.
-    int value(int which) const {
-        switch (which) {
-            case 0:
-                return high_;
-            case 1:
-                return low_.value_or(0);
-            default:
-                return counted_ == 0 ? 0 : sum_ / counted_;
-        }
-    }
-
-  private:
-    int high_ = 0;
-    std::optional<int> low_;
-    int sum_ = 0;
-    int counted_ = 0;
-};
-
 struct Cell {
     std::optional<std::string> text;
     int number = 0;
@@ -184,7 +153,7 @@ class RowValues {
         }
         if (read == ItemRead::HighLowAverage && isPartial(span)) {
             return {std::nullopt,
-                    playerScoringWeek(player, code - static_cast<int>(kHighWeek), span)};
+                    playerScoringWeek(player, static_cast<WeekFigure>(code - kHighWeek), span)};
         }
         return {std::nullopt,
                 number(read, span, [&](int week) { return playerNumber(player, code, week); })};
@@ -201,8 +170,8 @@ class RowValues {
             case ItemRead::HighLowAverage:
                 if (isPartial(span)) {
                     return {std::nullopt,
-                            franchiseScoringWeek(team, code - static_cast<int>(kHighScoringWeek),
-                                                 span)};
+                            franchiseScoringWeek(
+                                team, static_cast<WeekFigure>(code - kHighScoringWeek), span)};
                 }
                 break;
             default:
@@ -280,23 +249,24 @@ class RowValues {
 
     // As the season figures: low and average only over weeks with
     // statistics, and the low never from the NFL team's week off.
-    int playerScoringWeek(const Player& player, int which, WeekSpan span) const {
-        ScoringWeeks weeks;
+    // A span may hold no week that can be the low week; it shows 0 there.
+    int playerScoringWeek(const Player& player, WeekFigure which, WeekSpan span) const {
+        WeekFigures weeks;
         for (int week = span.first; week <= span.last; ++week) {
             bool counted = context_.seasonState().weekHasStats(week) != 0;
             bool offWeek = context_.schedule().teamIsOff(player.team(), week);
             weeks.add(player.getPoints(kTotalPoints, week), counted, !offWeek);
         }
-        return weeks.value(which);
+        return weeks.value(which, 0);
     }
 
     // As the season figures: over the span's weeks up to the last closed one.
-    int franchiseScoringWeek(const Team& team, int which, WeekSpan span) const {
-        ScoringWeeks weeks;
+    int franchiseScoringWeek(const Team& team, WeekFigure which, WeekSpan span) const {
+        WeekFigures weeks;
         for (int week = span.first; week <= std::min(span.last, lastClosedWeek()); ++week) {
             weeks.add(team.getValue(kActivePoints, week), true, true);
         }
-        return weeks.value(which);
+        return weeks.value(which, 0);
     }
 
     std::string recordText(const Team& team, int week) const {

@@ -11,6 +11,7 @@
 #include "data02/model/Teamqry.h"
 #include "data02/schedule/Schedule.h"
 #include "data02/scoring/Scoring.h"
+#include "data02/scoring/Week_figures.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
@@ -260,26 +261,11 @@ int FranchiseResults::opponentPoints(const Team& team, int week) const {
 
 int FranchiseResults::scoringWeek(const Team& team, int code) const {
     int weeks = lastCountedWeek();
-    if (weeks == 0) {
-        return 0;
-    }
-    int high = 0;
-    int low = weekValue(team, kActivePoints, 0);
-    int sum = 0;
+    WeekFigures figures;
     for (int week = 0; week < weeks; ++week) {
-        int points = weekValue(team, kActivePoints, week);
-        high = std::max(high, points);
-        low = std::min(low, points);
-        sum += points;
+        figures.add(weekValue(team, kActivePoints, week));
     }
-    switch (code) {
-        case kHighScoringWeek:
-            return high;
-        case kLowScoringWeek:
-            return low;
-        default:
-            return sum / weeks;
-    }
+    return figures.seasonValue(static_cast<WeekFigure>(code - kHighScoringWeek), weeks);
 }
 
 HeadToHead FranchiseResults::headToHead(const Team& team, int week) const {

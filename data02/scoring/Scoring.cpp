@@ -300,36 +300,26 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
     if (code == kTotalPoints) {
         return weekTotal(player, week);
     }
-    SeasonState& state = context_.seasonState();
-    if (code == kHighWeek) {
-        int high = 0;
-        for (int w = 0; w < weeks; ++w) {
-            high = std::max(high, weekly(kTotalPoints, w));
-        }
-        return high;
-    }
-    if (code == kLowWeek || code == kAverageWeek) {
-        int low = kNoLowWeek;
-        int sum = 0;
-        int counted = 0;
-        for (int w = 0; w < weeks; ++w) {
-            if (state.weekHasStats(w) == 0) {
-                continue;
-            }
-            int points = weekly(kTotalPoints, w);
-            sum += points;
-            ++counted;
-            // A team's off weeks are asked one by one: a season may give it several.
-            if (!(nfl_.teamIsOff && nfl_.teamIsOff(player.team, w))) {
-                low = std::min(low, points);
-            }
-        }
-        if (code == kAverageWeek) {
-            return counted == 0 ? 0 : sum / counted;
-        }
-        return weeks == 0 ? 0 : low;
+    if (code >= kHighWeek && code <= kAverageWeek) {
+        return seasonWeekFigure(player, static_cast<WeekFigure>(code - kHighWeek), weeks);
     }
     return playerItemValue(player, code, week);
+}
+
+// A week without statistics scores nothing, so only the high week needs
+// its total; the others skip it without evaluating it.
+int ScoringSystem::seasonWeekFigure(const PlayerWeekView& player, WeekFigure which, int weeks) {
+    SeasonState& state = context_.seasonState();
+    WeekFigures figures;
+    for (int w = 0; w < weeks; ++w) {
+        bool counted = state.weekHasStats(w) != 0;
+        if (counted || which == WeekFigure::High) {
+            // A team's off weeks are asked one by one: a season may give it several.
+            bool canBeLow = counted && !(nfl_.teamIsOff && nfl_.teamIsOff(player.team, w));
+            figures.add(playerPoints(player, kTotalPoints, w), counted, canBeLow);
+        }
+    }
+    return figures.seasonValue(which, weeks);
 }
 
 void ScoringSystem::dropAllPlayerPoints() {

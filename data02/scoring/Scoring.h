@@ -92,6 +92,7 @@ class ScoringSystem {
     void dropUnsavedChanges();
     const SeasonFacts& facts() const { return facts_; }
     int composedPoints(const PlayerWeekView& player, int code, int week);
+    int seasonWeekFigure(const PlayerWeekView& player, WeekFigure which, int weeks);
     int weekTotal(const PlayerWeekView& player, int week);
     bool teamWeekCounts(int team, int week);
 

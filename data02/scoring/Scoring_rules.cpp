@@ -262,42 +262,20 @@ int seasonSum(ConstByteSpan record, const PlayerWeekView& player, int code,
     return sum;
 }
 
-int highWeek(ConstByteSpan record, const PlayerWeekView& player, const SeasonFacts& facts) {
-    int high = 0;
-    for (int week = 0; week < seasonWeeks(facts); ++week) {
-        high = std::max(high, countedWeekPoints(record, player, kTotalPoints, week, facts));
-    }
-    return high;
-}
-
 // Asked week by week: a team may be off in more than one week of a season.
 bool isOffWeek(const SeasonFacts& facts, int team, int week) {
     return facts.nfl.teamIsOff && facts.nfl.teamIsOff(team, week);
 }
 
-int lowWeek(ConstByteSpan record, const PlayerWeekView& player, const SeasonFacts& facts) {
-    if (seasonWeeks(facts) == 0) {
-        return 0;
-    }
-    int low = kNoLowWeek;
+int seasonWeekFigure(ConstByteSpan record, const PlayerWeekView& player, WeekFigure which,
+                     const SeasonFacts& facts) {
+    WeekFigures figures;
     for (int week = 0; week < seasonWeeks(facts); ++week) {
-        if (hasStats(facts, week) && !isOffWeek(facts, player.team, week)) {
-            low = std::min(low, countedWeekPoints(record, player, kTotalPoints, week, facts));
-        }
+        bool counted = hasStats(facts, week);
+        figures.add(countedWeekPoints(record, player, kTotalPoints, week, facts), counted,
+                    !isOffWeek(facts, player.team, week));
     }
-    return low;
-}
-
-int averageWeek(ConstByteSpan record, const PlayerWeekView& player, const SeasonFacts& facts) {
-    int sum = 0;
-    int weeks = 0;
-    for (int week = 0; week < seasonWeeks(facts); ++week) {
-        if (hasStats(facts, week)) {
-            sum += countedWeekPoints(record, player, kTotalPoints, week, facts);
-            ++weeks;
-        }
-    }
-    return weeks == 0 ? 0 : sum / weeks;
+    return figures.seasonValue(which, seasonWeeks(facts));
 }
 
 int seasonItemValue(ConstByteSpan record, const PlayerWeekView& player, int code,
@@ -305,16 +283,10 @@ int seasonItemValue(ConstByteSpan record, const PlayerWeekView& player, int code
     if (code >= kFirstSeasonPoints && code <= kLastSeasonPoints) {
         return seasonSum(record, player, code - kFirstSeasonPoints + kTotalPoints, facts);
     }
-    switch (code) {
-        case kHighWeek:
-            return highWeek(record, player, facts);
-        case kLowWeek:
-            return lowWeek(record, player, facts);
-        case kAverageWeek:
-            return averageWeek(record, player, facts);
-        default:
-            return countedWeekPoints(record, player, kTotalPoints, code - kFirstWeekPoints, facts);
+    if (code >= kHighWeek && code <= kAverageWeek) {
+        return seasonWeekFigure(record, player, static_cast<WeekFigure>(code - kHighWeek), facts);
     }
+    return countedWeekPoints(record, player, kTotalPoints, code - kFirstWeekPoints, facts);
 }
 
 }  // namespace

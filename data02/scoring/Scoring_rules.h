@@ -5,6 +5,7 @@
 #include <span>
 
 #include "data02/model/Player.h"
+#include "data02/scoring/Week_figures.h"
 #include "data02/storage/Bytes.h"
 #include "data02/storage/Weeks.h"
 
@@ -23,9 +24,6 @@ enum ScoreCode {
     kPassPointsCode = 89,
     kSpecialTeamPointsCode = 94,
 };
-
-// Low Scoring Week when no week qualifies.
-inline constexpr int kNoLowWeek = 32767;
 
 // One player as the scoring sees it: the position as the player record reads
 // it (after the WR/TE merge), its NFL team and its 20 weekly blocks.
