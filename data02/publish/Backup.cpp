@@ -265,17 +265,15 @@ void BackupRun::writeArchive() {
                "Cannot create the folder " + directory.string() + ": " + ec.message());
         return;
     }
-    fs::path partial = unusedPath(directory, "." + archive.filename().string() + ".partial");
+    StagedWrite staged(archive, unusedPath(directory, "." + archive.filename().string() +
+                                                          std::string(kPartialSuffix)));
     std::string error;
-    if (!sink_.commit(partial, error)) {
-        fs::remove(partial, ec);
+    if (!sink_.commit(staged.temporary(), error)) {
+        staged.discard();
         finish(Status::Failed, "Cannot write the backup " + archive.string() + ": " + error);
         return;
     }
-    fs::rename(partial, archive, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(partial, ignored);
+    if (!staged.replaceTarget(ec)) {
         finish(Status::Failed, "Cannot write the backup " + archive.string() + ": " + ec.message());
         return;
     }

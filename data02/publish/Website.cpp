@@ -8,6 +8,7 @@
 #include "data02/diag/Status.h"
 #include "data02/model/Legqry.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Files.h"
 
 namespace qff {
 namespace {
@@ -45,7 +46,7 @@ constexpr const char* kBuiltInSource = "(built-in template)";
 constexpr const char* kScratchFailure =
     "The Web Site content could not be published.\n\nReason: Could not create the scratch "
     "work area on your system.";
-constexpr const char* kPartialSuffix = ".part";
+constexpr const char* kPageDraftSuffix = ".part";
 
 struct TokenSpan {
     std::size_t begin;
@@ -153,9 +154,8 @@ enum class WriteOutcome { Written, NotCreated, NotWritten };
 // Written under another name first, so a page that stops half-way is
 // never found as the home page.
 WriteOutcome writePage(const fs::path& page, const std::vector<std::string>& lines) {
-    fs::path partial = page;
-    partial += kPartialSuffix;
-    std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    StagedWrite staged = StagedWrite::beside(page, kPageDraftSuffix);
+    std::ofstream out(staged.temporary(), std::ios::binary | std::ios::trunc);
     if (!out) {
         return WriteOutcome::NotCreated;
     }
@@ -163,15 +163,12 @@ WriteOutcome writePage(const fs::path& page, const std::vector<std::string>& lin
         out << stripTemplateTokens(line);
     }
     out.close();
-    std::error_code error;
-    if (!out.fail()) {
-        fs::rename(partial, page, error);
-    }
-    if (out.fail() || error) {
-        fs::remove(partial, error);
+    if (out.fail()) {
+        staged.discard();
         return WriteOutcome::NotWritten;
     }
-    return WriteOutcome::Written;
+    std::error_code error;
+    return staged.replaceTarget(error) ? WriteOutcome::Written : WriteOutcome::NotWritten;
 }
 
 void logFailure(PublishResult& result, std::string line) {

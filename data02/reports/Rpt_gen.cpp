@@ -60,11 +60,10 @@ int ReportGenerator::openPage(std::string_view title, const PagePath& path) {
     }
     readStyle();
     pagePath_ = context_.workdir() / path.relative();
-    partialPath_ = pagePath_;
-    partialPath_ += ".partial";
+    staged_ = StagedWrite::beside(pagePath_, kPartialSuffix);
     std::error_code error;
     std::filesystem::create_directories(pagePath_.parent_path(), error);
-    file_.open(partialPath_, std::ios::binary | std::ios::trunc);
+    file_.open(staged_->temporary(), std::ios::binary | std::ios::trunc);
     if (!file_.is_open()) {
         return kFailed;
     }
@@ -83,15 +82,12 @@ int ReportGenerator::closePage() {
     bool written = !writer_->failed() && file_.good();
     file_.close();
     writer_.reset();
-    std::error_code error;
-    if (written && !file_.fail()) {
-        std::filesystem::rename(partialPath_, pagePath_, error);
-        if (!error) {
-            return kOk;
-        }
+    if (!written || file_.fail()) {
+        staged_->discard();
+        return kFailed;
     }
-    std::filesystem::remove(partialPath_, error);
-    return kFailed;
+    std::error_code error;
+    return staged_->replaceTarget(error) ? kOk : kFailed;
 }
 
 void ReportGenerator::abandonPage() {
@@ -100,8 +96,7 @@ void ReportGenerator::abandonPage() {
     }
     writer_.reset();
     file_.close();
-    std::error_code error;
-    std::filesystem::remove(partialPath_, error);
+    staged_->discard();
 }
 
 void ReportGenerator::setWeeks(int first, int last) {

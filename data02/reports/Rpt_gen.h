@@ -12,6 +12,7 @@
 
 #include "data02/reports/Export.h"
 #include "data02/season/Prefs.h"
+#include "data02/storage/Files.h"
 
 namespace qff {
 
@@ -162,7 +163,7 @@ class ReportGenerator {
     ExportHTML idle_;
     std::ofstream file_;
     std::filesystem::path pagePath_;
-    std::filesystem::path partialPath_;
+    std::optional<StagedWrite> staged_;
     ReportStyle style_;
     int firstWeek_ = 0;
     int lastWeek_ = 0;

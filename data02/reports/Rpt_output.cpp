@@ -22,6 +22,7 @@
 #include "data02/scoring/Scoring.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/storage/Files.h"
 
 namespace qff {
 namespace {
@@ -54,8 +55,6 @@ constexpr const char* kSeasonTotalsGroup = "Season Totals";
 constexpr std::string_view kWeekMark = " - week ";
 constexpr std::string_view kAllWeeksMark = " - all weeks";
 constexpr int kSiteMapWeeks = 19;
-// Pages still being written (or left by a run that never finished).
-constexpr std::string_view kUnfinishedSuffix = ".partial";
 
 std::string lowerCase(std::string_view text) {
     std::string lower(text);
@@ -138,7 +137,7 @@ bool isReportPage(const fs::directory_entry& entry, std::string_view extension) 
     }
     std::string lower = lowerCase(entry.path().filename().string());
     return lower.find(lowerCase(extension)) != std::string::npos &&
-           !lower.ends_with(kUnfinishedSuffix);
+           !lower.ends_with(kPartialSuffix);
 }
 
 // The folders that hold report pages: every folder of the working

@@ -46,4 +46,27 @@ std::optional<int> seasonNumber(int year) {
     return year >= 2000 ? year - 2000 : year - 1900;
 }
 
+StagedWrite::StagedWrite(std::filesystem::path target, std::filesystem::path temporary)
+    : target_(std::move(target)), temporary_(std::move(temporary)) {}
+
+StagedWrite StagedWrite::beside(const std::filesystem::path& target, std::string_view suffix) {
+    std::filesystem::path temporary = target;
+    temporary += suffix;
+    return StagedWrite(target, std::move(temporary));
+}
+
+bool StagedWrite::replaceTarget(std::error_code& error) {
+    std::filesystem::rename(temporary_, target_, error);
+    if (error) {
+        discard();
+        return false;
+    }
+    return true;
+}
+
+void StagedWrite::discard() {
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+}
+
 }  // namespace qff

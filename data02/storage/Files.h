@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 namespace qff {
 
@@ -17,5 +19,31 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix);
 // The two-digit season number of per-season files: year - 2000 from 2000 on,
 // year - 1900 before; nullopt below 1900.
 std::optional<int> seasonNumber(int year);
+
+// Ends the temporary name of a file still being written, so readers that
+// list a folder can pass it over.
+inline constexpr std::string_view kPartialSuffix = ".partial";
+
+// A file written under a temporary sibling name and renamed over its real
+// name only once complete, so a reader never finds half of it there and a
+// failed write never costs the earlier file.
+class StagedWrite {
+  public:
+    StagedWrite(std::filesystem::path target, std::filesystem::path temporary);
+    // The temporary is the target's name followed by `suffix`.
+    static StagedWrite beside(const std::filesystem::path& target, std::string_view suffix);
+
+    const std::filesystem::path& target() const { return target_; }
+    const std::filesystem::path& temporary() const { return temporary_; }
+
+    // Renames the temporary over the target; when that fails the temporary
+    // is removed and `error` says why.
+    bool replaceTarget(std::error_code& error);
+    void discard();
+
+  private:
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+};
 
 }  // namespace qff
