@@ -1,5 +1,6 @@
 #include "cli/Arguments.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <vector>
 
@@ -24,6 +25,36 @@ std::optional<WeekChoice> parseWeek(std::string_view text) {
         return std::nullopt;
     }
     return WeekChoice{.index = *week - 1};
+}
+
+CLI::Option* addWeekOption(CLI::App* command, std::string& text, WholeSeason wholeSeason,
+                           WeekNeeded needed, std::string_view note) {
+    bool allowAll = wholeSeason == WholeSeason::Allowed;
+    std::string accepted = allowAll ? "a number from 1 or \"all\"" : "a number from 1";
+    std::string help = allowAll ? "Week of play counted from 1, or \"all\" for the whole season"
+                                : "Week of play counted from 1";
+    if (!note.empty()) {
+        help += " (" + std::string(note) + ")";
+    }
+    CLI::Option* option = command->add_option("--week", text, help);
+    option->check([allowAll, accepted](const std::string& given) {
+        std::optional<WeekChoice> week = parseWeek(given);
+        return week && (allowAll || !week->wholeSeason)
+                   ? std::string()
+                   : "not a week of play: " + given + "; a week is " + accepted;
+    });
+    if (needed == WeekNeeded::Required) {
+        option->required();
+    }
+    return option;
+}
+
+int weekIndexOf(std::string_view text, int whenAbsent) {
+    if (text.empty()) {
+        return whenAbsent;
+    }
+    WeekChoice week = *parseWeek(text);
+    return week.wholeSeason ? kAllWeeks : week.index;
 }
 
 PlayerQueryNode playerSelection(const std::string& position, const std::string& team) {

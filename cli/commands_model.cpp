@@ -16,30 +16,6 @@
 namespace qff::cli {
 namespace {
 
-// A week option as given: absent, a week of play, or the whole season.
-int weekIndex(const std::optional<WeekChoice>& week, int fallback) {
-    if (!week) {
-        return fallback;
-    }
-    return week->wholeSeason ? kAllWeeks : week->index;
-}
-
-struct WeekOption {
-    std::string text;
-    std::optional<WeekChoice> parsed() const {
-        return text.empty() ? std::nullopt : parseWeek(text);
-    }
-};
-
-void addWeekOption(CLI::App* command, WeekOption& week) {
-    command
-        ->add_option("--week", week.text,
-                     "Week of play counted from 1, or \"all\" for the whole season")
-        ->check([](const std::string& text) {
-            return parseWeek(text) ? std::string() : "a week is a number from 1 or \"all\"";
-        });
-}
-
 nlohmann::json playerRow(const Player& player) {
     return {{"id", player.id()},
             {"name", player.name()},
@@ -63,7 +39,7 @@ struct PlayersRequest {
     std::string team;
     int sortCode = 0;
     bool descending = false;
-    WeekOption week;
+    std::string week;
 };
 
 int playersCommand(const PlayersRequest& request, Session& session) {
@@ -76,7 +52,7 @@ int playersCommand(const PlayersRequest& request, Session& session) {
     if (request.sortCode > 0) {
         node.setSortKey(0, request.sortCode, request.descending);
     }
-    int week = weekIndex(request.week.parsed(), kAllWeeks);
+    int week = weekIndexOf(request.week);
     PlayerQuery& query = season.playerQuery();
     query.clear();
     query.addNode(node);
@@ -120,7 +96,7 @@ std::vector<std::pair<int, nlohmann::json>> playerValues(const Player& player, i
     return values;
 }
 
-int playerCommand(int id, const WeekOption& weekOption, Session& session) {
+int playerCommand(int id, const std::string& weekText, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
@@ -129,7 +105,7 @@ int playerCommand(int id, const WeekOption& weekOption, Session& session) {
     if (player == nullptr) {
         return session.output.fail("no player has the id " + std::to_string(id));
     }
-    int week = weekIndex(weekOption.parsed(), kAllWeeks);
+    int week = weekIndexOf(weekText);
     auto values = playerValues(*player, week);
     nlohmann::json document = nlohmann::json::object();
     for (const auto& [code, value] : values) {
@@ -209,8 +185,8 @@ int franchisesCommand(std::optional<int> league, Session& session) {
 
 // "roster add" and "roster drop" share the command's name, so the franchise
 // and week of showing a roster cannot be demanded while parsing.
-int rosterCommand(std::optional<int> franchiseId, const WeekOption& weekOption, Session& session) {
-    std::optional<WeekChoice> choice = weekOption.parsed();
+int rosterCommand(std::optional<int> franchiseId, const std::string& weekText, Session& session) {
+    std::optional<WeekChoice> choice = weekText.empty() ? std::nullopt : parseWeek(weekText);
     if (!franchiseId || !choice) {
         return session.output.usage("roster needs a franchise id and --week");
     }
@@ -259,14 +235,14 @@ void addPlayerCommands(CLI::App& app, CommandTable& table) {
     players->add_option("--sort", request->sortCode, "Statistic code to sort by (1 to 128)")
         ->check(CLI::Range(1, 128));
     players->add_flag("--desc", request->descending, "Sort from the highest value down");
-    addWeekOption(players, request->week);
+    addWeekOption(players, request->week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(players, [request](Session& session) { return playersCommand(*request, session); });
 
     auto id = std::make_shared<int>(0);
-    auto week = std::make_shared<WeekOption>();
+    auto week = std::make_shared<std::string>();
     CLI::App* player = app.add_subcommand("player", "Show every statistic code of one player");
     player->add_option("id", *id, "Player id")->required();
-    addWeekOption(player, *week);
+    addWeekOption(player, *week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(player, [id, week](Session& session) { return playerCommand(*id, *week, session); });
 }
 
@@ -289,10 +265,10 @@ void addStructureCommands(CLI::App& app, CommandTable& table) {
     });
 
     auto franchise = std::make_shared<std::optional<int>>();
-    auto week = std::make_shared<WeekOption>();
+    auto week = std::make_shared<std::string>();
     CLI::App* roster = app.add_subcommand("roster", "Show a franchise's roster for a week");
     roster->add_option("franchise", *franchise, "Franchise id");
-    addWeekOption(roster, *week);
+    addWeekOption(roster, *week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(roster, [franchise, week](Session& session) {
         return rosterCommand(*franchise, *week, session);
     });

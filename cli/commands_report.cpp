@@ -42,6 +42,8 @@ struct ReportsArgs {
     std::string week;
 };
 
+constexpr std::string_view kDefaultWeekNote = "default: the last week with statistics";
+
 // The last week with statistics, else the first week.
 int defaultWeek(Singleton& season) {
     return std::max(season.seasonState().weeksWithStats() - 1, 0);
@@ -285,9 +287,8 @@ void addReportCommands(CLI::App& app, CommandTable& table) {
         app.add_subcommand("report", "Generate one report's page and print where it is");
     report->add_option("--league", args->league, "League id")->required();
     report->add_option("REPORT", args->report, "Report name or id")->required();
-    CLI::Option* week = report->add_option("--week", args->week,
-                                           "Week counted from 1 (default: the last "
-                                           "week with statistics)");
+    CLI::Option* week = addWeekOption(report, args->week, WholeSeason::Refused,
+                                      WeekNeeded::Optional, kDefaultWeekNote);
     CLI::Option* weeks = report->add_option("--weeks", args->weeks, "Weeks A-B, counted from 1");
     CLI::Option* wholeSeason = report->add_flag("--season", args->season, "Every week");
     week->excludes(weeks)->excludes(wholeSeason);
@@ -306,8 +307,8 @@ void addReportCommands(CLI::App& app, CommandTable& table) {
     CLI::App* reports = app.add_subcommand(
         "reports", "Generate every report the league lists for one week, then the site map");
     reports->add_option("--league", batch->league, "League id")->required();
-    reports->add_option("--week", batch->week,
-                        "Week counted from 1 (default: the last week with statistics)");
+    addWeekOption(reports, batch->week, WholeSeason::Refused, WeekNeeded::Optional,
+                  kDefaultWeekNote);
     table.add(reports, [batch](Session& session) { return reportsCommand(*batch, session); });
 }
 

@@ -19,35 +19,11 @@
 namespace qff::cli {
 namespace {
 
-// A week given on the command line, counted from 1, or "all".
-struct WeekText {
-    std::string text;
-};
-
-void addWeek(CLI::App* command, WeekText& week, bool required, bool allowAll) {
-    CLI::Option* option = command->add_option(
-        "--week", week.text,
-        allowAll ? "Week of play counted from 1, or \"all\"" : "Week of play counted from 1");
-    option->check([allowAll](const std::string& text) {
-        std::optional<WeekChoice> week = parseWeek(text);
-        return week && (allowAll || !week->wholeSeason) ? std::string()
-                                                        : "not a week of play: " + text;
-    });
-    if (required) {
-        option->required();
-    }
-}
-
 // The data library's week index; nothing when it lies beyond the season.
-std::optional<int> seasonWeek(Singleton& season, const WeekText& week, int fallback) {
-    if (week.text.empty()) {
-        return fallback;
-    }
-    WeekChoice choice = *parseWeek(week.text);
-    if (choice.wholeSeason) {
-        return kAllWeeks;
-    }
-    return choice.index < season.pro().weeks() ? std::optional<int>(choice.index) : std::nullopt;
+std::optional<int> seasonWeek(Singleton& season, const std::string& text, int whenAbsent) {
+    int week = weekIndexOf(text, whenAbsent);
+    return week == kAllWeeks || week < season.pro().weeks() ? std::optional<int>(week)
+                                                            : std::nullopt;
 }
 
 int weekOutOfSeason(Session& session, Singleton& season) {
@@ -86,7 +62,7 @@ void printGames(std::ostream& out, const nlohmann::json& rows) {
     }
 }
 
-int resultsCommand(int league, const WeekText& weekText, Session& session) {
+int resultsCommand(int league, const std::string& weekText, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
@@ -128,7 +104,7 @@ void printStandings(std::ostream& out, const std::vector<StandingRow>& rows) {
     }
 }
 
-int standingsCommand(int league, const WeekText& weekText, Session& session) {
+int standingsCommand(int league, const std::string& weekText, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
@@ -161,7 +137,7 @@ bool weekHasTeamStatistics(Singleton& season, int week) {
     return false;
 }
 
-int closeWeekCommand(int league, const WeekText& weekText, Session& session) {
+int closeWeekCommand(int league, const std::string& weekText, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
@@ -193,7 +169,7 @@ int closeWeekCommand(int league, const WeekText& weekText, Session& session) {
 struct BonusRequest {
     int franchise = 0;
     int value = 0;
-    WeekText week;
+    std::string week;
 };
 
 int bonusCommand(const BonusRequest& request, Session& session) {
@@ -224,7 +200,7 @@ struct PointsRequest {
     int player = 0;
     std::optional<int> code;
     std::optional<int> league;
-    WeekText week;
+    std::string week;
 };
 
 bool isPointsItem(int code) {
@@ -273,13 +249,13 @@ int pointsCommand(const PointsRequest& request, Session& session) {
 void addGameCommands(CLI::App& app, CommandTable& table) {
     struct LeagueWeek {
         int league = 0;
-        WeekText week;
+        std::string week;
     };
     auto resultsArgs = std::make_shared<LeagueWeek>();
     CLI::App* resultsCmd =
         app.add_subcommand("results", "Show the games of a week and their scores");
     resultsCmd->add_option("--league", resultsArgs->league, "League id")->required();
-    addWeek(resultsCmd, resultsArgs->week, true, false);
+    addWeekOption(resultsCmd, resultsArgs->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(resultsCmd, [resultsArgs](Session& session) {
         return resultsCommand(resultsArgs->league, resultsArgs->week, session);
     });
@@ -287,7 +263,7 @@ void addGameCommands(CLI::App& app, CommandTable& table) {
     auto standingsArgs = std::make_shared<LeagueWeek>();
     CLI::App* standingsCmd = app.add_subcommand("standings", "Show a league's standings");
     standingsCmd->add_option("--league", standingsArgs->league, "League id")->required();
-    addWeek(standingsCmd, standingsArgs->week, false, true);
+    addWeekOption(standingsCmd, standingsArgs->week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(standingsCmd, [standingsArgs](Session& session) {
         return standingsCommand(standingsArgs->league, standingsArgs->week, session);
     });
@@ -295,7 +271,7 @@ void addGameCommands(CLI::App& app, CommandTable& table) {
     auto closeArgs = std::make_shared<LeagueWeek>();
     CLI::App* closeCmd = app.add_subcommand("close-week", "Count a week of play");
     closeCmd->add_option("--league", closeArgs->league, "League whose games to show")->required();
-    addWeek(closeCmd, closeArgs->week, true, false);
+    addWeekOption(closeCmd, closeArgs->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(closeCmd, [closeArgs](Session& session) {
         return closeWeekCommand(closeArgs->league, closeArgs->week, session);
     });
@@ -306,7 +282,7 @@ void addPointCommands(CLI::App& app, CommandTable& table) {
     CLI::App* bonusCmd = app.add_subcommand("bonus", "Set a franchise's bonus points for a week");
     bonusCmd->add_option("franchise", bonus->franchise, "Franchise id")->required();
     bonusCmd->add_option("value", bonus->value, "Bonus points, may be negative")->required();
-    addWeek(bonusCmd, bonus->week, true, false);
+    addWeekOption(bonusCmd, bonus->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(bonusCmd, [bonus](Session& session) { return bonusCommand(*bonus, session); });
 
     auto points = std::make_shared<PointsRequest>();
@@ -319,7 +295,7 @@ void addPointCommands(CLI::App& app, CommandTable& table) {
             return code && isPointsItem(*code) ? std::string() : "not a points code: " + text;
         });
     pointsCmd->add_option("--league", points->league, "League id; the current league by default");
-    addWeek(pointsCmd, points->week, false, true);
+    addWeekOption(pointsCmd, points->week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(pointsCmd, [points](Session& session) { return pointsCommand(*points, session); });
 }
 

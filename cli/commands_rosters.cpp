@@ -15,20 +15,6 @@
 namespace qff::cli {
 namespace {
 
-// Roster changes are stored per week, so "all" is no answer here.
-void addChangeWeek(CLI::App* command, std::string& week) {
-    command->add_option("--week", week, "Week of play counted from 1")
-        ->required()
-        ->check([](const std::string& text) {
-            std::optional<WeekChoice> parsed = parseWeek(text);
-            return parsed && !parsed->wholeSeason ? std::string() : "a week is a number from 1";
-        });
-}
-
-int weekOf(const std::string& text) {
-    return parseWeek(text)->index;
-}
-
 const char* reasonName(RosterReason reason) {
     switch (reason) {
         case RosterReason::kUnknownPlayer:
@@ -111,7 +97,7 @@ void addChangeCommand(CLI::App& parent, CommandTable& table, const char* name,
     CLI::App* command = parent.add_subcommand(name, description);
     command->add_option("franchise", request->franchise, "Franchise id")->required();
     command->add_option("players", request->players, "Player ids")->required();
-    addChangeWeek(command, request->week);
+    addWeekOption(command, request->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(command, [request, verb, action](Session& session) {
         auto context = Context::openSeason(session);
         if (!context) {
@@ -123,19 +109,19 @@ void addChangeCommand(CLI::App& parent, CommandTable& table, const char* name,
 }
 
 RosterChange addAction(Singleton& season, const ChangeRequest& r) {
-    return addPlayers(season, r.franchise, weekOf(r.week), r.players);
+    return addPlayers(season, r.franchise, weekIndexOf(r.week), r.players);
 }
 
 RosterChange dropAction(Singleton& season, const ChangeRequest& r) {
-    return dropPlayers(season, r.franchise, weekOf(r.week), r.players);
+    return dropPlayers(season, r.franchise, weekIndexOf(r.week), r.players);
 }
 
 RosterChange activateAction(Singleton& season, const ChangeRequest& r) {
-    return setActive(season, r.franchise, weekOf(r.week), r.players, true);
+    return setActive(season, r.franchise, weekIndexOf(r.week), r.players, true);
 }
 
 RosterChange benchAction(Singleton& season, const ChangeRequest& r) {
-    return setActive(season, r.franchise, weekOf(r.week), r.players, false);
+    return setActive(season, r.franchise, weekIndexOf(r.week), r.players, false);
 }
 
 struct DraftableRequest {
@@ -170,7 +156,7 @@ int draftableCommand(const DraftableRequest& request, Session& session) {
     }
     Singleton& season = context->season();
     PlyrList players = candidates(season, request);
-    int status = filterDraftable(season, request.franchise, weekOf(request.week), players);
+    int status = filterDraftable(season, request.franchise, weekIndexOf(request.week), players);
     if (status == kBadWeek) {
         return session.output.fail("week " + request.week + " is not a week of the season");
     }
@@ -200,11 +186,11 @@ int swapCommand(const SwapRequest& request, Session& session) {
         return kExitFailure;
     }
     TradeResult result =
-        tradePlayers(context->season(), weekOf(request.week), request.one, request.two);
+        tradePlayers(context->season(), weekIndexOf(request.week), request.one, request.two);
     if (result.status != kOk) {
         return session.output.fail(result.message);
     }
-    nlohmann::json document = {{"week", weekOf(request.week) + 1},
+    nlohmann::json document = {{"week", weekIndexOf(request.week) + 1},
                                {"traded",
                                 {{{"player", request.one.player},
                                   {"from", request.one.franchise},
@@ -221,7 +207,7 @@ void addDraftableCommand(CLI::App& app, CommandTable& table) {
     CLI::App* command =
         app.add_subcommand("draftable", "List the players a franchise may still take in a week");
     command->add_option("franchise", request->franchise, "Franchise id")->required();
-    addChangeWeek(command, request->week);
+    addWeekOption(command, request->week, WholeSeason::Refused, WeekNeeded::Required);
     command->add_option("--position", request->position,
                         "Position, such as QB or \"Wide Receiver\", or a position code");
     command->add_option("--team", request->team, "NFL team by name, short name or code");
@@ -232,7 +218,7 @@ void addSwapCommand(CLI::App& app, CommandTable& table) {
     auto request = std::make_shared<SwapRequest>();
     CLI::App* command =
         app.add_subcommand("swap", "Exchange two players between two franchises' rosters");
-    addChangeWeek(command, request->week);
+    addWeekOption(command, request->week, WholeSeason::Refused, WeekNeeded::Required);
     command->add_option("franchise_a", request->one.franchise, "First franchise id")->required();
     command->add_option("player_a", request->one.player, "Player the first franchise gives")
         ->required();
