@@ -2,6 +2,9 @@
 
 #include <system_error>
 
+#include "data02/model/Legqry.h"
+#include "data02/model/Team.h"
+#include "data02/model/Teamqry.h"
 #include "data02/season/Prefs.h"
 
 namespace qff::cli {
@@ -94,6 +97,27 @@ std::unique_ptr<FileMemory> FileMemory::open(Session& session) {
         return nullptr;
     }
     return std::unique_ptr<FileMemory>(new FileMemory(session.options));
+}
+
+const League* findLeague(Session& session, Singleton& season, int id) {
+    const League* found = season.leagueQuery().findOne(kLeagueId, id);
+    if (found == nullptr) {
+        session.output.fail("no league has the id " + std::to_string(id));
+    }
+    return found;
+}
+
+Team* findFranchise(Session& session, Singleton& season, int id) {
+    Team* found = season.teamQuery().findOne(kFranchiseId, id);
+    if (found == nullptr) {
+        session.output.fail("no franchise has the id " + std::to_string(id));
+    }
+    return found;
+}
+
+std::string franchiseNameOrNote(Singleton& season, int id) {
+    const Team* team = season.teamQuery().findOne(kFranchiseId, id);
+    return team ? team->text(kFranchiseName) : "(no such franchise)";
 }
 
 }  // namespace qff::cli

@@ -4,11 +4,17 @@
 #include <memory>
 
 #include <optional>
+#include <string>
 
 #include "cli/Output.h"
 #include "data02/diag/Memory.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
+
+namespace qff {
+class League;
+class Team;
+}  // namespace qff
 
 namespace qff::cli {
 
@@ -60,6 +66,14 @@ class Context {
     MemoryReportRemover remover_;
     std::unique_ptr<Singleton> season_;
 };
+
+// The league or franchise with the id, or null after telling the user that
+// no record has it, in the one wording every command uses.
+const League* findLeague(Session& session, Singleton& season, int id);
+Team* findFranchise(Session& session, Singleton& season, int id);
+
+// The franchise's name for listings that go on without it when it is gone.
+std::string franchiseNameOrNote(Singleton& season, int id);
 
 // Tracked memory without the season context, for commands that only read a
 // file: the context would load and save the remembered settings, which must

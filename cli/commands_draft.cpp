@@ -18,14 +18,6 @@
 namespace qff::cli {
 namespace {
 
-const League* findLeague(Session& session, Singleton& season, int league) {
-    const League* found = season.leagueQuery().findOne(kLeagueId, league);
-    if (found == nullptr) {
-        session.output.fail("no league has the id " + std::to_string(league));
-    }
-    return found;
-}
-
 const Team* findFranchise(Session& session, Singleton& season, int league, int franchise) {
     const Team* found = season.teamQuery().findOne(kFranchiseId, franchise);
     if (found == nullptr || found->getValue(kFranchiseLeague, kAllWeeks) != league) {
@@ -34,11 +26,6 @@ const Team* findFranchise(Session& session, Singleton& season, int league, int f
         return nullptr;
     }
     return found;
-}
-
-std::string franchiseName(Singleton& season, int id) {
-    const Team* team = season.teamQuery().findOne(kFranchiseId, id);
-    return team ? team->text(kFranchiseName) : "(no such franchise)";
 }
 
 std::string playerName(Singleton& season, int id) {
@@ -51,7 +38,7 @@ nlohmann::json pickRow(Singleton& season, const TrackDraft& pick) {
     nlohmann::json row = {{"round", pick.getValue(kDraftRound)},
                           {"pick", pick.getValue(kDraftPick)},
                           {"franchise", franchise},
-                          {"franchise_name", franchiseName(season, franchise)},
+                          {"franchise_name", franchiseNameOrNote(season, franchise)},
                           {"player", nullptr},
                           {"player_name", nullptr}};
     if (pick.isDrafted()) {
@@ -197,7 +184,7 @@ int pickCommand(const PickOptions& options, Session& session) {
 
 nlohmann::json changeJson(Singleton& season, const DraftRosterChange& change) {
     return {{"franchise", change.franchise},
-            {"franchise_name", franchiseName(season, change.franchise)},
+            {"franchise_name", franchiseNameOrNote(season, change.franchise)},
             {"players", change.roster},
             {"replaced", change.replaced},
             {"overflow", change.overflow},
@@ -208,8 +195,8 @@ std::string replacedText(Singleton& season, const DraftClosePlan& plan) {
     std::string text;
     for (const DraftRosterChange& change : plan.franchises) {
         if (!change.replaced.empty()) {
-            text += (text.empty() ? "" : ", ") + franchiseName(season, change.franchise) + " (" +
-                    std::to_string(change.replaced.size()) + ")";
+            text += (text.empty() ? "" : ", ") + franchiseNameOrNote(season, change.franchise) +
+                    " (" + std::to_string(change.replaced.size()) + ")";
         }
     }
     return text;
@@ -218,7 +205,7 @@ std::string replacedText(Singleton& season, const DraftClosePlan& plan) {
 void warnOverflow(Session& session, Singleton& season, const DraftClosePlan& plan) {
     for (const DraftRosterChange& change : plan.franchises) {
         if (!change.overflow.empty()) {
-            session.output.warn(franchiseName(season, change.franchise) + " drafted " +
+            session.output.warn(franchiseNameOrNote(season, change.franchise) + " drafted " +
                                 std::to_string(change.overflow.size()) +
                                 " players beyond the 32 roster places; they are left off");
         }

@@ -198,9 +198,9 @@ int rosterCommand(std::optional<int> franchiseId, const std::string& weekText, S
         return kExitFailure;
     }
     Singleton& season = context->season();
-    Team* team = season.teamQuery().findOne(kFranchiseId, *franchiseId);
+    Team* team = findFranchise(session, season, *franchiseId);
     if (team == nullptr) {
-        return session.output.fail("no franchise has the id " + std::to_string(*franchiseId));
+        return kExitFailure;
     }
     int week = choice->index;
     TeamRosterStruct roster;

@@ -87,10 +87,6 @@ int viewWeekOf(Singleton& season, WeekRange range) {
     return wholeSeason && range.first != range.last ? kAllWeeks : range.last;
 }
 
-bool leagueExists(Singleton& season, int league) {
-    return season.leagueQuery().findOne(kLeagueId, league) != nullptr;
-}
-
 // By id first when the text is a number, then by name.
 Owned<Report> findReport(Singleton& season, const std::string& text) {
     ReportQuery query(season);
@@ -175,8 +171,8 @@ int reportCommand(const ReportArgs& args, Session& session) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    if (!leagueExists(season, args.league)) {
-        return session.output.fail("no league has the id " + std::to_string(args.league));
+    if (findLeague(session, season, args.league) == nullptr) {
+        return kExitFailure;
     }
     std::optional<WeekRange> range = weekRange(season, args.week, args.weeks, args.season);
     if (!range) {
@@ -243,8 +239,8 @@ int reportsCommand(const ReportsArgs& args, Session& session) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    if (!leagueExists(season, args.league)) {
-        return session.output.fail("no league has the id " + std::to_string(args.league));
+    if (findLeague(session, season, args.league) == nullptr) {
+        return kExitFailure;
     }
     std::optional<WeekRange> range = weekRange(season, args.week, "", false);
     if (!range) {

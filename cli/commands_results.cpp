@@ -30,10 +30,6 @@ int weekOutOfSeason(Session& session, Singleton& season) {
     return session.output.fail("the season has weeks 1 to " + std::to_string(season.pro().weeks()));
 }
 
-bool leagueExists(Singleton& season, int league) {
-    return season.mapFactory().leagues().findFirst(kLeagueId, league) != nullptr;
-}
-
 std::string franchiseName(Singleton& season, int id) {
     const Team* team = season.mapFactory().franchises().findFirst(kFranchiseId, id);
     return team ? team->text(kFranchiseName) : "#" + std::to_string(id);
@@ -72,8 +68,8 @@ int resultsCommand(int league, const std::string& weekText, Session& session) {
     if (!week) {
         return weekOutOfSeason(session, season);
     }
-    if (!leagueExists(season, league)) {
-        return session.output.fail("no league has the id " + std::to_string(league));
+    if (findLeague(session, season, league) == nullptr) {
+        return kExitFailure;
     }
     nlohmann::json rows = gameRows(season, league, *week);
     return session.output.emit(rows, [&](std::ostream& out) { printGames(out, rows); });
@@ -114,8 +110,8 @@ int standingsCommand(int league, const std::string& weekText, Session& session) 
     if (!week) {
         return weekOutOfSeason(session, season);
     }
-    if (!leagueExists(season, league)) {
-        return session.output.fail("no league has the id " + std::to_string(league));
+    if (findLeague(session, season, league) == nullptr) {
+        return kExitFailure;
     }
     std::vector<StandingRow> rows = standings(season, league, *week);
     nlohmann::json document = nlohmann::json::array();
@@ -147,8 +143,8 @@ int closeWeekCommand(int league, const std::string& weekText, Session& session) 
     if (!week) {
         return weekOutOfSeason(session, season);
     }
-    if (!leagueExists(season, league)) {
-        return session.output.fail("no league has the id " + std::to_string(league));
+    if (findLeague(session, season, league) == nullptr) {
+        return kExitFailure;
     }
     if (closeWeek(season, *week) != kOk) {
         return session.output.fail("the week flag could not be written: " +
@@ -182,8 +178,8 @@ int bonusCommand(const BonusRequest& request, Session& session) {
     if (!week) {
         return weekOutOfSeason(session, season);
     }
-    if (season.mapFactory().franchises().findFirst(kFranchiseId, request.franchise) == nullptr) {
-        return session.output.fail("no franchise has the id " + std::to_string(request.franchise));
+    if (findFranchise(session, season, request.franchise) == nullptr) {
+        return kExitFailure;
     }
     if (setFranchiseBonus(season, request.franchise, *week, request.value) != kOk) {
         return session.output.fail("the bonus could not be saved");
@@ -223,7 +219,8 @@ int pointsCommand(const PointsRequest& request, Session& session) {
         return session.output.fail("no player has the id " + std::to_string(request.player));
     }
     int league = request.league.value_or(season.seasonState().peek(kCurrentLeague));
-    if (!leagueExists(season, league) || season.scoring().selectLeague(league) != kOk) {
+    if (season.leagueQuery().findOne(kLeagueId, league) == nullptr ||
+        season.scoring().selectLeague(league) != kOk) {
         return session.output.fail("no scoring system for the league " + std::to_string(league));
     }
     if (request.code) {

@@ -23,11 +23,6 @@ std::string dayName(int day) {
     return day >= 1 && day <= 7 ? kDayNames[day - 1] : std::to_string(day);
 }
 
-std::string franchiseName(Singleton& season, int id) {
-    const Team* team = season.teamQuery().findOne(kFranchiseId, id);
-    return team ? team->text(kFranchiseName) : "(no such franchise)";
-}
-
 std::string nflTeamName(Singleton& season, int team) {
     std::string name = season.pro().teamName(false, team);
     return name.empty() ? "team " + std::to_string(team) : name;
@@ -47,14 +42,6 @@ std::optional<std::vector<int>> weeksToList(Session& session, Singleton& season,
         list.push_back(w);
     }
     return list;
-}
-
-const League* findLeague(Session& session, Singleton& season, int league) {
-    const League* found = season.leagueQuery().findOne(kLeagueId, league);
-    if (found == nullptr) {
-        session.output.fail("no league has the id " + std::to_string(league));
-    }
-    return found;
 }
 
 std::string groupName(Singleton& season, const GroupResult& group) {
@@ -147,7 +134,7 @@ nlohmann::json sideOf(Singleton& season, int id) {
     if (id == kByeSide) {
         return {{"id", id}, {"name", "BYE"}};
     }
-    return {{"id", id}, {"name", franchiseName(season, id)}};
+    return {{"id", id}, {"name", franchiseNameOrNote(season, id)}};
 }
 
 int showCommand(int leagueId, std::optional<int> week, Session& session) {
