@@ -24,8 +24,9 @@ int screenWidthClass(int desktopWidth);
 // and leaves the current week alone. Returns the week now selected.
 int storeWeekChoice(SeasonState& state, int week, int seasonWeeks);
 
-// Activities that show one season's franchises give way, once another season
-// has opened, to the first activity of their section that does not.
+// Activities that need one season's franchises give way, once another season
+// has opened, to the activity their section names for that (Establish
+// Franchises before the season, the introduction of the weekly tasks).
 int activityAfterSeasonSwitch(int section, int activity);
 
 // The records that decide which commands make sense in the open season.
