@@ -71,6 +71,11 @@ bool StatsMerge::prepare(const std::filesystem::path& file) {
              " could not be opened: " + pts_.lastError());
         return false;
     }
+    if (pts_.recordCount() == 0) {
+        fail("The statistics file " + file.filename().string() + " holds no records.");
+        pts_.close();
+        return false;
+    }
     report_.opened = true;
     report_.fileYear = pts_.fileYear();
     if (report_.fileYear != report_.season) {

@@ -150,7 +150,8 @@ int DBFile::openFile(const std::filesystem::path& name, ByteSpan boundRecord) {
     if (!std::filesystem::is_regular_file(target, ec)) {
         return fail(target.string() + " does not exist");
     }
-    file_ = std::fopen(target.c_str(), "r+b");
+    // Statistics files are only ever read.
+    file_ = std::fopen(target.c_str(), isStatisticsFileName(target) ? "rb" : "r+b");
     if (file_ == nullptr) {
         return fail("cannot open " + target.string() + ": " + systemReason());
     }
@@ -203,10 +204,30 @@ int DBFile::checkHeader(int expectedRecordSize) {
     int count = getI16(variantHeader_, kVariantCountOffset);
     int inUse = getI16(variantHeader_, kVariantInUseOffset);
     int first = getI16(variantHeader_, kVariantFirstOffset);
-    if (count < 0 || inUse < 0 || first < 0 || first >= kSlots) {
+    if (count < 0 || inUse < 0 || first < 0 || first >= kSlots || inUse > count) {
         return fail(name + " has a damaged header (record counts out of range)");
     }
+    if (int status = checkVariantLength(name, count); status != 0) {
+        return status;
+    }
+    if (count > kSlots) {
+        return fail(name + " holds " + std::to_string(count) +
+                    " records; a statistics file holds " + std::to_string(kSlots) + " at most");
+    }
     return 0;
+}
+
+// A header that promises more or fewer records than the file holds is a
+// damaged or cut file: merging what is there would pass for a whole week.
+int DBFile::checkVariantLength(const std::string& name, int count) {
+    long long stored = recordSize() + 1;
+    long long body = length_ - kVariantHeaderSize;
+    if (body == count * stored) {
+        return 0;
+    }
+    return fail(name + " holds " + std::to_string(body / stored) +
+                (body % stored == 0 ? "" : " and a part") + " records where its header promises " +
+                std::to_string(count));
 }
 
 void DBFile::closeFile() {

@@ -98,6 +98,7 @@ class DBFile {
     int fail(std::string reason);
     int readHeader();
     int checkHeader(int expectedRecordSize);
+    int checkVariantLength(const std::string& name, int count);
     long slotOffset(int slot) const;
     bool seekTo(long offset);
     int writeAt(long offset, const void* bytes, std::size_t size);

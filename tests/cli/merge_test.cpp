@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <vector>
 
 #include "data02/model/Player.h"
@@ -49,6 +50,18 @@ TEST_F(CliMerge, RefusesAnotherSeasonsFile) {
         << run.out;
     EXPECT_EQ(run.err, "qff: the file belongs to the 2003 season, not to the open 2004 season\n");
     EXPECT_TRUE(run.err.find('\r') == std::string::npos);
+}
+
+// A cut file must not pass for a week that merged.
+TEST_F(CliMerge, RefusesAFileShorterThanItsHeaderPromises) {
+    std::filesystem::path week = writeWeek("4_WK3.pts", 2004);
+    std::filesystem::resize_file(week, std::filesystem::file_size(week) - 10);
+
+    RunResult run = qff({"merge", week.string()});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("header promises 2"), std::string::npos) << run.err;
+    EXPECT_EQ(qffJson({"state"})["values"]["9007"], 0);
 }
 
 }  // namespace

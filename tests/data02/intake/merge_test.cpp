@@ -387,6 +387,46 @@ TEST_F(MergeTest, AFileThatCannotBeOpenedLeavesTheSeasonAlone) {
     EXPECT_EQ(readBytes(playerFilePath()), players);
 }
 
+// A header is only believed when the file holds exactly the records it
+// promises, and no more than a statistics file can hold.
+TEST_F(MergeTest, AFileWhoseHeaderDoesNotMatchItsRecordsIsRefusedBeforeAnythingIsWritten) {
+    context().seasonState().set(kCurrentWeek, 5);
+    std::vector<std::uint8_t> players = readBytes(playerFilePath());
+    std::vector<std::uint8_t> state = readBytes(stateFilePath());
+    auto withCount = [](std::vector<std::uint8_t> file, int count) {
+        file[84] = static_cast<std::uint8_t>(count & 0xFF);
+        file[85] = static_cast<std::uint8_t>(count >> 8);
+        return file;
+    };
+    std::vector<std::uint8_t> cut = statsFile(kYear, weekThree());
+    cut.resize(cut.size() - 40);
+    const std::vector<RawRecord> crowd(DBFile::kSlots + 1, weekThree().front());
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"promises_more.pts", withCount(statsFile(kYear, weekThree()), 32767), "header promises"},
+        {"promises_fewer.pts", withCount(statsFile(kYear, weekThree()), 1), "damaged header"},
+        {"cut.pts", cut, "header promises"},
+        {"crowded.pts", statsFile(kYear, crowd), "2048 at most"},
+        {"empty.pts", statsFile(kYear, {}), "holds no records"},
+    };
+    for (const Case& c : cases) {
+        writeBytes(dir_ / c.name, c.bytes);
+        MergeReport report = merge(dir_ / c.name);
+
+        EXPECT_FALSE(report.succeeded()) << c.name;
+        EXPECT_EQ(report.records, 0) << c.name;
+        ASSERT_EQ(report.messages.size(), 1u) << c.name;
+        EXPECT_THAT(report.messages[0].text, ::testing::HasSubstr(c.says)) << c.name;
+        EXPECT_EQ(readBytes(dir_ / c.name), c.bytes) << c.name;
+    }
+    EXPECT_EQ(readBytes(playerFilePath()), players);
+    EXPECT_EQ(readBytes(stateFilePath()), state);
+}
+
 struct SkipCase {
     const char* what;
     RawRecord record;
@@ -605,10 +645,9 @@ TEST_F(PtsFileTest, IdentityFields) {
 TEST_F(PtsFileTest, IteratesInFileOrderToTheEnd) {
     std::vector<std::uint8_t> bytes =
         statsFile(kYear, {RawRecord("A", 0, 0, 1, 0), RawRecord("B", 0, 0, 2, 0)});
-    bytes.insert(bytes.end(), 40, 0);
-    writeBytes(dir_ / "cut.PTS", bytes);
+    writeBytes(dir_ / "two.PTS", bytes);
 
-    ASSERT_EQ(file_.open(dir_ / "cut.PTS"), 0);
+    ASSERT_EQ(file_.open(dir_ / "two.PTS"), 0);
     EXPECT_EQ(file_.fileYear(), kYear);
     EXPECT_EQ(file_.recordCount(), 2);
     std::vector<int> ids;

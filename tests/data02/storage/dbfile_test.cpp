@@ -337,7 +337,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"variant with negative count", "w.pts", variantFile(9, -1, 1, 0, 1)},
         BadFile{"variant with negative in-use count", "w.pts", variantFile(9, 1, -4, 0, 1)},
         BadFile{"variant first slot out of range", "w.pts", variantFile(9, 1, 1, 4000, 1)},
-        BadFile{"variant first record missing", "w.pts", variantFile(9, 3, 3, 2, 1)}),
+        BadFile{"variant first record missing", "w.pts", variantFile(9, 3, 3, 2, 1)},
+        BadFile{"variant with more records than its header", "w.pts", variantFile(9, 1, 1, 0, 2)},
+        BadFile{"variant with more in use than it holds", "w.pts", variantFile(9, 1, 2, 0, 1)},
+        BadFile{"variant past the slot count", "w.pts",
+                variantFile(9, DBFile::kSlots + 1, 1, 0, DBFile::kSlots + 1)}),
     [](const auto& info) {
         std::string name = info.param.label;
         std::replace_if(
