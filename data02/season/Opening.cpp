@@ -181,6 +181,10 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
     Preferences& prefs = context.preferences();
     report.previousPreference = prefs.get(kPrefOpenSeason);
     report.previousSeason = context.pro().seasonYear();
+    if (Recovery recovery = context.takeRecovery(); recovery.undone) {
+        report.messages.push_back(error("An interrupted " + recovery.operation +
+                                        " was undone: the files are as they were before it."));
+    }
     auto failWith = [&](SeasonMessage message) {
         report.messages.push_back(std::move(message));
         // A season that did not open must not be the one the next start tries.

@@ -63,6 +63,12 @@ Singleton::Singleton(SeasonEnv env) : env_(std::move(env)) {
 
 std::unique_ptr<Singleton> Singleton::create(SeasonEnv env, std::string& error) {
     std::unique_ptr<Singleton> context(new Singleton(std::move(env)));
+    // Nothing may read the files while a killed run's work is half done.
+    std::string reason;
+    if (!recoverInterruptedWork(context->workdir(), context->recovery_, reason)) {
+        error = "Cannot start: work interrupted in an earlier run could not be undone: " + reason;
+        return nullptr;
+    }
     if (!context->createMembers(error)) {
         return nullptr;
     }

@@ -5,11 +5,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "data02/diag/Memory.h"
 #include "data02/diag/Profile.h"
 #include "data02/scoring/Cache.h"
 #include "data02/storage/Db_file.h"
+#include "data02/storage/Journal.h"
 
 namespace qff {
 
@@ -61,6 +63,9 @@ class Singleton {
     const std::filesystem::path& workdir() const { return env_.workdir; }
     std::filesystem::path pathOf(const std::string& name) const { return env_.workdir / name; }
     int calendarYear() const { return calendarYear_; }
+    // What playing back work interrupted in an earlier run did; the first
+    // season open reports it, later ones find nothing.
+    Recovery takeRecovery() { return std::exchange(recovery_, Recovery{}); }
 
     MyMemory& memory() { return *memory_; }
     MyProfile* profile() { return profile_.get(); }
@@ -94,6 +99,7 @@ class Singleton {
                       Args&&... args);
 
     SeasonEnv env_;
+    Recovery recovery_;
     int calendarYear_ = 0;
     std::unique_ptr<MyProfile> profile_;
     std::unique_ptr<MyMemory> memory_;
