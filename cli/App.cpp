@@ -35,6 +35,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addGlobalOptions(app, options);
     CommandTable table;
     addDumpCommand(app, table);
+    addRepairCommand(app, table);
     addSettingsCommands(app, table);
     addSeasonCommands(app, table);
     addModelCommands(app, table);

@@ -24,6 +24,7 @@ class CommandTable {
 
 // Each command file registers its commands here.
 void addDumpCommand(CLI::App& app, CommandTable& table);
+void addRepairCommand(CLI::App& app, CommandTable& table);
 void addSettingsCommands(CLI::App& app, CommandTable& table);
 void addSeasonCommands(CLI::App& app, CommandTable& table);
 void addModelCommands(CLI::App& app, CommandTable& table);

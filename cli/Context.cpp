@@ -75,9 +75,13 @@ std::unique_ptr<Context> Context::openSeason(Session& session, std::optional<int
         *reportOut = report;
         return report.opened ? std::move(context) : nullptr;
     }
-    for (const SeasonMessage& message : report.messages) {
-        if (message.type == SeasonMessage::Type::Error && report.opened) {
-            session.output.warn(messageLine(message));
+    // The last message of a failed open says why it failed; every other
+    // problem (a damaged file above all) is shown at every run, not once.
+    std::size_t warnings = report.opened || report.messages.empty() ? report.messages.size()
+                                                                    : report.messages.size() - 1;
+    for (std::size_t i = 0; i < warnings; ++i) {
+        if (report.messages[i].type == SeasonMessage::Type::Error) {
+            session.output.warn(messageLine(report.messages[i]));
         }
     }
     if (!report.opened) {

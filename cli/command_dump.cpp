@@ -32,7 +32,7 @@ struct HeaderField {
 };
 
 std::vector<HeaderField> headerFields(const DBFile& file) {
-    return {
+    std::vector<HeaderField> fields{
         {"file", "file", file.path().string()},
         {"layout", "layout", file.isVariant() ? "statistics" : "standard"},
         {"seasonYear", "season", file.fileYear()},
@@ -40,6 +40,10 @@ std::vector<HeaderField> headerFields(const DBFile& file) {
         {"slotCount", "slots", file.slotCount()},
         {"usedCount", "used", file.usedCount()},
     };
+    if (!file.damage().empty()) {
+        fields.push_back({"damage", "damage", file.damage()});
+    }
+    return fields;
 }
 
 nlohmann::json headerDocument(const std::vector<HeaderField>& fields) {
@@ -62,23 +66,6 @@ void printHeader(std::ostream& out, const std::vector<HeaderField>& fields) {
     }
 }
 
-// "0-3 7 9-12": runs of neighbouring slots keep long lists readable.
-std::string slotRanges(const std::vector<int>& slots) {
-    std::string text;
-    for (std::size_t first = 0; first < slots.size();) {
-        std::size_t last = first;
-        while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1) {
-            ++last;
-        }
-        text += (text.empty() ? "" : " ") + std::to_string(slots[first]);
-        if (last > first) {
-            text += "-" + std::to_string(slots[last]);
-        }
-        first = last + 1;
-    }
-    return text.empty() ? "none" : text;
-}
-
 int dumpSlots(const DBFile& file, Output& output) {
     std::vector<HeaderField> fields = headerFields(file);
     std::vector<int> slots = file.usedSlots();
@@ -86,7 +73,7 @@ int dumpSlots(const DBFile& file, Output& output) {
     document["usedSlots"] = slots;
     return output.emit(document, [&](std::ostream& out) {
         printHeader(out, fields);
-        printLabelled(out, "used slots", slotRanges(slots));
+        printLabelled(out, "used slots", slotRangesText(slots));
     });
 }
 

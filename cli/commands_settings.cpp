@@ -121,6 +121,9 @@ int listPrefs(Session& session) {
     if (preferences == nullptr) {
         return kExitFailure;
     }
+    if (!preferences->isStored() && preferences->save() != kOk) {
+        return session.output.fail(preferences->lastError());
+    }
     Settings settings;
     for (int id = kFirstPrefId; id <= kLastPrefId; ++id) {
         if (Preferences::isKnown(id)) {

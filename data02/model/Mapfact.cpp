@@ -41,7 +41,10 @@ int MapFactory::load(RecordCache<T>& cache, RecordFile<N>& file, int year,
             continue;
         }
         if (db.gotoSlot(slot) != 0 || db.readCurrent() != 0) {
-            problems_.push_back(db.lastError());
+            // The records a damaged file lost are told once, with its damage.
+            if (db.damage().empty()) {
+                problems_.push_back(db.lastError());
+            }
             continue;
         }
         Owned<T> object = context_.memory().makeRecord<T>(T::kKind, file, context_);

@@ -59,8 +59,9 @@ class MapFactory {
     // A franchise's computed points go with it.
     int remove(RecordCache<Team>& cache, Team* franchise);
 
-    // Records that could not be read during the last reloads (damaged or
-    // truncated slots), so loading can report them.
+    // Records of a sound file that could not be read during the last reload,
+    // so loading can report them; a damaged file's lost records are told by
+    // its DBFile::damageNotice instead, once for the whole file.
     const std::vector<std::string>& problems() const { return problems_; }
 
     void releaseAll();

@@ -146,7 +146,7 @@ int openReportFile(Singleton& context, int year) {
     ReportFile& file = context.reportFile();
     std::filesystem::path path = file.pathFor(year);
     std::error_code ec;
-    bool existed = !path.empty() && std::filesystem::exists(path, ec);
+    bool existed = !path.empty() && recordFileExists(path);
     std::string seedError;
     int status = file.open(year, [&](ReportFile& f) {
         int seeded = seedReportFile(context, f);
@@ -166,7 +166,8 @@ int openReportFile(Singleton& context, int year) {
         }
         return seedError.empty() ? status : file.fail("Cannot create " + name + ": " + seedError);
     }
-    if (existed && ensureReportCatalogue(context, file) != kOk) {
+    // A damaged file is only read: the reports it lacks wait for its repair.
+    if (existed && file.db().damage().empty() && ensureReportCatalogue(context, file) != kOk) {
         std::string reason = file.lastError();
         file.close();
         return file.fail("Cannot add the missing built-in reports to " + name + ": " + reason);

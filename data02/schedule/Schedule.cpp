@@ -205,6 +205,12 @@ int Schedule::open(int year) {
         return fail(file_.lastError());
     }
     DBFile& db = file_.db();
+    // The season writes its schedule back, so a damaged file is not used.
+    if (!db.damage().empty()) {
+        std::string notice = db.damageNotice();
+        file_.close();
+        return fail(notice);
+    }
     if (db.hasRecords() && db.readFirst() != kOk) {
         std::string reason = db.lastError();
         file_.close();

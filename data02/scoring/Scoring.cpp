@@ -47,6 +47,12 @@ int ScoringSystem::openSeason(int year) {
     if (file_.open(year, [this](ScoreFile& file) { return seedNewFile(file); }) != kOk) {
         return fail(file_.lastError());
     }
+    // Points come from these records, so a file that lost some is not used.
+    if (!file_.db().damage().empty()) {
+        std::string notice = file_.db().damageNotice();
+        file_.close();
+        return fail(notice);
+    }
     facts_.weeks = Pro::weeksOf(season());
     // Reopening may bring back a record that differs from what was computed with.
     scoringChanged();
@@ -57,8 +63,7 @@ int ScoringSystem::openSeason(int year) {
 int ScoringSystem::createSeason(int year) {
     ScoreFile fresh(context_.memory(), SeasonFile::Score, context_.workdir());
     std::filesystem::path path = fresh.pathFor(year);
-    std::error_code ec;
-    if (!path.empty() && std::filesystem::exists(path, ec)) {
+    if (!path.empty() && recordFileExists(path)) {
         return fail(path.filename().string() + " already exists and was left as it is.");
     }
     if (fresh.open(year, [this](ScoreFile& file) { return seedNewFile(file); }) != kOk) {
@@ -85,7 +90,8 @@ int ScoringSystem::seedNewFile(ScoreFile& file) {
 
 bool ScoringSystem::copyFirstRecord(int year, ByteSpan into) {
     ScoreFile previous(context_.memory(), SeasonFile::Score, context_.workdir());
-    if (previous.open(year) != kOk || !previous.db().hasRecords()) {
+    if (previous.open(year) != kOk || !previous.db().hasRecords() ||
+        !previous.db().damage().empty()) {
         return false;
     }
     std::copy(previous.record().begin(), previous.record().end(), into.begin());

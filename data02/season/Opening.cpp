@@ -73,39 +73,46 @@ void SeasonLoader::load(std::vector<SeasonMessage>& out) {
     MapFactory& caches = context_.mapFactory();
     int result = kFailed;
     std::string reason;
+    const DBFile* file = nullptr;
     switch (step_) {
         case 2:
             result = context_.playerQuery().reload(year_);
             reason = context_.playerFile().lastError();
+            file = &context_.playerFile().db();
             results_.players = result == kOk;
             results_.playerCount = static_cast<int>(caches.players().size());
             break;
         case 3:
             result = context_.teamQuery().reload(year_);
             reason = context_.teamFile().lastError();
+            file = &context_.teamFile().db();
             results_.franchises = result == kOk;
             results_.franchiseCount = static_cast<int>(caches.franchises().size());
             break;
         case 4:
             result = context_.divisionQuery().reload(year_);
             reason = context_.divisionFile().lastError();
+            file = &context_.divisionFile().db();
             results_.divisions = result == kOk;
             results_.divisionCount = static_cast<int>(caches.divisions().size());
             break;
         case 5:
             result = context_.leagueQuery().reload(year_);
             reason = context_.leagueFile().lastError();
+            file = &context_.leagueFile().db();
             results_.leagues = result == kOk;
             results_.leagueCount = static_cast<int>(caches.leagues().size());
             break;
         case 6:
             result = context_.draftQuery().reload(year_);
             reason = context_.draftFile().lastError();
+            file = &context_.draftFile().db();
             results_.draftCount = static_cast<int>(caches.drafts().size());
             break;
         case 7:
             result = openReportFile(context_, year_);
             reason = context_.reportFile().lastError();
+            file = &context_.reportFile().db();
             results_.reports = result == kOk;
             results_.reportCount = result == kOk ? context_.reportFile().db().usedCount() : 0;
             break;
@@ -114,6 +121,11 @@ void SeasonLoader::load(std::vector<SeasonMessage>& out) {
     }
     if (result != kOk) {
         out.push_back(error(step.failure, reason));
+    }
+    // Said at every open, as long as the file stays damaged: what it lost, and
+    // that nothing will be saved to it until it is repaired.
+    if (file != nullptr && !file->damage().empty()) {
+        out.push_back(error(file->damageNotice()));
     }
     for (const std::string& problem : caches.problems()) {
         out.push_back(error("Some records could not be read and were left out.", problem));
@@ -195,6 +207,18 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
         return failWith(error("There is no season " + std::to_string(year) + " to open."));
     }
     prefs.set(kPrefOpenSeason, year);
+    // What opening creates (the state and scoring files) is created only once
+    // the files nothing creates are known to be there, so a season that
+    // cannot open leaves the folder as it was.
+    PlayerFile& players = context.playerFile();
+    if (players.open(year) != kOk) {
+        return failWith(error("Open Failure: Player database unavailable.", players.lastError()));
+    }
+    players.close();
+    if (context.schedule().open(year) != kOk) {
+        return failWith(
+            error("Open Failure: Schedule database unavailable.", context.schedule().lastError()));
+    }
     if (context.seasonState().open(year) != kOk) {
         return failWith(
             error("Open Failure: Season state unavailable.", context.seasonState().lastError()));
@@ -203,10 +227,6 @@ bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report) {
     if (context.scoring().openSeason(year) != kOk) {
         return failWith(
             error("Open Failure: Scoring system unavailable.", context.scoring().lastError()));
-    }
-    if (context.schedule().open(year) != kOk) {
-        return failWith(
-            error("Open Failure: Schedule database unavailable.", context.schedule().lastError()));
     }
     return true;
 }
@@ -275,8 +295,7 @@ std::vector<int> availableSeasons(const Singleton& context) {
     std::vector<int> years;
     for (int year = kFirstListedSeason; year <= kLastListedSeason; ++year) {
         std::optional<std::string> name = seasonFileName(SeasonFile::Plyr, year);
-        std::error_code ec;
-        if (name && std::filesystem::exists(resolveNoCase(context.workdir() / *name), ec)) {
+        if (name && recordFileExists(resolveNoCase(context.workdir() / *name))) {
             years.push_back(year);
         }
     }
@@ -303,10 +322,9 @@ class SeasonFileMaker {
     bool make(SeasonFile kind, const std::function<int(RecordFile<N>&)>& seed, std::string& error) {
         RecordFile<N> file(context_.memory(), kind, context_.workdir());
         std::filesystem::path path = file.pathFor(year_);
-        std::error_code ec;
-        bool existed = std::filesystem::exists(path, ec);
+        bool existed = recordFileExists(path);
         int status = file.open(year_, seed);
-        if (!existed && std::filesystem::exists(path, ec)) {
+        if (!existed && recordFileExists(path)) {
             created_.push_back(path);
         }
         if (status != kOk) {
@@ -358,8 +376,7 @@ bool createSeasonFiles(Singleton& context, int year, std::string& error) {
         return false;
     }
     std::optional<std::string> playerName = seasonFileName(SeasonFile::Plyr, year);
-    std::error_code ec;
-    if (std::filesystem::exists(resolveNoCase(context.workdir() / *playerName), ec)) {
+    if (recordFileExists(resolveNoCase(context.workdir() / *playerName))) {
         error = "The " + std::to_string(year) + " season already exists.";
         return false;
     }

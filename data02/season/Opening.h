@@ -73,8 +73,10 @@ struct SeasonOpenReport {
     int previousPreference = 0;
 };
 
-// The data side of opening a season, before the record files load: the season
-// state, the NFL team table and the schedule. Fails with its message.
+// The data side of opening a season, before the record files load: the player
+// file and the schedule must open first, then the season state, the NFL team
+// table and the scoring system follow. Fails with its message, and creates no
+// file when the player file is missing, empty or unreadable.
 bool prepareSeason(Singleton& context, int year, SeasonOpenReport& report);
 // After loading: decides whether the season opened and settles the weeks.
 void finishSeason(Singleton& context, int year, SeasonOpenReport& report);
@@ -87,7 +89,8 @@ SeasonOpenReport openSeason(Singleton& context, int year);
 // all the same).
 bool closeSeason(std::unique_ptr<Singleton>& context, std::string& error);
 
-// Years from 1993 to 2100 whose player file exists in the working directory.
+// Years from 1993 to 2100 whose player file exists in the working directory
+// and is not empty.
 std::vector<int> availableSeasons(const Singleton& context);
 
 // Creates a season's files from nothing: empty franchise, division and draft
@@ -95,7 +98,8 @@ std::vector<int> availableSeasons(const Singleton& context);
 // player file holding the NFL team units of every team of that year. The
 // report file is left to the first open, which carries reports over from the
 // previous season or creates the built-in ones.
-// Refuses when the season's player file already exists.
+// Refuses when the season's player file already exists (an empty one, left by
+// a creation cut short, counts as missing and is replaced).
 bool createSeasonFiles(Singleton& context, int year, std::string& error);
 
 }  // namespace qff

@@ -61,8 +61,11 @@ Preferences::Preferences(Singleton& context)
     applyDefaults();
 }
 
+// A folder gains Prefs.db only for preferences that differ from what was
+// loaded: defaults alone, or an open season set and restored by a failed
+// open, leave it as it was.
 Preferences::~Preferences() {
-    if (file_.isOpen()) {
+    if (file_.isOpen() || (loaded_ && record_->bytes != asLoaded_)) {
         save();
     }
 }
@@ -111,31 +114,46 @@ void Preferences::applyDefaults() {
 }
 
 int Preferences::load() {
+    loaded_ = false;
+    file_.closeFile();
     std::filesystem::path path = resolveNoCase(context_.pathOf("Prefs.db"));
-    std::error_code ec;
-    bool exists = std::filesystem::exists(path, ec);
-    if (!exists && file_.createFile(path, context_.calendarYear(), kPrefsRecordSize) != 0) {
-        return fail("Cannot create Prefs.db: " + file_.lastError());
-    }
-    if (file_.openFile(path, record_->bytes) != 0) {
+    if (!recordFileExists(path)) {
         applyDefaults();
-        return fail("Cannot read the preferences in " + path.filename().string() + ": " +
-                    file_.lastError() + ". The defaults are used and the file is left as it is.");
-    }
-    if (!file_.hasRecords()) {
+    } else if (file_.openFile(path, record_->bytes) != 0 || !file_.damage().empty()) {
+        std::string reason =
+            file_.damage().empty() ? file_.lastError() + "." : file_.damageNotice();
+        file_.closeFile();
+        applyDefaults();
+        return fail("Cannot read the preferences in " + path.filename().string() + ": " + reason +
+                    " The defaults are used and the file is left as it is.");
+    } else if (!file_.hasRecords()) {
         applyDefaults();
         if (file_.addRecord() != 0) {
             return fail("Cannot write Prefs.db: " + file_.lastError());
         }
     }
+    asLoaded_ = record_->bytes;
+    loaded_ = true;
     error_.clear();
     return 0;
 }
 
+int Preferences::createFile() {
+    std::filesystem::path path = resolveNoCase(context_.pathOf("Prefs.db"));
+    if (file_.createFile(path, context_.calendarYear(), kPrefsRecordSize) != 0 ||
+        file_.openFile(path, record_->bytes) != 0) {
+        return fail("Cannot create Prefs.db: " + file_.lastError());
+    }
+    return file_.addRecord() == 0 ? 0 : fail("Cannot write Prefs.db: " + file_.lastError());
+}
+
 int Preferences::save() {
-    if (!file_.isOpen()) {
+    if (!loaded_) {
         return fail(error_.empty() ? "The preferences were not loaded, so they are not saved."
                                    : error_);
+    }
+    if (!file_.isOpen()) {
+        return createFile();
     }
     if (file_.writeCurrent() != 0) {
         return fail("Cannot save the preferences: " + file_.lastError());

@@ -69,11 +69,15 @@ class Preferences {
     Preferences(const Preferences&) = delete;
     Preferences& operator=(const Preferences&) = delete;
 
-    // Reads Prefs.db, creating it with the defaults when it does not exist.
-    // A file that exists but cannot be read is left as it is.
+    // Reads Prefs.db. When it does not exist (or is empty) the defaults are
+    // used and nothing is created before the first save. A file that exists
+    // but cannot be read, or is damaged, is left as it is and never saved over.
     int load();
+    // Writes Prefs.db, creating it when it does not exist.
     int save();
-    bool isLoaded() const { return file_.isOpen(); }
+    bool isLoaded() const { return loaded_; }
+    // Whether Prefs.db holds the preferences, rather than only memory.
+    bool isStored() const { return file_.isOpen(); }
     const std::string& lastError() const { return error_; }
 
     int get(int id) const;
@@ -87,10 +91,14 @@ class Preferences {
 
   private:
     int fail(std::string reason);
+    int createFile();
 
     Singleton& context_;
     Owned<PrefStruct> record_;
+    // The preferences as loaded, so teardown can tell whether any changed.
+    std::array<std::uint8_t, kPrefsRecordSize> asLoaded_{};
     DBFile file_;
+    bool loaded_ = false;
     std::string error_;
 };
 

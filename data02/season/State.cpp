@@ -23,15 +23,16 @@ int SeasonState::open(int year) {
         return fail("There is no season " + std::to_string(year) + ".");
     }
     std::filesystem::path path = resolveNoCase(context_.pathOf(*name));
-    std::error_code ec;
-    bool exists = std::filesystem::exists(path, ec);
-    if (!exists && file_.createFile(path, year, kStateRecordSize) != 0) {
+    if (!recordFileExists(path) && file_.createFile(path, year, kStateRecordSize) != 0) {
         return fail("Cannot create the season state file " + *name + ": " + file_.lastError());
     }
-    if (file_.openFile(path, record_->bytes) != 0) {
-        // An existing file is the user's data: report it and leave it alone.
+    // An existing file is the user's data: report it and leave it alone. A
+    // damaged one is not used at all, as its state could not be kept.
+    if (file_.openFile(path, record_->bytes) != 0 || !file_.damage().empty()) {
+        std::string reason = file_.damage().empty() ? file_.lastError() : file_.damageNotice();
+        file_.closeFile();
         return fail("Cannot open the season state file " + path.filename().string() + ": " +
-                    file_.lastError());
+                    reason);
     }
     if (!file_.hasRecords()) {
         reset();

@@ -53,8 +53,10 @@ Sticky::Sticky(Singleton& context) : context_(context), file_(context.memory()) 
     }
 }
 
+// A folder gains sticky.db only for settings someone changed, so a run that
+// only read them (or an open that failed) leaves the folder as it was.
 Sticky::~Sticky() {
-    if (loaded_) {
+    if (loaded_ && (changed_ || recordFileExists(resolveNoCase(context_.pathOf("sticky.db"))))) {
         save();
     }
 }
@@ -83,22 +85,23 @@ int Sticky::createFile(const std::filesystem::path& path) {
 
 int Sticky::load() {
     loaded_ = false;
+    changed_ = false;
     std::filesystem::path path = resolveNoCase(context_.pathOf("sticky.db"));
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        if (createFile(path) != 0) {
-            return 1;
-        }
-    } else if (file_.openFile(path, records_[0]->bytes) != 0) {
+    if (!recordFileExists(path)) {
+        applyDefaults();
+        loaded_ = true;
+        error_.clear();
+        return 0;
+    }
+    if (file_.openFile(path, records_[0]->bytes) != 0 || !file_.damage().empty()) {
+        std::string reason =
+            file_.damage().empty() ? file_.lastError() + "." : file_.damageNotice();
+        file_.closeFile();
         return fail("Cannot read the remembered settings in " + path.filename().string() + ": " +
-                    file_.lastError() + ". They are not saved, so the file stays as it is.");
+                    reason + " They are not saved, so the file stays as it is.");
     }
     if (!file_.hasRecords()) {
-        for (int tag = 1; tag <= kRecords; ++tag) {
-            records_[tag]->bytes.fill(0);
-            putU8(records_[tag]->bytes, 0, static_cast<std::uint8_t>(tag));
-        }
-        putU8(records_[1]->bytes, 124, 1);
+        applyDefaults();
         if (writeRecords() != 0) {
             file_.closeFile();
             return 1;
@@ -108,6 +111,14 @@ int Sticky::load() {
     file_.closeFile();
     loaded_ = status == 0;
     return status;
+}
+
+void Sticky::applyDefaults() {
+    for (int tag = 1; tag <= kRecords; ++tag) {
+        records_[tag]->bytes.fill(0);
+        putU8(records_[tag]->bytes, 0, static_cast<std::uint8_t>(tag));
+    }
+    putU8(records_[1]->bytes, 124, 1);
 }
 
 int Sticky::readRecords() {
@@ -149,9 +160,8 @@ int Sticky::save() {
                                    : error_);
     }
     std::filesystem::path path = resolveNoCase(context_.pathOf("sticky.db"));
-    std::error_code ec;
-    bool exists = std::filesystem::exists(path, ec);
-    int status = exists ? file_.openFile(path, records_[0]->bytes) : createFile(path);
+    int status =
+        recordFileExists(path) ? file_.openFile(path, records_[0]->bytes) : createFile(path);
     if (status != 0) {
         return fail("Cannot save the remembered settings: " + file_.lastError());
     }
@@ -174,6 +184,7 @@ void Sticky::setInt(int id, int value) {
     if (place == nullptr || place->type == SlotType::Text) {
         return;
     }
+    changed_ = true;
     auto& b = records_[place->tag]->bytes;
     if (place->type == SlotType::Flag) {
         putU8(b, place->offset, value != 0 ? 1 : 0);
@@ -196,6 +207,7 @@ void Sticky::setText(int id, std::string_view text) {
     if (place == nullptr || place->type != SlotType::Text) {
         return;
     }
+    changed_ = true;
     putText(records_[place->tag]->bytes, place->offset, kTextSize, text);
 }
 

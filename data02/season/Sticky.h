@@ -33,9 +33,11 @@ class Sticky {
     Sticky(const Sticky&) = delete;
     Sticky& operator=(const Sticky&) = delete;
 
-    // Reads sticky.db, creating it when it does not exist. A file that exists
-    // but cannot be read is left as it is and will not be saved over.
+    // Reads sticky.db. When it does not exist (or is empty) the defaults are
+    // used and nothing is created before a save. A file that exists but cannot
+    // be read, or is damaged, is left as it is and will not be saved over.
     int load();
+    // Writes sticky.db, creating it when it does not exist.
     int save();
     bool isLoaded() const { return loaded_; }
     const std::string& lastError() const { return error_; }
@@ -52,12 +54,14 @@ class Sticky {
     int createFile(const std::filesystem::path& path);
     int readRecords();
     int writeRecords();
+    void applyDefaults();
 
     Singleton& context_;
     // Index 0 is the buffer bound to the file; 1..31 hold the records by tag.
     std::array<Owned<StickyStruct>, kRecords + 1> records_;
     DBFile file_;
     bool loaded_ = false;
+    bool changed_ = false;
     std::string error_;
 };
 

@@ -33,6 +33,26 @@ std::string systemReason() {
     return std::strerror(errno);
 }
 
+// "1,813": counts in messages read the way people write them.
+std::string countText(long long count) {
+    std::string digits = std::to_string(count < 0 ? -count : count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return count < 0 ? "-" + digits : digits;
+}
+
+std::string missingRecordsText(int missing, int used) {
+    if (used == 1) {
+        return "its only record is missing";
+    }
+    if (missing == used) {
+        return "all " + countText(used) + " of its records are missing";
+    }
+    return countText(missing) + " of its " + countText(used) +
+           (missing == 1 ? " records is missing" : " records are missing");
+}
+
 }  // namespace
 
 const char* seasonFilePrefix(SeasonFile file) {
@@ -98,6 +118,31 @@ std::optional<int> recordSizeForFileName(std::string_view name) {
     return std::nullopt;
 }
 
+bool recordFileExists(const std::filesystem::path& path) {
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        return false;
+    }
+    return !std::filesystem::is_regular_file(status) || std::filesystem::file_size(path, ec) != 0;
+}
+
+std::string slotRangesText(const std::vector<int>& slots) {
+    std::string text;
+    for (std::size_t first = 0; first < slots.size();) {
+        std::size_t last = first;
+        while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1) {
+            ++last;
+        }
+        text += (text.empty() ? "" : " ") + std::to_string(slots[first]);
+        if (last > first) {
+            text += "-" + std::to_string(slots[last]);
+        }
+        first = last + 1;
+    }
+    return text.empty() ? "none" : text;
+}
+
 std::vector<int> DBFile::usedSlots() const {
     int end = variant_ ? std::min(slotCount(), kSlots) : kSlots;
     std::vector<int> slots;
@@ -126,10 +171,11 @@ int DBFile::createFile(const std::filesystem::path& name, int seasonYear, int re
     if (recordSize <= 0) {
         return fail("invalid record size " + std::to_string(recordSize));
     }
-    std::filesystem::path target = resolveNoCase(name);
-    std::FILE* out = std::fopen(target.c_str(), "wb");
+    StagedWrite staged = StagedWrite::beside(resolveNoCase(name), kPartialSuffix);
+    std::string target = staged.target().string();
+    std::FILE* out = std::fopen(staged.temporary().c_str(), "wb");
     if (out == nullptr) {
-        return fail("cannot create " + target.string() + ": " + systemReason());
+        return fail("cannot create " + target + ": " + systemReason());
     }
     std::array<std::uint8_t, kHeaderSize> header{};
     putI32(header, kYearOffset, seasonYear);
@@ -137,7 +183,13 @@ int DBFile::createFile(const std::filesystem::path& name, int seasonYear, int re
     bool written = std::fwrite(header.data(), 1, header.size(), out) == header.size();
     bool closed = std::fclose(out) == 0;
     if (!written || !closed) {
-        return fail("cannot write the header of " + target.string() + ": " + systemReason());
+        std::string reason = systemReason();
+        staged.discard();
+        return fail("cannot write the header of " + target + ": " + reason);
+    }
+    std::error_code renameError;
+    if (!staged.replaceTarget(renameError)) {
+        return fail("cannot create " + target + ": " + renameError.message());
     }
     error_.clear();
     return 0;
@@ -166,11 +218,16 @@ int DBFile::openFile(const std::filesystem::path& name, ByteSpan boundRecord) {
     bound_ = boundRecord;
     scratch_ = memory_.allocBytes(boundRecord.size());
     current_ = 0;
+    if (!variant_) {
+        damage_ = findDamage();
+    }
     if (!hasRecords()) {
         error_.clear();
         return 0;
     }
-    if (readFirst() != 0) {
+    // The records a damaged file still holds stay readable; its first used
+    // slot may well be one it lost.
+    if (readFirst() != 0 && damage_.empty()) {
         std::string reason = error_;
         closeFile();
         return fail(reason);
@@ -186,6 +243,9 @@ int DBFile::readHeader() {
     auto* image = variant_ ? variantHeader_.data() : header_.data();
     std::size_t size = variant_ ? variantHeader_.size() : header_.size();
     position_ = -1;
+    if (length_ == 0 && !variant_) {
+        return fail(path_.filename().string() + " is empty: it holds no records");
+    }
     if (std::fread(image, 1, size, file_) != size) {
         return fail(path_.filename().string() + " is truncated: its header is incomplete");
     }
@@ -193,13 +253,15 @@ int DBFile::readHeader() {
 }
 
 int DBFile::checkHeader(int expectedRecordSize) {
+    // A record file's size in its header is only a check: its records are
+    // read at the size the program knows, and findDamage judges the header.
+    if (!variant_) {
+        return 0;
+    }
     std::string name = path_.filename().string();
     if (recordSize() != expectedRecordSize) {
         return fail(name + " has records of " + std::to_string(recordSize()) + " bytes where " +
                     std::to_string(expectedRecordSize) + " are expected");
-    }
-    if (!variant_) {
-        return 0;
     }
     int count = getI16(variantHeader_, kVariantCountOffset);
     int inUse = getI16(variantHeader_, kVariantInUseOffset);
@@ -230,6 +292,51 @@ int DBFile::checkVariantLength(const std::string& name, int count) {
                 std::to_string(count));
 }
 
+std::string DBFile::findDamage() const {
+    std::vector<std::string> findings;
+    if (recordSize() != layoutRecordSize()) {
+        findings.push_back("has a damaged header (it gives records of " + countText(recordSize()) +
+                           " bytes where " + countText(layoutRecordSize()) + " are expected)");
+    }
+    if (std::size_t missing = missingSlots().size(); missing != 0) {
+        findings.push_back("is cut short: " +
+                           missingRecordsText(static_cast<int>(missing), usedCount()));
+    }
+    std::string text;
+    for (const std::string& finding : findings) {
+        text += (text.empty() ? path_.filename().string() + " " : " and ") + finding;
+    }
+    return text;
+}
+
+std::string DBFile::damageNotice() const {
+    if (damage_.empty()) {
+        return {};
+    }
+    std::string name = path_.filename().string();
+    return damage_ + ". A damaged file is never written to: run qff repair " + name +
+           " to keep its readable records in a new file.";
+}
+
+std::vector<int> DBFile::missingSlots() const {
+    std::vector<int> missing;
+    if (variant_) {
+        return missing;
+    }
+    for (int slot : usedSlots()) {
+        if (slotOffset(slot) + layoutRecordSize() > length_) {
+            missing.push_back(slot);
+        }
+    }
+    return missing;
+}
+
+// A record file is laid out by the record size the program knows; only a
+// statistics file is laid out by its header.
+long DBFile::layoutRecordSize() const {
+    return variant_ ? recordSize() : static_cast<long>(bound_.size());
+}
+
 void DBFile::closeFile() {
     if (file_ != nullptr) {
         std::fclose(file_);
@@ -247,6 +354,7 @@ void DBFile::closeFile() {
     length_ = 0;
     position_ = -1;
     current_ = 0;
+    damage_.clear();
 }
 
 bool DBFile::isSlotUsed(int slot) const {
@@ -269,7 +377,7 @@ int DBFile::slotCount() const {
     if (variant_) {
         return getI16(variantHeader_, kVariantCountOffset);
     }
-    int size = recordSize();
+    long size = layoutRecordSize();
     return size > 0 && length_ > kHeaderSize ? static_cast<int>((length_ - kHeaderSize) / size) : 0;
 }
 
@@ -300,7 +408,7 @@ bool DBFile::seekTo(long offset) {
 }
 
 long DBFile::slotOffset(int slot) const {
-    long size = recordSize();
+    long size = layoutRecordSize();
     return variant_ ? kVariantHeaderSize + slot * (size + 1) : kHeaderSize + slot * size;
 }
 
@@ -336,7 +444,12 @@ int DBFile::readCurrent() {
     return 0;
 }
 
+// Every write passes here, so nothing ever lands in a damaged file, least of
+// all zeros in the slots of records it lost.
 int DBFile::writeAt(long offset, const void* bytes, std::size_t size) {
+    if (!damage_.empty()) {
+        return fail(damageNotice());
+    }
     // A write always seeks: the stream may not switch from reading to writing without it.
     position_ = -1;
     if (std::fseek(file_, offset, SEEK_SET) != 0 || std::fwrite(bytes, 1, size, file_) != size ||

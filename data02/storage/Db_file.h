@@ -49,9 +49,19 @@ bool isStatisticsFileName(const std::filesystem::path& name);
 // nullopt for a name that is none of the program's files.
 std::optional<int> recordSizeForFileName(std::string_view name);
 
+// A record file of zero bytes is what a creation cut off before its header
+// leaves: it holds nothing, so it counts as missing. Anything else found
+// under the name (even a folder) counts as there.
+bool recordFileExists(const std::filesystem::path& path);
+
+// "0-3 7 9-12": runs of neighbouring slots keep long lists readable.
+std::string slotRangesText(const std::vector<int>& slots);
+
 // A binary file of fixed-size records in up to 2048 slots, bound to one
 // caller-owned record buffer: reads fill the buffer, writes store it.
 // Every operation returns 0 on success and 1 on failure; lastError() says why.
+// A record file whose records do not all lie where its header says opens for
+// reading only: its readable records can be read, every write is refused.
 class DBFile {
   public:
     static constexpr int kSlots = 2048;
@@ -70,7 +80,16 @@ class DBFile {
     bool isVariant() const { return variant_; }
     const std::filesystem::path& path() const { return path_; }
     const std::string& lastError() const { return error_; }
+    // What is wrong with an open record file, empty when nothing is, e.g.
+    // "Plyr_03.DB is cut short: 1,813 of its 2,000 records are missing".
+    const std::string& damage() const { return damage_; }
+    // The damage with what it means and how to repair it, as the user is told.
+    std::string damageNotice() const;
+    // Used slots whose record lies wholly or partly past the end of the file.
+    std::vector<int> missingSlots() const;
 
+    // Writes the header under a temporary name first, so a creation cut off
+    // never leaves a partial file under the real name.
     int createFile(const std::filesystem::path& name, int seasonYear, int recordSize);
     int openFile(const std::filesystem::path& name, ByteSpan boundRecord);
     void closeFile();
@@ -98,6 +117,8 @@ class DBFile {
     int fail(std::string reason);
     int readHeader();
     int checkHeader(int expectedRecordSize);
+    std::string findDamage() const;
+    long layoutRecordSize() const;
     int checkVariantLength(const std::string& name, int count);
     long slotOffset(int slot) const;
     bool seekTo(long offset);
@@ -119,6 +140,7 @@ class DBFile {
     long position_ = -1;
     int current_ = 0;
     std::string error_;
+    std::string damage_;
 };
 
 }  // namespace qff

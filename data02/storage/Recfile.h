@@ -24,6 +24,7 @@ class RecordFile {
     RecordFile& operator=(const RecordFile&) = delete;
 
     DBFile& db() { return db_; }
+    const DBFile& db() const { return db_; }
     ByteSpan record() { return buffer_; }
     ConstByteSpan record() const { return buffer_; }
     bool isOpen() const { return db_.isOpen(); }
@@ -35,8 +36,9 @@ class RecordFile {
         return name ? resolveNoCase(workdir_ / *name) : std::filesystem::path();
     }
 
-    // Opens the season's file. A missing file is created (and seeded) only when
-    // `seed` is given; a file that exists but cannot be read is left untouched.
+    // Opens the season's file. A missing (or empty) file is created and seeded
+    // only when `seed` is given; a file that exists but cannot be read is left
+    // untouched, and a damaged one opens for reading only.
     int open(int year, const std::function<int(RecordFile&)>& seed = {}) {
         db_.closeFile();
         year_ = year;
@@ -44,10 +46,11 @@ class RecordFile {
         if (path.empty()) {
             return fail("There is no season " + std::to_string(year) + ".");
         }
-        std::error_code ec;
-        bool exists = std::filesystem::exists(path, ec);
+        bool exists = recordFileExists(path);
         if (!exists && !seed) {
-            return fail(path.filename().string() + " does not exist.");
+            std::error_code ec;
+            bool empty = std::filesystem::exists(path, ec);
+            return fail(path.filename().string() + (empty ? " is empty." : " does not exist."));
         }
         if (!exists && (db_.createFile(path, year, kRecordSize) != 0 ||
                         db_.openFile(path, buffer_) != 0 || seed(*this) != 0)) {

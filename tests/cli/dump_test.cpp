@@ -85,8 +85,6 @@ TEST_F(CliDump, UnreadableFilesFailAndStayUntouched) {
     const Case cases[] = {
         {"Prefs.db", std::vector<std::uint8_t>(100, 0xA5), "truncated"},
         {"plyr_03.db", std::vector<std::uint8_t>(100, 0xA5), "truncated"},
-        {"sticky.db", emptyStandardFile(2004, 300), "300"},
-        {"Team_04.DB", emptyStandardFile(2004, kPlayerRecordSize), "1314"},
         {"notes.txt", std::vector<std::uint8_t>(100, 0xA5), "not a data file"},
     };
     for (const Case& c : cases) {
@@ -98,6 +96,22 @@ TEST_F(CliDump, UnreadableFilesFailAndStayUntouched) {
         EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
         EXPECT_EQ(readBytes(dir_ / c.name), c.bytes) << c.name;
     }
+}
+
+TEST_F(CliDump, ShowsTheDamageOfADamagedFileAndLeavesItUntouched) {
+    std::vector<std::uint8_t> bytes = emptyStandardFile(2004, kPlayerRecordSize);
+    writeBytes(dir_ / "Team_04.DB", bytes);
+
+    nlohmann::json dump = qffJson({"dump", "Team_04.DB"});
+    RunResult plain = qff({"dump", "Team_04.DB"});
+
+    EXPECT_EQ(dump["recordSize"], kPlayerRecordSize);
+    EXPECT_EQ(dump["damage"],
+              "Team_04.DB has a damaged header (it gives records of 1,314 bytes where 3,136 are "
+              "expected)");
+    EXPECT_NE(plain.out.find("damage       Team_04.DB has a damaged header"), std::string::npos)
+        << plain.out;
+    EXPECT_EQ(readBytes(dir_ / "Team_04.DB"), bytes);
 }
 
 TEST_F(CliDump, MissingFileOrSlotFails) {

@@ -1,3 +1,6 @@
+#include <set>
+#include <string>
+
 #include "tests/cli/CliRun.h"
 
 namespace qff::test {
@@ -41,6 +44,27 @@ TEST_F(CliSeason, AMissingScheduleStopsTheOpenAndKeepsTheOpenSeason) {
     EXPECT_NE(failed.out.find("Open Failure: Schedule database unavailable."), std::string::npos);
     EXPECT_EQ(failed.out.find("Loading Player Database..."), std::string::npos);
     EXPECT_EQ(qffJson({"prefs"})["8000"], 2003);
+}
+
+TEST_F(CliSeason, AnOpenWithoutAPlayerFileLeavesTheFolderAsItWas) {
+    auto names = [this] {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+            found.insert(entry.path().filename().string());
+        }
+        return found;
+    };
+    for (bool zeroLength : {false, true}) {
+        if (zeroLength) {
+            writeBytes(dir_ / "Plyr_03.DB", {});
+        }
+        std::set<std::string> before = names();
+        RunResult failed = qff({"open", "--year", "2003"});
+        EXPECT_EQ(failed.status, 1);
+        EXPECT_NE(failed.out.find("Open Failure: Player database unavailable."), std::string::npos)
+            << failed.out;
+        EXPECT_EQ(names(), before);
+    }
 }
 
 TEST_F(CliSeason, ListsTeamsPlayersAndTheLeagueStructure) {

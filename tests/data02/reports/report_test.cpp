@@ -263,7 +263,8 @@ TEST_F(ReportTest, AReportFileThatCannotBeOpenedIsReportedAndLeftAlone) {
     std::string error;
     ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
     std::vector<std::uint8_t> damaged =
-        test::recordFileBytes(kYear, kReportRecordSize + 1, {{0, std::vector<std::uint8_t>(9397)}});
+        test::recordFileBytes(kYear, kReportRecordSize, {{0, std::vector<std::uint8_t>(9396)}});
+    damaged.resize(DBFile::kHeaderSize / 2);
     writeBytes(reportPath(), damaged);
 
     SeasonOpenReport report = openSeason(context(), kYear);

@@ -27,6 +27,8 @@ using test::recordFileBytes;
 using test::SeasonFixture;
 using test::slotBytes;
 using test::writeBytes;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using Type = SeasonMessage::Type;
 
 constexpr int kYear = 2003;
@@ -253,13 +255,20 @@ enum class Damage { RecordSize, Truncated };
 struct DamageCase {
     SeasonFile kind;
     Damage damage;
+    bool opens;
 };
 
 class DamagedSeasonTest : public SeasonTest, public ::testing::WithParamInterface<DamageCase> {};
 
+// A wrong record size is damage the file is still read through; a file cut
+// inside its header cannot be read at all.
 TEST_P(DamagedSeasonTest, IsReportedAndTheFileIsLeftAsItWas) {
     create(kYear);
-    std::filesystem::path path = fileOf(GetParam().kind, kYear);
+    // The first open adds the report file.
+    ASSERT_TRUE(openSeason(context(), kYear).opened);
+    start();
+    SeasonFile kind = GetParam().kind;
+    std::filesystem::path path = fileOf(kind, kYear);
     std::vector<std::uint8_t> bytes = readBytes(path);
     if (GetParam().damage == Damage::RecordSize) {
         putI32(bytes, DBFile::kRecordSizeOffset, getI32(bytes, DBFile::kRecordSizeOffset) + 1);
@@ -269,36 +278,123 @@ TEST_P(DamagedSeasonTest, IsReportedAndTheFileIsLeftAsItWas) {
     writeBytes(path, bytes);
 
     SeasonOpenReport report = openSeason(context(), kYear);
-    SeasonFile kind = GetParam().kind;
+    std::string repair = "run qff repair " + path.filename().string();
     if (kind == SeasonFile::Sched) {
         expectMessages(report, {{Type::Error, "Open Failure: Schedule database unavailable."}});
+        EXPECT_THAT(report.messages[0].detail, HasSubstr(repair));
+    } else if (GetParam().damage == Damage::Truncated && kind == SeasonFile::Plyr) {
+        expectMessages(report, {{Type::Error, "Open Failure: Player database unavailable."}});
+    } else if (GetParam().damage == Damage::RecordSize) {
+        std::vector<Expected> expected = loadingMessages(SeasonFile::Score);
+        const LoadStep* step = std::find_if(std::begin(kLoadSteps), std::end(kLoadSteps),
+                                            [&](const LoadStep& s) { return s.kind == kind; });
+        auto status = std::find_if(expected.begin(), expected.end(),
+                                   [&](const Expected& e) { return e.text == step->status; });
+        std::size_t notice = static_cast<std::size_t>(status - expected.begin()) + 1;
+        expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(notice), {Type::Error, ""});
+        expectMessages(report, expected);
+        ASSERT_GT(report.messages.size(), notice);
+        EXPECT_THAT(report.messages[notice].text, HasSubstr(repair));
     } else {
         expectMessages(report, loadingMessages(kind));
     }
-    EXPECT_EQ(report.opened, kind == SeasonFile::Leg || kind == SeasonFile::Draft);
+    EXPECT_EQ(report.opened, GetParam().opens);
     EXPECT_EQ(readBytes(path), bytes);
-    if (kind == SeasonFile::Leg) {
-        EXPECT_EQ(report.results.leagueCount, 0);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DamagedSeasonTest,
-                         ::testing::Values(DamageCase{SeasonFile::Plyr, Damage::RecordSize},
-                                           DamageCase{SeasonFile::Plyr, Damage::Truncated},
-                                           DamageCase{SeasonFile::Team, Damage::RecordSize},
-                                           DamageCase{SeasonFile::Team, Damage::Truncated},
-                                           DamageCase{SeasonFile::Div, Damage::RecordSize},
-                                           DamageCase{SeasonFile::Div, Damage::Truncated},
-                                           DamageCase{SeasonFile::Leg, Damage::RecordSize},
-                                           DamageCase{SeasonFile::Leg, Damage::Truncated},
-                                           DamageCase{SeasonFile::Draft, Damage::RecordSize},
-                                           DamageCase{SeasonFile::Rpt, Damage::Truncated},
-                                           DamageCase{SeasonFile::Sched, Damage::RecordSize}),
+                         ::testing::Values(DamageCase{SeasonFile::Plyr, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Plyr, Damage::Truncated, false},
+                                           DamageCase{SeasonFile::Team, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Team, Damage::Truncated, false},
+                                           DamageCase{SeasonFile::Div, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Div, Damage::Truncated, false},
+                                           DamageCase{SeasonFile::Leg, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Leg, Damage::Truncated, true},
+                                           DamageCase{SeasonFile::Draft, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Rpt, Damage::RecordSize, true},
+                                           DamageCase{SeasonFile::Rpt, Damage::Truncated, false},
+                                           DamageCase{SeasonFile::Sched, Damage::RecordSize,
+                                                      false}),
                          [](const auto& info) {
                              return std::string(seasonFilePrefix(info.param.kind)) +
                                     (info.param.damage == Damage::RecordSize ? "RecordSize"
                                                                              : "Truncated");
                          });
+
+TEST_F(SeasonTest, ACutPlayerFileIsReportedAtEveryOpenAndNeverWritten) {
+    create(kYear);
+    std::filesystem::path path = fileOf(SeasonFile::Plyr, kYear);
+    std::vector<std::uint8_t> bytes = readBytes(path);
+    bytes.resize(DBFile::kHeaderSize + 10 * kPlayerRecordSize + 500);
+    writeBytes(path, bytes);
+    const std::string notice =
+        "Plyr_03.DB is cut short: 214 of its 224 records are missing. A damaged file is never "
+        "written to: run qff repair Plyr_03.DB to keep its readable records in a new file.";
+    for (int run = 1; run <= 2; ++run) {
+        start();
+        SeasonOpenReport report = openSeason(context(), kYear);
+        EXPECT_TRUE(report.opened) << run;
+        EXPECT_EQ(report.results.playerCount, 10) << run;
+        std::vector<std::string> errors;
+        for (const SeasonMessage& message : report.messages) {
+            if (message.type == Type::Error) {
+                errors.push_back(message.text);
+            }
+        }
+        EXPECT_THAT(errors, ElementsAre(notice)) << run;
+        Player added(context().playerFile(), context());
+        added.clear();
+        added.setValue(kPlayerId, 777, 0);
+        EXPECT_NE(added.insert(), kOk) << run;
+        EXPECT_NE(unit(10010)->save(), kOk) << run;
+        EXPECT_EQ(context().playerFile().db().lastError(), notice) << run;
+    }
+    context_.reset();
+    EXPECT_EQ(readBytes(path), bytes);
+}
+
+// The allocator's report is written at every teardown wherever it runs, and
+// is no file of the season's.
+std::set<std::string> folderNames(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename() != "mem_log.txt") {
+            names.insert(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
+struct UnopenablePlayers {
+    const char* what;
+    std::vector<std::uint8_t> bytes;  // none at all: the file is missing
+    bool missing;
+};
+
+class FailedOpenTest : public SeasonTest,
+                       public ::testing::WithParamInterface<UnopenablePlayers> {};
+
+TEST_P(FailedOpenTest, CreatesNoFile) {
+    if (!GetParam().missing) {
+        writeBytes(fileOf(SeasonFile::Plyr, kYear), GetParam().bytes);
+    }
+    std::set<std::string> before = folderNames(dir_.path());
+    SeasonOpenReport report = openSeason(context(), kYear);
+    EXPECT_FALSE(report.opened);
+    expectMessages(report, {{Type::Error, "Open Failure: Player database unavailable."}});
+    context_.reset();
+    EXPECT_EQ(folderNames(dir_.path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PlayerFiles, FailedOpenTest,
+    ::testing::Values(UnopenablePlayers{"Missing", {}, true},
+                      UnopenablePlayers{"ZeroLength", {}, false},
+                      UnopenablePlayers{"CutInsideItsHeader",
+                                        std::vector<std::uint8_t>(DBFile::kHeaderSize - 1, 0),
+                                        false}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 struct PreferenceCase {
     const char* what;
@@ -312,7 +408,7 @@ TEST_P(PreferenceRestoreTest, AFailedOpenRestoresTheOpenSeasonPreference) {
     create(kYear);
     create(1995);
     std::vector<std::uint8_t> bytes = readBytes(fileOf(SeasonFile::Plyr, kYear));
-    putI32(bytes, DBFile::kRecordSizeOffset, 1313);
+    bytes.resize(1000);
     writeBytes(fileOf(SeasonFile::Plyr, kYear), bytes);
     context().preferences().set(kPrefOpenSeason, 2001);
     if (GetParam().openedFirst != 0) {

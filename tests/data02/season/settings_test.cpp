@@ -36,6 +36,7 @@ TEST_F(SettingsTest, NewPrefsFileHoldsTheDefaultsAtTheirOffsets) {
     {
         auto context = start();
         ASSERT_EQ(context->preferences().load(), 0);
+        ASSERT_EQ(context->preferences().save(), 0);
     }
     auto bytes = readBytes(dir_ / "Prefs.db");
     ASSERT_EQ(bytes.size(), kRecordStart + 2756);
@@ -165,9 +166,41 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedSetting{"prefs_truncated", "Prefs.db", std::vector<std::uint8_t>(50, 1)},
         DamagedSetting{"sticky_wrong_size", "sticky.db", headerWithRecordSize(263)},
         DamagedSetting{"sticky_truncated", "sticky.db", std::vector<std::uint8_t>(9, 0)},
+        DamagedSetting{"prefs_cut", "Prefs.db", headerWithRecordSize(2756)},
+        DamagedSetting{"sticky_cut", "sticky.db", headerWithRecordSize(264)},
+        DamagedSetting{"state_cut", "State_03.DB", headerWithRecordSize(420)},
         DamagedSetting{"state_wrong_size", "State_03.DB", headerWithRecordSize(421)},
         DamagedSetting{"state_truncated", "State_03.DB", std::vector<std::uint8_t>(3, 0)}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(SettingsTest, SettingsThatAreOnlyReadCreateNoFile) {
+    {
+        auto context = start();
+        ASSERT_EQ(context->preferences().load(), 0);
+        EXPECT_EQ(context->preferences().get(8038), 10);
+        EXPECT_EQ(context->sticky().getInt(10003), 1);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Prefs.db"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "sticky.db"));
+}
+
+// What a creation cut off before its header leaves holds nothing to keep.
+TEST_F(SettingsTest, EmptySettingsFilesCountAsMissingAndAreReplacedByASave) {
+    writeBytes(dir_ / "Prefs.db", {});
+    writeBytes(dir_ / "sticky.db", {});
+    {
+        auto context = start();
+        ASSERT_EQ(context->preferences().load(), 0);
+        ASSERT_TRUE(context->sticky().isLoaded());
+        EXPECT_EQ(context->preferences().get(8038), 10);
+        context->preferences().set(8038, 12);
+        context->sticky().setInt(10009, 5);
+    }
+    auto context = start();
+    ASSERT_EQ(context->preferences().load(), 0);
+    EXPECT_EQ(context->preferences().get(8038), 12);
+    EXPECT_EQ(context->sticky().getInt(10009), 5);
+}
 
 TEST_F(SettingsTest, MissingStateFileIsCreatedWithOneZeroRecord) {
     auto context = start();
@@ -266,7 +299,7 @@ TEST_F(SettingsTest, IdentifiersStayBetweenOneAnd32766) {
 }
 
 TEST_F(SettingsTest, NewStickyFileHas31TaggedRecords) {
-    { auto context = start(); }
+    ASSERT_EQ(start()->sticky().save(), 0);
     auto bytes = readBytes(dir_ / "sticky.db");
     ASSERT_EQ(bytes.size(), kRecordStart + 31 * 264);
     EXPECT_EQ(getI32(bytes, 84), 264);
@@ -311,7 +344,7 @@ TEST_F(SettingsTest, RememberedSettingsRoundTripAtTheirPlaces) {
 }
 
 TEST_F(SettingsTest, StickyRecordsWithForeignTagsAreIgnored) {
-    { auto context = start(); }
+    ASSERT_EQ(start()->sticky().save(), 0);
     auto bytes = readBytes(dir_ / "sticky.db");
     bytes[kRecordStart + 2 * 264] = 0;
     bytes[kRecordStart + 3 * 264] = 200;

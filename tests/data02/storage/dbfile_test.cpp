@@ -5,6 +5,8 @@
 
 #include <array>
 #include <filesystem>
+#include <numeric>
+#include <utility>
 
 #include "data02/storage/Db_file.h"
 #include "tests/support/FileSizeLimit.h"
@@ -226,22 +228,6 @@ TEST_F(DBFileTest, FullFileRefusesAnAddAndStaysUnchanged) {
     EXPECT_EQ(file_.readNext(), 1);
 }
 
-TEST_F(DBFileTest, AddPastTheEndOfATruncatedFileFillsTheGapWithZeros) {
-    auto bytes = standardHeader(2003, kSize, {0, 1, 2});
-    appendRecord(bytes, 0x31);
-    writeBytes(path("t.DB"), bytes);
-    ASSERT_EQ(file_.openFile(path("t.DB"), record_), 0);
-    record_.fill(0x44);
-    ASSERT_EQ(file_.addRecord(), 0);
-    EXPECT_EQ(file_.currentSlot(), 3);
-    auto after = readBytes(path("t.DB"));
-    ASSERT_EQ(after.size(), 2136u + 4 * kSize);
-    EXPECT_EQ(after[2136 + kSize], 0);
-    EXPECT_EQ(after[2136 + 2 * kSize + 7], 0);
-    EXPECT_EQ(after[2136 + 3 * kSize], 0x44);
-    EXPECT_EQ(after[88 + 3], 1);
-}
-
 TEST_F(DBFileTest, ReadingASlotPastTheEndFailsAndZeroesTheRecord) {
     auto bytes = standardHeader(2003, kSize, {0, 5});
     appendRecord(bytes, 0x31);
@@ -328,10 +314,6 @@ INSTANTIATE_TEST_SUITE_P(
     Table, BadFileTest,
     ::testing::Values(
         BadFile{"truncated header", "t.DB", truncate(standardHeader(2003, kSize, {0}), 2000)},
-        BadFile{"empty file", "t.DB", {}},
-        BadFile{"wrong record size", "t.DB", standardHeader(2003, kSize + 1, {})},
-        BadFile{"negative record size", "t.DB", standardHeader(2003, -8, {})},
-        BadFile{"first used slot past the end", "t.DB", standardHeader(2003, kSize, {3})},
         BadFile{"truncated variant header", "w.pts", truncate(variantFile(9, 1, 1, 0, 1), 50)},
         BadFile{"variant with wrong record length", "w.pts", variantFile(92, 1, 1, 0, 1)},
         BadFile{"variant with negative count", "w.pts", variantFile(9, -1, 1, 0, 1)},
@@ -348,6 +330,149 @@ INSTANTIATE_TEST_SUITE_P(
             name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
         return name;
     });
+
+// A record file whose header gives `headerRecordSize` and marks `usedSlots`,
+// followed by `bodyBytes` bytes of records that each hold their slot + 1.
+std::vector<std::uint8_t> recordFile(int headerRecordSize, const std::vector<int>& usedSlots,
+                                     std::size_t bodyBytes) {
+    std::vector<std::uint8_t> bytes(DBFile::kHeaderSize, 0);
+    putI32(bytes, 80, 2003);
+    putI32(bytes, 84, headerRecordSize);
+    for (int slot : usedSlots) {
+        bytes[88 + slot] = 1;
+    }
+    for (std::size_t at = 0; at < bodyBytes; ++at) {
+        bytes.push_back(static_cast<std::uint8_t>(at / kSize + 1));
+    }
+    return bytes;
+}
+
+std::vector<int> slotsUpTo(int count) {
+    std::vector<int> slots(static_cast<std::size_t>(count));
+    std::iota(slots.begin(), slots.end(), 0);
+    return slots;
+}
+
+struct DamagedFile {
+    const char* label;
+    std::vector<std::uint8_t> bytes;
+    std::string damage;
+    std::vector<int> readable;
+    bool opens = true;
+};
+
+class DamagedFileTest : public DBFileTest, public ::testing::WithParamInterface<DamagedFile> {
+  protected:
+    std::vector<int> readableSlots() {
+        std::vector<int> slots;
+        for (int slot : file_.usedSlots()) {
+            if (file_.gotoSlot(slot) == 0 && file_.readCurrent() == 0) {
+                EXPECT_EQ(record_[0], slot + 1) << "slot " << slot;
+                slots.push_back(slot);
+            }
+        }
+        return slots;
+    }
+};
+
+TEST_P(DamagedFileTest, IsReportedAndNoWriteReachesIt) {
+    const DamagedFile& damaged = GetParam();
+    writeBytes(path("t.DB"), damaged.bytes);
+    if (damaged.opens) {
+        ASSERT_EQ(file_.openFile(path("t.DB"), record_), 0) << file_.lastError();
+        EXPECT_EQ(file_.damage(), damaged.damage);
+        EXPECT_EQ(readableSlots(), damaged.readable);
+        ASSERT_EQ(file_.gotoSlot(file_.usedSlots().front()), 0);
+    } else {
+        EXPECT_EQ(file_.openFile(path("t.DB"), record_), 1);
+        EXPECT_EQ(file_.lastError(), damaged.damage);
+    }
+    record_.fill(0x66);
+    const std::pair<const char*, int (DBFile::*)()> writes[] = {
+        {"update", &DBFile::writeCurrent},
+        {"add", &DBFile::addRecord},
+        {"delete", &DBFile::deleteCurrent},
+    };
+    for (const auto& [what, write] : writes) {
+        EXPECT_EQ((file_.*write)(), 1) << what;
+        if (damaged.opens) {
+            EXPECT_EQ(file_.lastError(),
+                      damaged.damage +
+                          ". A damaged file is never written to: run qff repair t.DB to keep its "
+                          "readable records in a new file.")
+                << what;
+        }
+    }
+    EXPECT_EQ(readBytes(path("t.DB")), damaged.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DamagedFileTest,
+    ::testing::Values(
+        DamagedFile{"cut in the middle of a record",
+                    recordFile(kSize, {0, 1, 2}, 2 * kSize + 4),
+                    "t.DB is cut short: 1 of its 3 records is missing",
+                    {0, 1}},
+        DamagedFile{"cut before a used slot",
+                    recordFile(kSize, {0, 5}, kSize),
+                    "t.DB is cut short: 1 of its 2 records is missing",
+                    {0}},
+        DamagedFile{"cut before its only record",
+                    recordFile(kSize, {3}, 0),
+                    "t.DB is cut short: its only record is missing",
+                    {}},
+        DamagedFile{"cut to 187 of 2000 records", recordFile(kSize, slotsUpTo(2000), 187 * kSize),
+                    "t.DB is cut short: 1,813 of its 2,000 records are missing", slotsUpTo(187)},
+        DamagedFile{"wrong record size",
+                    recordFile(kSize + 1, {0, 1}, 2 * kSize),
+                    "t.DB has a damaged header (it gives records of 9 bytes where 8 are expected)",
+                    {0, 1}},
+        DamagedFile{"wrong record size and cut",
+                    recordFile(-8, {0, 1}, kSize),
+                    "t.DB has a damaged header (it gives records of -8 bytes where 8 are "
+                    "expected) and is cut short: 1 of its 2 records is missing",
+                    {0}},
+        DamagedFile{"zero length", {}, "t.DB is empty: it holds no records", {}, false}),
+    [](const auto& info) {
+        std::string name = info.param.label;
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+        return name;
+    });
+
+TEST_F(DBFileTest, APartRecordPastTheLastUsedSlotIsNoDamage) {
+    // What an add cut short leaves: its record began, its slot was never marked.
+    writeBytes(path("t.DB"), recordFile(kSize, {0}, kSize + 3));
+    ASSERT_EQ(file_.openFile(path("t.DB"), record_), 0);
+    EXPECT_EQ(file_.damage(), "");
+    record_.fill(0x44);
+    ASSERT_EQ(file_.addRecord(), 0);
+    EXPECT_EQ(file_.currentSlot(), 1);
+    EXPECT_EQ(readBytes(path("t.DB")).size(), DBFile::kHeaderSize + 2u * kSize);
+}
+
+TEST_F(DBFileTest, AnEmptyFileCountsAsMissingAndAnythingElseAsThere) {
+    EXPECT_FALSE(recordFileExists(path("t.DB")));
+    writeBytes(path("t.DB"), {});
+    EXPECT_FALSE(recordFileExists(path("t.DB")));
+    writeBytes(path("t.DB"), {0});
+    EXPECT_TRUE(recordFileExists(path("t.DB")));
+    std::filesystem::create_directory(path("d.DB"));
+    EXPECT_TRUE(recordFileExists(path("d.DB")));
+}
+
+TEST_F(DBFileTest, ACreationCutShortLeavesNothingUnderTheName) {
+    writeBytes(path("t.DB"), {});
+    {
+        FileSizeLimit limit(100);
+        EXPECT_EQ(file_.createFile(path("t.DB"), 2003, kSize), 1);
+    }
+    EXPECT_EQ(readBytes(path("t.DB")), std::vector<std::uint8_t>{});
+    EXPECT_FALSE(std::filesystem::exists(path("t.DB.partial")));
+    ASSERT_EQ(file_.createFile(path("t.DB"), 2003, kSize), 0);
+    EXPECT_EQ(readBytes(path("t.DB")), standardHeader(2003, kSize, {}));
+    EXPECT_FALSE(std::filesystem::exists(path("t.DB.partial")));
+}
 
 TEST_F(DBFileTest, AFolderInPlaceOfTheFileIsNotOpened) {
     std::filesystem::create_directory(path("t.DB"));
