@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -56,58 +55,17 @@ class ZipBackupSink : public BackupSink {
     std::vector<fs::path> names_;
 };
 
-// A folder of the system's scratch space, removed with everything in it.
-class ScratchDirectory {
-  public:
-    ScratchDirectory() {
-        std::error_code ec;
-        std::string pattern = (fs::temp_directory_path(ec) / "qff-restore-XXXXXX").string();
-        if (!ec && mkdtemp(pattern.data()) != nullptr) {
-            path_ = pattern;
-        }
-    }
-    ~ScratchDirectory() {
-        std::error_code ec;
-        if (!path_.empty()) {
-            fs::remove_all(path_, ec);
-        }
-    }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const fs::path& path() const { return path_; }
-
-  private:
-    fs::path path_;
-};
-
-// The archive library only unpacks, so the entries are listed by unpacking
-// them into a scratch folder; it refuses unsafe names itself while doing so.
 class ZipArchiveSource : public ArchiveSource {
   public:
     ZipArchiveSource(fs::path archive, std::string password)
         : archive_(std::move(archive)), password_(std::move(password)) {}
 
     bool list(std::vector<std::string>& names, std::string& error) override {
-        ScratchDirectory scratch;
-        if (scratch.path().empty()) {
-            error = "no scratch folder could be created";
-            return false;
+        platform::ArchiveResult result = archiver_.listNames(archive_, names);
+        if (!result.ok) {
+            error = result.message;
         }
-        if (!extractAll(scratch.path(), error)) {
-            return false;
-        }
-        std::error_code ec;
-        for (fs::recursive_directory_iterator it(scratch.path(), ec), end; !ec && it != end;
-             it.increment(ec)) {
-            if (it->is_regular_file(ec)) {
-                names.push_back(it->path().lexically_relative(scratch.path()).generic_string());
-            }
-        }
-        if (ec) {
-            error = ec.message();
-        }
-        return !ec;
+        return result.ok;
     }
 
     bool extractAll(const fs::path& into, std::string& error) override {

@@ -6,15 +6,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
+#include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
+#include "data02/diag/Memory.h"
 #include "data02/diag/Status.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/storage/Bytes.h"
 #include "data02/storage/Db_file.h"
 #include "data02/storage/Files.h"
+#include "data02/storage/Journal.h"
 
 namespace qff {
 
@@ -23,6 +28,25 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kBackupDirectoryName = "Backup";
+// The names of an archive being written and of a restore's unpacked copy. A
+// killed run leaves them behind, and the next backup or restore recognises
+// them by these names and removes them.
+constexpr std::string_view kPartialArchivePrefix = ".qff-backup-";
+constexpr std::string_view kUnpackingPrefix = ".qff-restoring";
+
+// The archive library writes its own temporary beside ours, named after ours
+// with one more leading dot.
+bool isPartialArchiveName(std::string_view name) {
+    if (name.starts_with("..")) {
+        name.remove_prefix(1);
+    }
+    return name.starts_with(kPartialArchivePrefix);
+}
+
+bool isUnpackingFolderName(std::string_view name) {
+    return name.starts_with(kUnpackingPrefix) &&
+           name.substr(kUnpackingPrefix.size()).starts_with(' ');
+}
 
 std::string lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -265,7 +289,10 @@ void BackupRun::writeArchive() {
                "Cannot create the folder " + directory.string() + ": " + ec.message());
         return;
     }
-    StagedWrite staged(archive, unusedPath(directory, "." + archive.filename().string() +
+    removeBackupLeftovers(directory);
+    removeBackupLeftovers(env_.workdir / kBackupDirectoryName);
+    StagedWrite staged(archive, unusedPath(directory, std::string(kPartialArchivePrefix) +
+                                                          archive.filename().string() +
                                                           std::string(kPartialSuffix)));
     std::string error;
     if (!sink_.commit(staged.temporary(), error)) {
@@ -397,76 +424,215 @@ void noteReplaced(const fs::path& workdir, const fs::path& file, RestorePlan& pl
     }
 }
 
-// Moves done so far, undone in reverse order when a later one fails.
-class Moves {
+// Every change a restore makes in the working directory is written to the
+// journal before it is made, so it can be taken back whether the restore fails
+// or is killed.
+class JournaledMoves {
   public:
-    bool move(const fs::path& from, const fs::path& to, std::string& error) {
-        std::error_code ec;
+    JournaledMoves(fs::path workdir, UndoJournal& journal, const RestoreProgress& progress)
+        : workdir_(std::move(workdir)), journal_(journal), progress_(progress) {}
+
+    // Creates the missing folders of `relativeDirectory` one by one, so
+    // undoing removes each of them again.
+    bool makeDirectories(const fs::path& relativeDirectory, std::string& error) {
+        fs::path current;
+        for (const fs::path& component : relativeDirectory) {
+            current /= component;
+            fs::path path = workdir_ / current;
+            std::error_code ec;
+            if (fs::is_directory(fs::symlink_status(path, ec))) {
+                continue;
+            }
+            if (existsAsAnything(path)) {
+                error = "Cannot create the folder " + current.string() +
+                        ": a file of that name is in the way.";
+                return false;
+            }
+            if (!journal_.willCreate(current, error)) {
+                return false;
+            }
+            if (!fs::create_directory(path, ec)) {
+                error = "Cannot create the folder " + current.string() + ": " +
+                        (ec ? ec.message() : "it appeared while restoring") + ".";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool moveAside(const fs::path& file, const fs::path& aside, std::string& error) {
+        if (!makeDirectories(aside.parent_path(), error) ||
+            !journal_.moveAside(file, aside, error)) {
+            return false;
+        }
+        told(file);
+        return true;
+    }
+
+    bool moveIn(const fs::path& from, const fs::path& file, std::string& error) {
+        if (!makeDirectories(file.parent_path(), error)) {
+            return false;
+        }
+        fs::path to = workdir_ / file;
         if (existsAsAnything(to)) {
             error = "Cannot restore: " + to.string() + " appeared while restoring.";
             return false;
         }
-        fs::create_directories(to.parent_path(), ec);
-        if (!ec) {
-            fs::rename(from, to, ec);
+        if (!journal_.willCreate(file, error)) {
+            return false;
         }
+        std::error_code ec;
+        fs::rename(from, to, ec);
         if (ec) {
             error = "Cannot move " + from.string() + " to " + to.string() + ": " + ec.message();
             return false;
         }
-        done_.emplace_back(from, to);
+        told(file);
         return true;
     }
 
-    bool undo() {
-        bool undone = true;
-        for (auto it = done_.rbegin(); it != done_.rend(); ++it) {
-            std::error_code ec;
-            fs::rename(it->second, it->first, ec);
-            undone = undone && !ec;
+  private:
+    void told(const fs::path& file) const {
+        if (progress_) {
+            progress_(file);
         }
-        done_.clear();
-        return undone;
     }
 
-  private:
-    std::vector<std::pair<fs::path, fs::path>> done_;
+    fs::path workdir_;
+    UndoJournal& journal_;
+    const RestoreProgress& progress_;
 };
 
-// The unpacked copy is the restore's own and goes once it is done with.
-class StagingDirectory {
+// The unpacked copy is the restore's own and goes once it is done with; so
+// does a backup folder made only to hold it.
+class UnpackingFolder {
   public:
-    explicit StagingDirectory(fs::path path) : path_(std::move(path)) {}
-    ~StagingDirectory() {
+    UnpackingFolder() = default;
+    ~UnpackingFolder() {
         std::error_code ec;
-        fs::remove_all(path_, ec);
+        if (!path_.empty()) {
+            fs::remove_all(path_, ec);
+        }
+        if (madeParent_) {
+            fs::remove(path_.parent_path(), ec);
+        }
     }
-    StagingDirectory(const StagingDirectory&) = delete;
-    StagingDirectory& operator=(const StagingDirectory&) = delete;
+    UnpackingFolder(const UnpackingFolder&) = delete;
+    UnpackingFolder& operator=(const UnpackingFolder&) = delete;
+
+    bool create(const fs::path& parent, std::string& error) {
+        madeParent_ = !existsAsAnything(parent);
+        std::optional<fs::path> created =
+            createNewDirectory(parent, std::string(kUnpackingPrefix), error);
+        path_ = created.value_or(fs::path());
+        return created.has_value();
+    }
     const fs::path& path() const { return path_; }
 
   private:
     fs::path path_;
+    bool madeParent_ = false;
 };
 
-bool moveAside(const fs::path& workdir, const RestorePlan& plan, Moves& moves,
+// Empty when `file` opens as a record file of `recordSize` bytes a record and
+// is long enough for every record its header counts; otherwise why not.
+std::string damageOf(const fs::path& file, int recordSize) {
+    // A check this short keeps no memory report.
+    MyMemory memory{fs::path()};
+    // Closing clears the record, so it outlives the file.
+    std::vector<std::uint8_t> record(static_cast<std::size_t>(recordSize));
+    DBFile records(memory);
+    if (records.openFile(file, record) != 0) {
+        return records.lastError();
+    }
+    std::vector<int> used = records.usedSlots();
+    std::error_code ec;
+    std::uintmax_t length = fs::file_size(file, ec);
+    std::uintmax_t needed =
+        used.empty() || records.isVariant()
+            ? 0
+            : DBFile::kHeaderSize + static_cast<std::uintmax_t>(used.back() + 1) *
+                                        static_cast<std::uintmax_t>(recordSize);
+    if (ec || length < needed) {
+        return "it is cut short: it holds " + std::to_string(length) + " bytes where its " +
+               std::to_string(used.size()) + " records need " + std::to_string(needed);
+    }
+    return {};
+}
+
+// Every file of the plan was unpacked, and every data file among them opens
+// as what its name says it is.
+bool checkUnpacked(const fs::path& unpacked, const RestorePlan& plan, std::string& error) {
+    for (const fs::path& file : plan.files) {
+        std::error_code ec;
+        if (!fs::is_regular_file(fs::symlink_status(unpacked / file, ec))) {
+            error = "The archive did not unpack " + file.string() + ". Nothing was restored.";
+            return false;
+        }
+        std::optional<int> recordSize =
+            file.has_parent_path() ? std::nullopt : recordSizeForFileName(file.string());
+        std::string damage = recordSize ? damageOf(unpacked / file, *recordSize) : std::string();
+        if (!damage.empty()) {
+            error = "The backup holds a damaged " + file.string() + ": " + damage +
+                    ". Nothing was restored.";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool moveAside(const fs::path& workdir, const RestorePlan& plan, JournaledMoves& moves,
                RestoreResult& result, std::string& error) {
     if (plan.replaced.empty()) {
         return true;
     }
-    std::optional<fs::path> aside =
-        createNewDirectory(workdir / kBackupDirectoryName, "Replaced", error);
-    if (!aside) {
+    fs::path aside =
+        unusedPath(workdir / kBackupDirectoryName, "Replaced").lexically_relative(workdir);
+    if (!moves.makeDirectories(aside, error)) {
         return false;
     }
-    result.setAsideDirectory = *aside;
+    result.setAsideDirectory = workdir / aside;
     for (const fs::path& file : plan.replaced) {
-        if (!moves.move(workdir / file, *aside / file, error)) {
+        if (!moves.moveAside(file, aside / file, error)) {
             return false;
         }
         result.setAside.push_back(file);
     }
     return true;
+}
+
+bool moveIntoPlace(const fs::path& unpacked, const RestorePlan& plan, JournaledMoves& moves,
+                   std::string& error) {
+    for (const fs::path& file : plan.files) {
+        if (!moves.moveIn(unpacked / file, file, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Unpacking keeps one of two entries of the same name, and a file system that
+// ignores case one of two names that differ only in case, so which of them
+// would be restored cannot be told.
+bool refuseDuplicates(std::vector<fs::path> files, std::string& error) {
+    auto folded = [](const fs::path& file) { return lowered(file.generic_string()); };
+    std::stable_sort(files.begin(), files.end(),
+                     [&](const fs::path& a, const fs::path& b) { return folded(a) < folded(b); });
+    auto twice = std::adjacent_find(
+        files.begin(), files.end(),
+        [&](const fs::path& a, const fs::path& b) { return folded(a) == folded(b); });
+    if (twice == files.end()) {
+        return true;
+    }
+    std::string first = twice->generic_string();
+    std::string second = std::next(twice)->generic_string();
+    error = "The backup holds " + first + " twice" +
+            (first == second ? "" : " (also as " + second + ")") + ". Nothing was restored.";
+    return false;
+}
+
+std::string withFullStop(std::string text) {
+    return text.ends_with('.') ? text : text + ".";
 }
 
 }  // namespace
@@ -506,8 +672,10 @@ std::optional<RestorePlan> restorePlan(const fs::path& workdir, ArchiveSource& a
             plan.files.push_back(*file);
         }
     }
+    if (!refuseDuplicates(plan.files, error)) {
+        return std::nullopt;
+    }
     std::sort(plan.files.begin(), plan.files.end());
-    plan.files.erase(std::unique(plan.files.begin(), plan.files.end()), plan.files.end());
     if (std::none_of(plan.files.begin(), plan.files.end(), isSeasonDataFile)) {
         error =
             "The archive holds no season data files, so it is not a backup of a season. "
@@ -525,45 +693,58 @@ std::optional<RestorePlan> restorePlan(const fs::path& workdir, ArchiveSource& a
     return plan;
 }
 
+void removeBackupLeftovers(const fs::path& directory) {
+    std::vector<fs::path> leftovers;
+    std::error_code ec;
+    for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        std::error_code kind;
+        bool folder = !it->is_symlink(kind) && it->is_directory(kind);
+        if ((isPartialArchiveName(name) && !folder) || (isUnpackingFolderName(name) && folder)) {
+            leftovers.push_back(it->path());
+        }
+    }
+    for (const fs::path& leftover : leftovers) {
+        fs::remove_all(leftover, ec);
+    }
+}
+
 std::optional<RestoreResult> restoreBackup(const fs::path& workdir, const RestorePlan& plan,
-                                           ArchiveSource& archive, std::string& error) {
-    std::optional<fs::path> unpacked =
-        createNewDirectory(workdir / kBackupDirectoryName, "Restoring", error);
-    if (!unpacked) {
+                                           ArchiveSource& archive, std::string& error,
+                                           const RestoreProgress& progress) {
+    fs::path backupFolder = workdir / kBackupDirectoryName;
+    removeBackupLeftovers(backupFolder);
+    UnpackingFolder unpacked;
+    if (!unpacked.create(backupFolder, error)) {
         return std::nullopt;
     }
-    StagingDirectory staging(*unpacked);
     std::string reason;
-    if (!archive.extractAll(staging.path(), reason)) {
+    if (!archive.extractAll(unpacked.path(), reason)) {
         error = "Cannot unpack the archive: " + reason + ". Nothing was restored.";
         return std::nullopt;
     }
-    for (const fs::path& file : plan.files) {
-        std::error_code ec;
-        if (!fs::is_regular_file(fs::symlink_status(staging.path() / file, ec))) {
-            error = "The archive did not unpack " + file.string() + ". Nothing was restored.";
-            return std::nullopt;
-        }
-    }
-    RestoreResult result;
-    Moves moves;
-    bool moved = moveAside(workdir, plan, moves, result, error);
-    for (std::size_t i = 0; moved && i < plan.files.size(); ++i) {
-        moved = moves.move(staging.path() / plan.files[i], workdir / plan.files[i], error);
-    }
-    if (!moved) {
-        bool undone = moves.undo();
-        std::error_code ec;
-        if (undone && !result.setAsideDirectory.empty()) {
-            fs::remove_all(result.setAsideDirectory, ec);
-        }
-        error += undone ? " Every file was put back as it was."
-                        : " Some files could not be put back; they are in " +
-                              result.setAsideDirectory.string() + ".";
+    if (!checkUnpacked(unpacked.path(), plan, error)) {
         return std::nullopt;
     }
-    result.restored = plan.files;
-    return result;
+    UndoJournal journal(workdir, "restore");
+    if (!journal.begin(reason)) {
+        error = "Cannot start the restore: " + withFullStop(reason) + " Nothing was restored.";
+        return std::nullopt;
+    }
+    RestoreResult result;
+    JournaledMoves moves(workdir, journal, progress);
+    if (moveAside(workdir, plan, moves, result, error) &&
+        moveIntoPlace(unpacked.path(), plan, moves, error) && journal.commit(error)) {
+        result.restored = plan.files;
+        return result;
+    }
+    if (journal.rollBack(reason)) {
+        error += " Every file was put back as it was.";
+    } else {
+        error += " Some files could not be put back yet (" + reason +
+                 "); they are put back when the season is opened next.";
+    }
+    return std::nullopt;
 }
 
 }  // namespace qff

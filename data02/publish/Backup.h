@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -104,6 +105,11 @@ class BackupRun {
     std::string reopenError_;
 };
 
+// Removes what killed backups and restores left in `directory`: partial
+// archives and unpacking folders, told apart from the user's files by names
+// only they use.
+void removeBackupLeftovers(const std::filesystem::path& directory);
+
 // What a restore reads the archive through.
 class ArchiveSource {
   public:
@@ -129,7 +135,8 @@ struct RestorePlan {
     std::vector<int> replacedSeasons;
 };
 
-// Refuses unsafe entry names and an archive without season data files.
+// Refuses unsafe entry names, entries named twice (also in another case) and
+// an archive without season data files.
 std::optional<RestorePlan> restorePlan(const std::filesystem::path& workdir, ArchiveSource& archive,
                                        std::string& error);
 
@@ -141,12 +148,18 @@ struct RestoreResult {
     std::vector<std::filesystem::path> setAside;
 };
 
-// Unpacks the archive beside the working directory's files first, so a damaged
-// archive or a wrong password changes nothing; then moves the files it replaces
-// aside and puts the unpacked files in their place. A failure part way puts
-// every file back as it was.
+// Told of each file moved, aside or into its place, so a window can show the
+// progress.
+using RestoreProgress = std::function<void(const std::filesystem::path& file)>;
+
+// Unpacks the archive beside the working directory's files first and checks
+// every data file it holds, so a damaged archive or a wrong password changes
+// nothing; then moves the files it replaces aside and puts the unpacked files
+// in their place under an undo journal. A failure part way puts every file
+// back as it was at once, a killed restore when the season is opened next.
 std::optional<RestoreResult> restoreBackup(const std::filesystem::path& workdir,
                                            const RestorePlan& plan, ArchiveSource& archive,
-                                           std::string& error);
+                                           std::string& error,
+                                           const RestoreProgress& progress = {});
 
 }  // namespace qff

@@ -303,6 +303,24 @@ ArchiveResult ZipArchiver::packFlat(const fs::path& archive, const std::vector<f
     return writeArchive(archive, entries, {});
 }
 
+ArchiveResult ZipArchiver::listNames(const fs::path& archivePath, std::vector<std::string>& names) {
+    int openError = 0;
+    ZipHandle archive(zip_open(archivePath.c_str(), ZIP_RDONLY, &openError));
+    if (!archive) {
+        return failure("cannot open " + quoted(archivePath) + ": " + openErrorText(openError));
+    }
+    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    for (zip_uint64_t index = 0; index < static_cast<zip_uint64_t>(count); ++index) {
+        const char* name = zip_get_name(archive.get(), index, ZIP_FL_ENC_GUESS);
+        if (name == nullptr) {
+            return failure("cannot read the entries of " + quoted(archivePath) + ": " +
+                           zip_strerror(archive.get()));
+        }
+        names.emplace_back(name);
+    }
+    return {true, "listed " + std::to_string(names.size()) + " entries of " + quoted(archivePath)};
+}
+
 ArchiveResult ZipArchiver::extractAll(const fs::path& archivePath, const fs::path& targetDir,
                                       std::string_view password) {
     int openError = 0;

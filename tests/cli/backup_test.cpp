@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "data02/storage/Db_file.h"
 #include "qff/platform/zip_archiver.h"
 #include "tests/cli/CliRun.h"
+#include "tests/support/SeasonFixture.h"
 
 namespace qff::test {
 namespace {
@@ -91,6 +93,51 @@ TEST_F(CliBackup, RestoreRefusesAnArchiveWithoutSeasonFiles) {
     EXPECT_THAT(refused.err, HasSubstr("holds no season data files"));
     EXPECT_EQ(readText(dir_ / "Reports/week1.htm"), "<p>current</p>");
     EXPECT_FALSE(exists("Backup"));
+}
+
+// Every file below `root` with its bytes, and every folder.
+std::map<std::string, std::vector<std::uint8_t>> treeOf(const fs::path& root) {
+    std::map<std::string, std::vector<std::uint8_t>> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        std::string name = entry.path().lexically_relative(root).generic_string();
+        tree[name] = entry.is_directory() ? std::vector<std::uint8_t>() : readBytes(entry.path());
+    }
+    return tree;
+}
+
+struct BadArchive {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    const char* message;
+};
+
+TEST_F(CliBackup, RestoreRefusesDamagedOrDoubledFilesAndChangesNothing) {
+    const std::vector<std::uint8_t> players = recordFileBytes(2004, kPlayerRecordSize, {});
+    writeBytes(dir_ / "Plyr_04.DB", players);
+    place(dir_.path(), "Reports/week1.htm", "<p>current</p>");
+    const BadArchive cases[] = {
+        {{{"Plyr_04.DB", std::vector<std::uint8_t>(30, 1)}},
+         "The backup holds a damaged Plyr_04.DB: "},
+        {{{"Plyr_04.DB", players}, {"plyr_04.db", players}},
+         "The backup holds Plyr_04.DB twice (also as plyr_04.db). Nothing was restored."},
+    };
+    const auto before = treeOf(dir_.path());
+    for (const BadArchive& c : cases) {
+        TempDir source;
+        std::vector<fs::path> names;
+        for (const auto& [name, bytes] : c.files) {
+            writeBytes(source / name, bytes);
+            names.push_back(name);
+        }
+        TempDir archives;
+        const fs::path archive = archives / "bad.zip";
+        ASSERT_TRUE(platform::ZipArchiver().packTree(archive, source.path(), names, "").ok);
+
+        RunResult refused = qff({"restore", archive.string(), "--force"});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_THAT(refused.err, HasSubstr(c.message));
+        EXPECT_THAT(refused.err, HasSubstr("Nothing was restored."));
+        EXPECT_EQ(treeOf(dir_.path()), before) << c.message;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -196,6 +200,56 @@ TEST_F(ArchiveTest, DirectoryEntriesAreCreated) {
     ASSERT_TRUE(extracted.ok) << extracted.message;
     EXPECT_TRUE(fs::is_directory(target_ / "stats"));
     EXPECT_EQ(readFile(target_ / "stats/week.csv"), "owned");
+}
+
+void appendLittleEndian(std::string& bytes, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+    }
+}
+
+// libzip writes no name twice, so this archive is put together by hand: every
+// entry stored and empty, whose checksum is zero.
+void writeArchiveOfEmptyEntries(const fs::path& archive, const std::vector<std::string>& names) {
+    std::string local;
+    std::string central;
+    for (const std::string& name : names) {
+        const auto offset = static_cast<std::uint32_t>(local.size());
+        const auto nameSize = static_cast<std::uint32_t>(name.size());
+        appendLittleEndian(local, 0x04034b50, 4);
+        appendLittleEndian(local, 20, 2);
+        appendLittleEndian(local, 0, 20);
+        appendLittleEndian(local, nameSize, 2);
+        appendLittleEndian(local, 0, 2);
+        local += name;
+        appendLittleEndian(central, 0x02014b50, 4);
+        appendLittleEndian(central, 20, 2);
+        appendLittleEndian(central, 20, 2);
+        appendLittleEndian(central, 0, 20);
+        appendLittleEndian(central, nameSize, 2);
+        appendLittleEndian(central, 0, 12);
+        appendLittleEndian(central, offset, 4);
+        central += name;
+    }
+    std::string end;
+    appendLittleEndian(end, 0x06054b50, 4);
+    appendLittleEndian(end, 0, 4);
+    appendLittleEndian(end, static_cast<std::uint32_t>(names.size()), 2);
+    appendLittleEndian(end, static_cast<std::uint32_t>(names.size()), 2);
+    appendLittleEndian(end, static_cast<std::uint32_t>(central.size()), 4);
+    appendLittleEndian(end, static_cast<std::uint32_t>(local.size()), 4);
+    appendLittleEndian(end, 0, 2);
+    writeFile(archive, local + central + end);
+}
+
+TEST_F(ArchiveTest, ListsEveryNameAsStoredAlsoWhenItIsThereTwice) {
+    writeArchiveOfEmptyEntries(archive_, {"Plyr_04.DB", "Reports/", "Plyr_04.DB", "plyr_04.db"});
+    std::vector<std::string> names;
+
+    const ArchiveResult listed = archiver_.listNames(archive_, names);
+
+    ASSERT_TRUE(listed.ok) << listed.message;
+    EXPECT_THAT(names, ElementsAre("Plyr_04.DB", "Reports/", "Plyr_04.DB", "plyr_04.db"));
 }
 
 TEST_F(ArchiveTest, MissingArchiveIsReported) {

@@ -1,10 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data02/model/Mapfact.h"
@@ -13,6 +17,7 @@
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/storage/Db_file.h"
+#include "data02/storage/Journal.h"
 #include "tests/support/SeasonFixture.h"
 
 namespace qff {
@@ -304,11 +309,12 @@ TEST_F(BackupRunTest, RefusesAnArchiveNameThatCannotBeWritten) {
     EXPECT_EQ(test::readBytes(dir_ / "Plyr_11.DB"), players);
 }
 
-// An archive held in memory: names and contents.
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+// An archive held in memory: names and contents, a name possibly twice.
 class FakeArchive : public ArchiveSource {
   public:
-    explicit FakeArchive(std::map<std::string, std::string> entries)
-        : entries_(std::move(entries)) {}
+    explicit FakeArchive(Entries entries) : entries_(std::move(entries)) {}
 
     bool list(std::vector<std::string>& names, std::string&) override {
         for (const auto& [name, text] : entries_) {
@@ -332,12 +338,21 @@ class FakeArchive : public ArchiveSource {
     bool failUnpacking = false;
 
   private:
-    std::map<std::string, std::string> entries_;
+    Entries entries_;
 };
 
-std::string playerFileOf(int year) {
-    std::vector<std::uint8_t> bytes = recordFileBytes(year, kPlayerRecordSize, {});
+// A record file whose first `used` slots hold records.
+std::string recordFileOf(int year, int recordSize, int used = 0) {
+    std::vector<test::SlotRecord> records;
+    for (int slot = 0; slot < used; ++slot) {
+        records.push_back({slot, std::vector<std::uint8_t>(recordSize, 'a' + slot)});
+    }
+    std::vector<std::uint8_t> bytes = recordFileBytes(year, recordSize, records);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string playerFileOf(int year) {
+    return recordFileOf(year, kPlayerRecordSize);
 }
 
 class RestoreTest : public ::testing::Test {
@@ -348,10 +363,35 @@ class RestoreTest : public ::testing::Test {
         place(dir_.path(), "Reports/week1.htm", "current week 1");
     }
 
-    std::map<std::string, std::string> backup_ = {
-        {"Plyr_11.DB", playerFileOf(2011)},    {"Team_11.DB", "franchises"},
-        {"Prefs.db", "saved settings"},        {"Reports/", ""},
-        {"Reports/week1.htm", "saved week 1"}, {"Reports/week2.htm", "saved week 2"},
+    // Every file and folder below the working directory, files with their
+    // content.
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> tree;
+        for (const auto& entry : fs::recursive_directory_iterator(dir_.path())) {
+            std::string name = entry.path().lexically_relative(dir_.path()).generic_string();
+            tree[name] = entry.is_directory() ? "<folder>" : readText(entry.path());
+        }
+        return tree;
+    }
+
+    // Restores `archive`; nullopt with the reason when the plan or the
+    // restore refuses it.
+    std::optional<RestoreResult> restore(FakeArchive& archive, std::string& error,
+                                         const RestoreProgress& progress = {}) {
+        std::optional<RestorePlan> plan = restorePlan(dir_.path(), archive, error);
+        if (!plan) {
+            return std::nullopt;
+        }
+        return restoreBackup(dir_.path(), *plan, archive, error, progress);
+    }
+
+    Entries backup_ = {
+        {"Plyr_11.DB", recordFileOf(2011, kPlayerRecordSize, 2)},
+        {"Team_11.DB", recordFileOf(2011, kTeamRecordSize, 1)},
+        {"Prefs.db", recordFileOf(2011, kPrefsRecordSize, 1)},
+        {"Reports/", ""},
+        {"Reports/week1.htm", "saved week 1"},
+        {"Reports/week2.htm", "saved week 2"},
     };
     TempDir dir_;
 };
@@ -389,23 +429,26 @@ TEST_F(RestoreTest, MovesTheReplacedFilesAsideAndPutsTheBackupInPlace) {
     EXPECT_THAT(namesOf(plan->replacedSeasonFiles), ElementsAreArray({"plyr_11.db"}));
     EXPECT_THAT(plan->replacedSeasons, ElementsAreArray({2011}));
 
-    std::optional<RestoreResult> result = restoreBackup(dir_.path(), *plan, archive, error);
+    std::vector<std::string> moved;
+    std::optional<RestoreResult> result =
+        restoreBackup(dir_.path(), *plan, archive, error,
+                      [&](const fs::path& file) { moved.push_back(file.generic_string()); });
     ASSERT_TRUE(result) << error;
     for (const auto& [name, text] : backup_) {
         if (!name.ends_with('/')) {
             EXPECT_EQ(readText(dir_ / name), text) << name;
         }
     }
+    EXPECT_EQ(moved.size(), plan->replaced.size() + plan->files.size());
     EXPECT_FALSE(fs::exists(dir_ / "plyr_11.db"));
+    EXPECT_FALSE(fs::exists(dir_ / std::string(kJournalName)));
     EXPECT_EQ(result->setAsideDirectory, dir_ / "Backup" / "Replaced 1");
     EXPECT_EQ(readText(result->setAsideDirectory / "plyr_11.db"), playerFileOf(2011));
     EXPECT_EQ(readText(result->setAsideDirectory / "Prefs.db"), "current settings");
     EXPECT_EQ(readText(result->setAsideDirectory / "Reports/week1.htm"), "current week 1");
     EXPECT_THAT(entriesOf(dir_ / "Backup"), ElementsAreArray({"Replaced 1"}));
 
-    plan = restorePlan(dir_.path(), archive, error);
-    ASSERT_TRUE(plan) << error;
-    result = restoreBackup(dir_.path(), *plan, archive, error);
+    result = restore(archive, error);
     ASSERT_TRUE(result) << error;
     EXPECT_EQ(result->setAsideDirectory, dir_ / "Backup" / "Replaced 2");
     EXPECT_EQ(readText(dir_ / "Backup" / "Replaced 1" / "Prefs.db"), "current settings");
@@ -414,23 +457,155 @@ TEST_F(RestoreTest, MovesTheReplacedFilesAsideAndPutsTheBackupInPlace) {
 TEST_F(RestoreTest, AFailedRestoreLeavesEveryFileAsItWas) {
     FakeArchive unreadable(backup_);
     unreadable.failUnpacking = true;
-    std::map<std::string, std::string> blocked = backup_;
+    Entries blocked = backup_;
     // A file where the archive needs a folder stops the restore half way.
     place(dir_.path(), "Zone", "a file");
-    blocked["Zone/week3.htm"] = "saved week 3";
+    blocked.emplace_back("Zone/week3.htm", "saved week 3");
     FakeArchive halfWay(blocked);
+    const std::map<std::string, std::string> before = snapshot();
     for (FakeArchive* archive : {&unreadable, &halfWay}) {
         std::string error;
-        std::optional<RestorePlan> plan = restorePlan(dir_.path(), *archive, error);
-        ASSERT_TRUE(plan) << error;
-        EXPECT_FALSE(restoreBackup(dir_.path(), *plan, *archive, error));
+        EXPECT_FALSE(restore(*archive, error));
         EXPECT_THAT(error, ::testing::HasSubstr("Cannot"));
-        EXPECT_EQ(readText(dir_ / "plyr_11.db"), playerFileOf(2011));
-        EXPECT_EQ(readText(dir_ / "Prefs.db"), "current settings");
-        EXPECT_EQ(readText(dir_ / "Reports/week1.htm"), "current week 1");
-        EXPECT_FALSE(fs::exists(dir_ / "Team_11.DB"));
-        EXPECT_FALSE(fs::exists(dir_ / "Reports/week2.htm"));
-        EXPECT_THAT(entriesOf(dir_ / "Backup"), IsEmpty());
+        EXPECT_EQ(snapshot(), before) << error;
+    }
+}
+
+struct Malformed {
+    const char* what;
+    Entries entries;
+    const char* message;
+};
+
+std::string cut(std::string text, std::size_t size) {
+    text.resize(size);
+    return text;
+}
+
+TEST_F(RestoreTest, RefusesDamagedAndDoubledEntriesAndTouchesNothing) {
+    const std::string players = recordFileOf(2011, kPlayerRecordSize, 3);
+    const Malformed cases[] = {
+        {"a header of another kind of file",
+         {{"Plyr_11.DB", recordFileOf(2011, kTeamRecordSize, 1)}},
+         "The backup holds a damaged Plyr_11.DB: Plyr_11.DB has records of 3136 bytes where 1314 "
+         "are expected. Nothing was restored."},
+        {"a 30-byte file",
+         {{"Plyr_11.DB", players}, {"Team_11.DB", std::string(30, 'x')}},
+         "The backup holds a damaged Team_11.DB: "},
+        {"records cut off",
+         {{"Plyr_11.DB", cut(players, players.size() - 10)}},
+         "The backup holds a damaged Plyr_11.DB: "},
+        {"a settings file cut in its header",
+         {{"Plyr_11.DB", players}, {"prefs.db", cut(players, 100)}},
+         "The backup holds a damaged prefs.db: "},
+        {"an entry twice",
+         {{"Plyr_11.DB", players}, {"Plyr_11.DB", players}},
+         "The backup holds Plyr_11.DB twice. Nothing was restored."},
+        {"an entry twice in two cases",
+         {{"Plyr_11.DB", players}, {"plyr_11.db", players}},
+         "The backup holds Plyr_11.DB twice (also as plyr_11.db). Nothing was restored."},
+        {"a report twice in two cases",
+         {{"Plyr_11.DB", players}, {"Reports/Week1.htm", "a"}, {"./reports/week1.HTM", "b"}},
+         "The backup holds Reports/Week1.htm twice (also as reports/week1.HTM). Nothing was "
+         "restored."},
+    };
+    place(dir_.path(), "Backup/6_1_11.zip", "an earlier backup");
+    const std::map<std::string, std::string> before = snapshot();
+    for (const Malformed& c : cases) {
+        FakeArchive archive(c.entries);
+        std::string error;
+        EXPECT_FALSE(restore(archive, error)) << c.what;
+        EXPECT_THAT(error, ::testing::StartsWith(c.message)) << c.what;
+        EXPECT_THAT(error, ::testing::EndsWith(". Nothing was restored.")) << c.what;
+        EXPECT_EQ(snapshot(), before) << c.what;
+    }
+}
+
+// The user's files in a backup folder, and what killed backups and restores
+// left beside them.
+const char* const kKeptInBackupFolder[] = {"6_1_11.zip",
+                                           ".hidden",
+                                           "notes.partial",
+                                           "Replaced 1/Prefs.db",
+                                           "Restoring 1/Plyr_11.DB",
+                                           "qff-backup-6_2_11.zip.partial"};
+const char* const kLeftInBackupFolder[] = {
+    ".qff-backup-6_2_11.zip.partial 1", "..qff-backup-6_2_11.zip.partial 1.part-0a1b2c3d4e5f",
+    "..qff-backup-6_2_11.zip.partial 1.part-0a1b2c3d4e5f.Xy12Zq", ".qff-restoring 2/Plyr_11.DB",
+    ".qff-restoring 3/Reports/week1.htm"};
+
+void placeLeftovers(const fs::path& backupFolder) {
+    for (const char* name : kKeptInBackupFolder) {
+        place(backupFolder, name);
+    }
+    for (const char* name : kLeftInBackupFolder) {
+        place(backupFolder, name);
+    }
+}
+
+std::vector<std::string> keptEntriesWith(const std::string& added) {
+    std::vector<std::string> names = {added};
+    for (const char* name : kKeptInBackupFolder) {
+        std::string top = fs::path(name).begin()->string();
+        if (std::find(names.begin(), names.end(), top) == names.end()) {
+            names.push_back(top);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(RestoreTest, StartsByRemovingWhatKilledRunsLeftInTheBackupFolder) {
+    placeLeftovers(dir_ / "Backup");
+    FakeArchive archive(backup_);
+    std::string error;
+    ASSERT_TRUE(restore(archive, error)) << error;
+    EXPECT_THAT(entriesOf(dir_ / "Backup"), ElementsAreArray(keptEntriesWith("Replaced 2")));
+}
+
+TEST_F(BackupRunTest, StartsByRemovingWhatKilledRunsLeftInTheBackupFolder) {
+    placeLeftovers(dir_ / "Backup");
+    BackupRun run(context_, env(), options(), sink_);
+    run.runToEnd();
+    ASSERT_EQ(run.status(), BackupRun::Status::Succeeded) << run.error();
+    EXPECT_THAT(entriesOf(dir_ / "Backup"), ElementsAreArray(keptEntriesWith("6_15_11.zip")));
+}
+
+TEST_F(RestoreTest, AKilledRestoreIsTakenBackWhenTheWorkingDirectoryIsOpenedNext) {
+    place(dir_.path(), "Backup/6_1_11.zip", "an earlier backup");
+    const std::map<std::string, std::string> before = snapshot();
+    const int moves = 3 + 5;
+    for (int killAfter : {1, 3, 4, moves - 1}) {
+        pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            int moved = 0;
+            FakeArchive archive(backup_);
+            std::string error;
+            restore(archive, error, [&](const fs::path&) {
+                if (++moved == killAfter) {
+                    _exit(3);
+                }
+            });
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_EQ(WEXITSTATUS(status), 3) << "the restore ended before move " << killAfter;
+
+        Recovery recovery;
+        std::string error;
+        ASSERT_TRUE(recoverInterruptedWork(dir_.path(), recovery, error)) << error;
+        EXPECT_TRUE(recovery.undone);
+        EXPECT_EQ(recovery.operation, "restore");
+        std::map<std::string, std::string> after = snapshot();
+        std::erase_if(after, [](const auto& entry) {
+            return entry.first.starts_with("Backup/.qff-restoring 1");
+        });
+        EXPECT_EQ(after, before) << "killed after move " << killAfter;
+        removeBackupLeftovers(dir_ / "Backup");
+        EXPECT_EQ(snapshot(), before) << "killed after move " << killAfter;
     }
 }
 

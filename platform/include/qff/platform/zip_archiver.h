@@ -21,6 +21,10 @@ class ZipArchiver final : public Archiver {
     ArchiveResult extractAll(const std::filesystem::path& archive,
                              const std::filesystem::path& targetDir,
                              std::string_view password) override;
+
+    // Every entry's name as the archive stores it, twice when it is there twice; names are
+    // not encrypted, so no password is needed.
+    ArchiveResult listNames(const std::filesystem::path& archive, std::vector<std::string>& names);
 };
 
 }  // namespace qff::platform
