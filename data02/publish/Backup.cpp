@@ -534,8 +534,8 @@ class UnpackingFolder {
     bool madeParent_ = false;
 };
 
-// Empty when `file` opens as a record file of `recordSize` bytes a record and
-// is long enough for every record its header counts; otherwise why not.
+// Empty when `file` opens as an undamaged record file of `recordSize` bytes
+// a record; otherwise why not.
 std::string damageOf(const fs::path& file, int recordSize) {
     // A check this short keeps no memory report.
     MyMemory memory{fs::path()};
@@ -545,19 +545,7 @@ std::string damageOf(const fs::path& file, int recordSize) {
     if (records.openFile(file, record) != 0) {
         return records.lastError();
     }
-    std::vector<int> used = records.usedSlots();
-    std::error_code ec;
-    std::uintmax_t length = fs::file_size(file, ec);
-    std::uintmax_t needed =
-        used.empty() || records.isVariant()
-            ? 0
-            : DBFile::kHeaderSize + static_cast<std::uintmax_t>(used.back() + 1) *
-                                        static_cast<std::uintmax_t>(recordSize);
-    if (ec || length < needed) {
-        return "it is cut short: it holds " + std::to_string(length) + " bytes where its " +
-               std::to_string(used.size()) + " records need " + std::to_string(needed);
-    }
-    return {};
+    return records.damage();
 }
 
 // Every file of the plan was unpacked, and every data file among them opens

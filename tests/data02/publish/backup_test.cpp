@@ -487,8 +487,8 @@ TEST_F(RestoreTest, RefusesDamagedAndDoubledEntriesAndTouchesNothing) {
     const Malformed cases[] = {
         {"a header of another kind of file",
          {{"Plyr_11.DB", recordFileOf(2011, kTeamRecordSize, 1)}},
-         "The backup holds a damaged Plyr_11.DB: Plyr_11.DB has records of 3136 bytes where 1314 "
-         "are expected. Nothing was restored."},
+         "The backup holds a damaged Plyr_11.DB: Plyr_11.DB has a damaged header (it gives "
+         "records of 3,136 bytes where 1,314 are expected)"},
         {"a 30-byte file",
          {{"Plyr_11.DB", players}, {"Team_11.DB", std::string(30, 'x')}},
          "The backup holds a damaged Team_11.DB: "},
