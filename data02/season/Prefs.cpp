@@ -138,13 +138,24 @@ int Preferences::load() {
     return 0;
 }
 
+// The file is built whole under a temporary name, so a kill never leaves a
+// Prefs.db without its record.
 int Preferences::createFile() {
     std::filesystem::path path = resolveNoCase(context_.pathOf("Prefs.db"));
-    if (file_.createFile(path, context_.calendarYear(), kPrefsRecordSize) != 0 ||
-        file_.openFile(path, record_->bytes) != 0) {
-        return fail("Cannot create Prefs.db: " + file_.lastError());
+    StagedWrite staged = StagedWrite::beside(path, kPartialSuffix);
+    if (file_.createFile(staged.temporary(), context_.calendarYear(), kPrefsRecordSize) != 0 ||
+        file_.openFile(staged.temporary(), record_->bytes) != 0 || file_.addRecord() != 0) {
+        std::string reason = file_.lastError();
+        file_.closeFile();
+        staged.discard();
+        return fail("Cannot create Prefs.db: " + reason);
     }
-    return file_.addRecord() == 0 ? 0 : fail("Cannot write Prefs.db: " + file_.lastError());
+    file_.closeFile();
+    std::error_code ec;
+    if (!staged.replaceTarget(ec) || file_.openFile(path, record_->bytes) != 0) {
+        return fail("Cannot create Prefs.db: " + (ec ? ec.message() : file_.lastError()));
+    }
+    return 0;
 }
 
 int Preferences::save() {

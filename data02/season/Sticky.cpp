@@ -153,6 +153,21 @@ int Sticky::writeRecords() {
     return 0;
 }
 
+int Sticky::openCopyOf(const std::filesystem::path& path, const std::filesystem::path& copy) {
+    if (!recordFileExists(path)) {
+        return createFile(copy);
+    }
+    std::error_code ec;
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing, ec);
+    if (ec || file_.openFile(copy, records_[0]->bytes) != 0) {
+        return fail("Cannot save the remembered settings: " +
+                    (ec ? ec.message() : file_.lastError()));
+    }
+    return 0;
+}
+
+// The settings are written into a copy that replaces the file only once
+// complete, so a kill never leaves some of them old and some new.
 int Sticky::save() {
     if (!loaded_) {
         return fail(error_.empty() ? "The remembered settings were not loaded, so they are "
@@ -160,14 +175,21 @@ int Sticky::save() {
                                    : error_);
     }
     std::filesystem::path path = resolveNoCase(context_.pathOf("sticky.db"));
-    int status =
-        recordFileExists(path) ? file_.openFile(path, records_[0]->bytes) : createFile(path);
-    if (status != 0) {
-        return fail("Cannot save the remembered settings: " + file_.lastError());
+    StagedWrite staged = StagedWrite::beside(path, kPartialSuffix);
+    if (openCopyOf(path, staged.temporary()) != 0) {
+        staged.discard();
+        return 1;
     }
-    status = writeRecords();
+    int status = writeRecords();
     file_.closeFile();
-    return status;
+    if (status != 0) {
+        staged.discard();
+        return status;
+    }
+    if (std::error_code ec; !staged.replaceTarget(ec)) {
+        return fail("Cannot save the remembered settings: " + ec.message());
+    }
+    return 0;
 }
 
 int Sticky::getInt(int id) const {

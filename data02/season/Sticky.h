@@ -51,6 +51,7 @@ class Sticky {
 
   private:
     int fail(std::string reason);
+    int openCopyOf(const std::filesystem::path& path, const std::filesystem::path& copy);
     int createFile(const std::filesystem::path& path);
     int readRecords();
     int writeRecords();
