@@ -11,6 +11,8 @@
 #include <optional>
 #include <system_error>
 
+#include "data02/storage/Files.h"
+
 namespace qff {
 namespace fs = std::filesystem;
 
@@ -158,11 +160,21 @@ bool playBack(const fs::path& workdir, const Journal& journal, std::string& erro
     return true;
 }
 
-void removeStrayCopies(const fs::path& workdir) {
+bool isLeftover(std::string_view name) {
+    for (std::string_view suffix : {kUndoCopySuffix, kPartialSuffix}) {
+        if (name.size() > suffix.size() && name.ends_with(suffix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Copies and files a kill caught before their rename; neither holds
+// anything a finished piece of work still needs.
+void removeLeftovers(const fs::path& workdir) {
     std::error_code ec;
     for (fs::directory_iterator it(workdir, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (name.size() > kUndoCopySuffix.size() && name.ends_with(kUndoCopySuffix)) {
+        if (it->is_regular_file(ec) && isLeftover(it->path().filename().string())) {
             std::error_code ignored;
             fs::remove(it->path(), ignored);
         }
@@ -211,7 +223,7 @@ bool recoverInterruptedWork(const fs::path& workdir, Recovery& recovery, std::st
     if (!playBackFile(workdir, recovery, error)) {
         return false;
     }
-    removeStrayCopies(workdir);
+    removeLeftovers(workdir);
     return true;
 }
 

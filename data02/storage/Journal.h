@@ -67,7 +67,8 @@ struct Recovery {
 };
 
 // Plays back a journal left in `workdir` by work that did not finish, and
-// removes copies a finished or never-started run left behind. False with the
+// removes copies and partly written files (kPartialSuffix) a killed run left
+// behind. False with the
 // reason when a step could not be undone; the journal then stays for the
 // next attempt.
 bool recoverInterruptedWork(const std::filesystem::path& workdir, Recovery& recovery,

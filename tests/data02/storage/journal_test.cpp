@@ -177,9 +177,10 @@ TEST_F(JournalTest, ANewPieceOfWorkWaitsUntilTheLeftBehindJournalIsPlayedBack) {
     EXPECT_FALSE(journal.active());
 }
 
-TEST_F(JournalTest, AJournalWithoutItsFirstLineHadRecordedNothing) {
+TEST_F(JournalTest, AJournalWithoutItsFirstLineHadRecordedNothingAndLeftoversGo) {
     writeText(dir_ / std::string(kJournalName), "QFFJ");
     writeText(dir_ / "Plyr_05.DB.qff-undo", "stray copy");
+    writeText(dir_ / "Team_05.DB.partial", "a file a kill caught before its rename");
     Recovery recovery;
     std::string error;
 
