@@ -1,6 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +31,16 @@ inline void runKilled(const std::function<void()>& body) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
+}
+
+// Makes the calling process end, as a kill would, at its first write that
+// takes a file past `bytes`. Meant for the child of runKilled.
+inline void exitAtFileSize(rlim_t bytes) {
+    signal(SIGXFSZ, [](int) { _exit(0); });
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 using FileImages = std::map<std::string, std::vector<std::uint8_t>>;
