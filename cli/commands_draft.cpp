@@ -293,9 +293,8 @@ int tradeCommand(int leagueId, const std::string& first, const std::string& seco
     if (one->getValue(kDraftFranchise) == two->getValue(kDraftFranchise)) {
         return session.output.fail("both picks belong to the same franchise");
     }
-    if (tradePicks(*one, *two) != kOk) {
-        return session.output.fail("the trade could not be stored and was undone: " +
-                                   season.draftFile().db().lastError());
+    if (tradePicks(season, *one, *two) != kOk) {
+        return session.output.fail("the trade could not be stored; both picks are as they were");
     }
     nlohmann::json document = {{"picks", {pickRow(season, *one), pickRow(season, *two)}}};
     return session.output.emit(document, [&](std::ostream& out) {

@@ -65,7 +65,8 @@ nlohmann::json reportDocument(const MergeReport& report) {
             {"skipped", report.skipped},
             {"skipped_records", skippedDocument(report.skippedRecords)},
             {"messages", messagesDocument(report.messages)},
-            {"failures", report.failures}};
+            {"failures", report.failures},
+            {"undone", report.undone}};
 }
 
 void printReport(std::ostream& out, const MergeReport& report) {
@@ -73,7 +74,7 @@ void printReport(std::ostream& out, const MergeReport& report) {
         out << (message.type == MergeMessage::Type::Information ? "" : "! ") << message.text
             << '\n';
     }
-    if (!report.opened || report.refused) {
+    if (!report.opened || report.refused || report.undone) {
         return;
     }
     out << "Merged " << report.file.filename().string() << " into the " << report.season

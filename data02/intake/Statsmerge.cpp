@@ -50,10 +50,18 @@ const char* skipReasonText(MergeSkip::Reason reason) {
 }
 
 StatsMerge::StatsMerge(Singleton& context, std::filesystem::path file)
-    : context_(context), pts_(context.memory(), context.strBuf()) {
+    : context_(context),
+      pts_(context.memory(), context.strBuf()),
+      journal_(context.workdir(), "merge") {
     report_.file = std::move(file);
     report_.season = context.playerFile().year();
     prepare(report_.file);
+}
+
+StatsMerge::~StatsMerge() {
+    if (journal_.active()) {
+        undo();
+    }
 }
 
 void StatsMerge::fail(std::string text) {
@@ -87,6 +95,10 @@ bool StatsMerge::prepare(const std::filesystem::path& file) {
         pts_.close();
         return false;
     }
+    if (!protectSeasonFiles()) {
+        pts_.close();
+        return false;
+    }
     total_ = pts_.recordCount();
     PlyrList units;
     for (Player* player : context_.mapFactory().players().list()) {
@@ -96,6 +108,24 @@ bool StatsMerge::prepare(const std::filesystem::path& file) {
     }
     units_ = context_.mapFactory().players().copyList(units);
     return true;
+}
+
+// The player file takes the records; the state file takes the weeks with
+// statistics and the current week.
+bool StatsMerge::protectSeasonFiles() {
+    std::string error;
+    if (journal_.begin(error) && journal_.protect(context_.playerFile().db().path(), error) &&
+        journal_.protect(context_.seasonState().path(), error)) {
+        return true;
+    }
+    // Nothing was written yet, so keeping the files as they are is the undo;
+    // a rollback would swap the open files for their copies.
+    std::string ignored;
+    if (journal_.active()) {
+        journal_.commit(ignored);
+    }
+    fail("The merge could not start, nothing was changed: " + error);
+    return false;
 }
 
 bool StatsMerge::step(int limit) {
@@ -309,6 +339,45 @@ void StatsMerge::reloadCaches() {
     }
 }
 
+// Only a merge whose every write succeeded is kept. Records skipped for want
+// of room leave the season consistent, so they are reported, not undone.
+void StatsMerge::settle() {
+    if (!journal_.active()) {
+        return;
+    }
+    std::string error;
+    if (report_.failures.empty() && journal_.commit(error)) {
+        return;
+    }
+    if (!error.empty()) {
+        fail("The merge could not be completed: " + error);
+    }
+    undo();
+}
+
+// The rollback puts the earlier files in place of those the context holds
+// open, so the player cache and the season state are read again from them
+// and nothing the merge changed in memory can be written back.
+void StatsMerge::undo() {
+    units_.reset();
+    std::string error;
+    if (!journal_.rollBack(error)) {
+        fail("The merge could not be undone (" + error +
+             "); open the season again to finish undoing it.");
+        return;
+    }
+    report_.undone = true;
+    report_.week.reset();
+    report_.messages.push_back(
+        {MergeMessage::Type::Error,
+         "The merge was undone: the season's files are as they were before it."});
+    dropPoints();
+    reloadCaches();
+    if (context_.seasonState().open(report_.season) != kOk) {
+        fail("The season state could not be read again: " + context_.seasonState().lastError());
+    }
+}
+
 void StatsMerge::summarise() {
     std::map<MergeSkip::Reason, int> counts;
     for (const MergeSkip& skipped : report_.skippedRecords) {
@@ -341,8 +410,9 @@ const MergeReport& StatsMerge::finish() {
         }
     }
     units_.reset();
+    settle();
     summarise();
-    if (changed_) {
+    if (changed_ && !report_.undone) {
         dropPoints();
         reloadCaches();
     }

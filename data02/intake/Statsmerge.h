@@ -10,6 +10,7 @@
 
 #include "data02/model/Plyrqry.h"
 #include "data02/season/State.h"
+#include "data02/storage/Journal.h"
 #include "data02/storage/Ptsfile.h"
 
 namespace qff {
@@ -55,6 +56,8 @@ struct MergeReport {
     std::vector<MergeMessage> messages;
     // Operations that failed; empty after a complete merge.
     std::vector<std::string> failures;
+    // A write failed, so everything the merge had written was taken back.
+    bool undone = false;
 
     bool succeeded() const { return opened && !refused && failures.empty(); }
 };
@@ -62,13 +65,18 @@ struct MergeReport {
 // Brings one weekly statistics file or roster-update file into the player
 // database of the open season. A window drives it with step() so it stays
 // responsive; run() does everything at once. Nothing is written before the
-// file has opened and proved to belong to the open season.
+// file has opened and proved to belong to the open season. Every file the
+// merge writes is protected by an undo journal first, so a merge that fails
+// or is abandoned leaves the season as it was, and one that is killed is taken
+// back when the season opens next.
 class StatsMerge {
   public:
     static constexpr int kRecordsPerStep = 64;
 
     // Opens and checks the file; a failure or refusal lands in the report.
     StatsMerge(Singleton& context, std::filesystem::path file);
+    // A merge abandoned before finish() is taken back.
+    ~StatsMerge();
     StatsMerge(const StatsMerge&) = delete;
     StatsMerge& operator=(const StatsMerge&) = delete;
 
@@ -92,6 +100,9 @@ class StatsMerge {
     };
 
     bool prepare(const std::filesystem::path& file);
+    bool protectSeasonFiles();
+    void settle();
+    void undo();
     std::optional<MergeSkip::Reason> check(int week, int id, int position, int team) const;
     void mergeRecord();
     void skip(MergeSkip::Reason reason);
@@ -113,6 +124,7 @@ class StatsMerge {
 
     Singleton& context_;
     PtsFile pts_;
+    UndoJournal journal_;
     MergeReport report_;
     Owned<PlyrList> units_;
     std::array<bool, kWeekSlots> weekStarted_{};

@@ -9,6 +9,7 @@
 #include "data02/model/Mapfact.h"
 #include "data02/model/Team.h"
 #include "data02/season/Single.h"
+#include "data02/season/Whole.h"
 
 namespace qff {
 namespace {
@@ -85,6 +86,28 @@ std::vector<int> roundOrder(SerpentineKind kind, int round, const std::vector<in
     return reversed(previous);
 }
 
+// The league's picks give way to a planned pick per franchise and round.
+int replacePicks(Singleton& context, int league, int rounds, SerpentineKind kind,
+                 const std::vector<int>& franchises, const DraftRandom& random,
+                 std::string& failure) {
+    if (int status = deleteLeaguePicks(context, league); status != kOk) {
+        failure = "The league's old draft picks could not all be deleted.";
+        return status;
+    }
+    std::vector<int> first;
+    std::vector<int> order;
+    for (int round = 1; round <= rounds; ++round) {
+        order = roundOrder(kind, round, order, first, franchises, random);
+        if (round == 1) {
+            first = order;
+        }
+        if (int status = addRound(context, league, round, order); status != kOk) {
+            return status;
+        }
+    }
+    return kOk;
+}
+
 }  // namespace
 
 DraftOrderLoss draftOrderLoss(Singleton& context, int league) {
@@ -107,26 +130,21 @@ DraftOrderResult generateDraftOrder(Singleton& context, int league, SerpentineKi
         return {kFailed, "The league has no franchises, so there is no draft order to generate.",
                 0};
     }
-    if (int status = deleteLeaguePicks(context, league); status != kOk) {
-        return {status, "The league's old draft picks could not all be deleted.", 0};
-    }
-    std::vector<int> first;
-    std::vector<int> order;
     int rounds = draftRounds(*record);
-    for (int round = 1; round <= rounds; ++round) {
-        order = roundOrder(kind, round, order, first, franchises, random);
-        if (round == 1) {
-            first = order;
-        }
-        if (int status = addRound(context, league, round, order); status != kOk) {
-            return {status, "The draft order could not be stored.", 0};
-        }
+    std::string failure;
+    int status = runAsWhole(context, "draft order", {SeasonFile::Draft}, [&] {
+        return replacePicks(context, league, rounds, kind, franchises, random, failure);
+    });
+    if (status != kOk) {
+        return {status, failure.empty() ? "The draft order could not be stored." : failure, 0};
     }
     return {kOk, {}, rounds * static_cast<int>(franchises.size())};
 }
 
 int addToDraftOrder(Singleton& context, int league, int franchise, int round) {
-    return addPlannedPick(context, league, franchise, round, kEndOfRound);
+    return runAsWhole(context, "draft pick", {SeasonFile::Draft}, [&] {
+        return addPlannedPick(context, league, franchise, round, kEndOfRound);
+    });
 }
 
 int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {
@@ -141,13 +159,15 @@ int moveDraftPick(Singleton& context, int league, int round, int pickNumber, boo
     }
     TrackDraft& pick = **at;
     TrackDraft& other = **(up ? at - 1 : at + 1);
-    pick.setValue(kDraftPick, other.getValue(kDraftPick));
-    other.setValue(kDraftPick, pickNumber);
-    int status = pick.save();
-    if (status == kOk) {
-        status = other.save();
-    }
-    return status == kOk ? drafts.renumberRound(league, round) : status;
+    return runAsWhole(context, "draft pick", {SeasonFile::Draft}, [&] {
+        pick.setValue(kDraftPick, other.getValue(kDraftPick));
+        other.setValue(kDraftPick, pickNumber);
+        int status = pick.save();
+        if (status == kOk) {
+            status = other.save();
+        }
+        return status == kOk ? drafts.renumberRound(league, round) : status;
+    });
 }
 
 }  // namespace qff

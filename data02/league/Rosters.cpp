@@ -8,6 +8,7 @@
 #include "data02/scoring/Results.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/season/Whole.h"
 #include "data02/storage/Weeks.h"
 
 namespace qff {
@@ -422,23 +423,22 @@ void exchange(Trader& a, Trader& b) {
     addToRoster(b.roster, a.gives);
 }
 
+// Both rosters are written or neither; a failure reloads the franchises.
 TradeResult saveTrade(Singleton& context, int week, Trader& a, Trader& b) {
-    RosterSnapshot beforeA(*a.team);
-    if (!commitRoster(context, *a.team, a.roster, week)) {
-        return tradeRefused(TradeReason::kSaveFailed,
-                            saveError(context, *a.team) + ". Nothing was traded.");
+    std::string error = "The trade could not be saved";
+    int status = runAsWhole(context, "trade", {SeasonFile::Team}, [&] {
+        for (Trader* trader : {&a, &b}) {
+            if (trader->team->saveRoster(trader->roster, week) != kOk) {
+                error = saveError(context, *trader->team);
+                return kFailed;
+            }
+        }
+        return kOk;
+    });
+    if (status != kOk) {
+        return tradeRefused(TradeReason::kSaveFailed, error + ". Nothing was traded.");
     }
-    if (commitRoster(context, *b.team, b.roster, week)) {
-        return {};
-    }
-    std::string error = saveError(context, *b.team);
-    beforeA.restore(context, *a.team, week);
-    if (a.team->save() != kOk) {
-        return tradeRefused(TradeReason::kSaveFailed,
-                            "CRITICAL - " + error + ", and " + franchiseName(*a.team) +
-                                " could not be restored: " + context.teamFile().db().lastError());
-    }
-    return tradeRefused(TradeReason::kSaveFailed, error + ". The trade was undone.");
+    return {};
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/season/Whole.h"
 
 namespace qff {
 namespace {
@@ -193,7 +194,9 @@ bool isOffered(Singleton& context, int league, int franchise, int player) {
     return team == nullptr || !team->isOnRoster(0, player);
 }
 
-int assignPlayer(Singleton& context, int league, int franchise, int round, int player) {
+namespace {
+
+int storePick(Singleton& context, int league, int franchise, int round, int player) {
     DraftQuery& drafts = context.draftQuery();
     TrackDraft* planned = drafts.pickOf(league, franchise, round);
     if (planned != nullptr && !planned->isDrafted()) {
@@ -210,6 +213,14 @@ int assignPlayer(Singleton& context, int league, int franchise, int round, int p
     pick->setValue(kDraftRound, round);
     pick->setValue(kDraftPick, static_cast<int>(drafts.roundPicks(league, round).size()) + 1);
     return drafts.add(pick);
+}
+
+}  // namespace
+
+int assignPlayer(Singleton& context, int league, int franchise, int round, int player) {
+    // The pick and the renumbering of its round are written as one.
+    return runAsWhole(context, "draft pick", {SeasonFile::Draft},
+                      [&] { return storePick(context, league, franchise, round, player); });
 }
 
 }  // namespace qff
@@ -324,15 +335,20 @@ int closeDraft(Singleton& context, const DraftClosePlan& plan) {
     if (plan.weekOnePlayed) {
         return kFailed;
     }
-    for (const DraftRosterChange& change : plan.franchises) {
-        if (!change.changesRoster) {
-            continue;
-        }
-        if (int status = writeRosters(context, plan, change); status != kOk) {
-            return status;
-        }
+    if (plan.changedCount() == 0) {
+        return kOk;
     }
-    return kOk;
+    return runAsWhole(context, "draft close", {SeasonFile::Team}, [&] {
+        for (const DraftRosterChange& change : plan.franchises) {
+            if (!change.changesRoster) {
+                continue;
+            }
+            if (int status = writeRosters(context, plan, change); status != kOk) {
+                return status;
+            }
+        }
+        return kOk;
+    });
 }
 
 TrackDraft* findPickOfPlayer(Singleton& context, int league, int franchise, int player) {
@@ -344,23 +360,14 @@ TrackDraft* findPickOfPlayer(Singleton& context, int league, int franchise, int 
     return nullptr;
 }
 
-int tradePicks(TrackDraft& one, TrackDraft& two) {
-    int first = one.getValue(kDraftPlayer);
-    int second = two.getValue(kDraftPlayer);
-    one.setValue(kDraftPlayer, second);
-    int status = one.save();
-    if (status != kOk) {
-        one.setValue(kDraftPlayer, first);
-        return status;
-    }
-    two.setValue(kDraftPlayer, first);
-    status = two.save();
-    if (status != kOk) {
-        two.setValue(kDraftPlayer, second);
-        one.setValue(kDraftPlayer, first);
-        one.save();
-    }
-    return status;
+int tradePicks(Singleton& context, TrackDraft& one, TrackDraft& two) {
+    return runAsWhole(context, "draft pick trade", {SeasonFile::Draft}, [&] {
+        int first = one.getValue(kDraftPlayer);
+        one.setValue(kDraftPlayer, two.getValue(kDraftPlayer));
+        two.setValue(kDraftPlayer, first);
+        int status = one.save();
+        return status == kOk ? two.save() : status;
+    });
 }
 
 }  // namespace qff

@@ -148,8 +148,7 @@ int closeDraft(Singleton& context, const DraftClosePlan& plan);
 TrackDraft* findPickOfPlayer(Singleton& context, int league, int franchise, int player);
 
 // Swaps the players of two drafted picks, each franchise keeping its pick.
-// Both picks are written or neither: when the second write fails, the first
-// is put back.
-int tradePicks(TrackDraft& one, TrackDraft& two);
+// Both picks are written or neither.
+int tradePicks(Singleton& context, TrackDraft& one, TrackDraft& two);
 
 }  // namespace qff

@@ -304,43 +304,36 @@ std::vector<int> availableSeasons(const Singleton& context) {
 
 namespace {
 
-// Creates one of the season's files unless it exists, remembering what it
-// created so a failure can take it all back.
+// Creates one of the season's files unless it exists. Each file it creates is
+// named in an undo journal first, so a failure, or a kill that the next start
+// plays back, removes everything it made.
 class SeasonFileMaker {
   public:
-    SeasonFileMaker(Singleton& context, int year) : context_(context), year_(year) {}
-    ~SeasonFileMaker() {
-        if (!kept_) {
-            for (const auto& path : created_) {
-                std::error_code ec;
-                std::filesystem::remove(path, ec);
-            }
-        }
-    }
+    SeasonFileMaker(Singleton& context, int year)
+        : context_(context), year_(year), journal_(context.workdir(), "season creation") {}
+
+    bool begin(std::string& error) { return journal_.begin(error); }
 
     template <int N>
     bool make(SeasonFile kind, const std::function<int(RecordFile<N>&)>& seed, std::string& error) {
         RecordFile<N> file(context_.memory(), kind, context_.workdir());
         std::filesystem::path path = file.pathFor(year_);
-        bool existed = recordFileExists(path);
-        int status = file.open(year_, seed);
-        if (!existed && recordFileExists(path)) {
-            created_.push_back(path);
+        if (!recordFileExists(path) && !journal_.willCreate(path, error)) {
+            return false;
         }
-        if (status != kOk) {
+        if (file.open(year_, seed) != kOk) {
             error = file.lastError();
             return false;
         }
         return true;
     }
 
-    void keep() { kept_ = true; }
+    bool keep(std::string& error) { return journal_.commit(error); }
 
   private:
     Singleton& context_;
     int year_;
-    std::vector<std::filesystem::path> created_;
-    bool kept_ = false;
+    UndoJournal journal_;
 };
 
 int addZeroRecord(DBFile& db, ByteSpan record) {
@@ -383,6 +376,7 @@ bool createSeasonFiles(Singleton& context, int year, std::string& error) {
     SeasonFileMaker maker(context, year);
     auto empty = [](auto&) { return kOk; };
     bool made =
+        maker.begin(error) &&
         maker.make<kPlayerRecordSize>(
             SeasonFile::Plyr, [&](PlayerFile& f) { return seedTeamUnits(f, context, year); },
             error) &&
@@ -395,10 +389,8 @@ bool createSeasonFiles(Singleton& context, int year, std::string& error) {
         maker.make<kStateRecordSize>(
             SeasonFile::State,
             [](RecordFile<kStateRecordSize>& f) { return addZeroRecord(f.db(), f.record()); },
-            error);
-    if (made) {
-        maker.keep();
-    }
+            error) &&
+        maker.keep(error);
     return made;
 }
 

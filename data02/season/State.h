@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -54,6 +55,7 @@ class SeasonState {
     // Opens the state file of `year`, creating it only when it does not exist.
     int open(int year);
     bool isOpen() const { return file_.isOpen(); }
+    const std::filesystem::path& path() const { return file_.path(); }
     const std::string& lastError() const { return error_; }
 
     // get hands out a new identifier for the counters 9009..9012; peek only

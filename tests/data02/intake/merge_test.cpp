@@ -3,6 +3,8 @@
 
 #include <array>
 #include <ctime>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +21,7 @@
 #include "data02/season/State.h"
 #include "data02/storage/Ptsfile.h"
 #include "data02/storage/Statblock.h"
+#include "tests/support/Interrupted.h"
 #include "tests/support/TempDir.h"
 
 namespace qff {
@@ -252,8 +255,85 @@ TEST_F(WeeklyMergeTest, StoresEveryValueAndRebuildsTheTeamUnits) {
     EXPECT_EQ(context().seasonState().peek(kCurrentWeek), 2);
 }
 
-TEST_F(WeeklyMergeTest, TheMergedDataIsOnDisk) {
+TEST_F(WeeklyMergeTest, TheMergedDataIsOnDiskAndNothingIsLeftToUndo) {
     merge(write("3_WK3.pts", kYear, weekThree()));
+    ASSERT_EQ(context().mapFactory().reloadPlayers(kYear), 0);
+    expectValues(kWeekThreeValues, 2);
+    for (const auto& [name, bytes] : test::filesIn(dir_.path())) {
+        EXPECT_FALSE(name == kJournalName || name.ends_with(kUndoCopySuffix)) << name;
+    }
+}
+
+// Three records in, the units of week 3 are cleared and three players carry
+// the new week: the state a kill part way used to leave.
+constexpr int kRecordsBeforeTheEnd = 3;
+
+TEST_F(WeeklyMergeTest, AMergeKilledPartWayIsUndoneBeforeTheSeasonOpensAgain) {
+    std::filesystem::path file = write("3_WK3.pts", kYear, weekThree());
+    test::FileImages before = test::filesIn(dir_.path());
+
+    test::runKilled([&] {
+        StatsMerge merge(context(), file);
+        merge.step(kRecordsBeforeTheEnd);
+        _exit(0);
+    });
+    ASSERT_THAT(test::changedFiles(before, test::filesIn(dir_.path())),
+                ::testing::Contains("Plyr_03.DB"));
+    context_.reset();
+    std::string error;
+    context_ = Singleton::create(SeasonEnv{dir_.path(), [] { return kMid2003; }}, error);
+    ASSERT_TRUE(context_) << error;
+
+    EXPECT_THAT(test::changedFiles(before, test::filesIn(dir_.path())), ::testing::IsEmpty());
+    ASSERT_EQ(context().preferences().load(), 0);
+    SeasonOpenReport opened = openSeason(context(), kYear);
+    ASSERT_TRUE(opened.opened);
+    ASSERT_FALSE(opened.messages.empty());
+    EXPECT_EQ(opened.messages[0].text,
+              "An interrupted merge was undone: the files are as they were before it.");
+}
+
+struct BrokenMerge {
+    const char* name;
+    // Finishes or abandons a merge that has written part of the week.
+    std::function<void(Singleton&, std::unique_ptr<StatsMerge>&)> end;
+};
+
+const BrokenMerge kBrokenMerges[] = {
+    {"a write fails",
+     [](Singleton& context, std::unique_ptr<StatsMerge>& merge) {
+         context.playerFile().close();
+         MergeReport report = merge->run();
+         EXPECT_TRUE(report.undone);
+         EXPECT_FALSE(report.succeeded());
+         EXPECT_FALSE(report.week);
+         EXPECT_THAT(report.failures, ::testing::Contains(::testing::StartsWith("Could not save")));
+         EXPECT_EQ(report.messages.back().text,
+                   "The merge was undone: the season's files are as they were before it.");
+     }},
+    {"the merge is abandoned",
+     [](Singleton&, std::unique_ptr<StatsMerge>& merge) { merge.reset(); }},
+};
+
+TEST_F(WeeklyMergeTest, AMergeThatDoesNotFinishLeavesTheFilesAndTheOpenSeasonAsTheyWere) {
+    std::filesystem::path file = write("3_WK3.pts", kYear, weekThree());
+    context().seasonState().set(kCurrentWeek, 5);
+    for (const BrokenMerge& broken : kBrokenMerges) {
+        test::FileImages before = test::filesIn(dir_.path());
+        auto merge = std::make_unique<StatsMerge>(context(), file);
+        merge->step(kRecordsBeforeTheEnd);
+
+        broken.end(context(), merge);
+
+        EXPECT_THAT(test::changedFiles(before, test::filesIn(dir_.path())), ::testing::IsEmpty())
+            << broken.name;
+        EXPECT_EQ(value(100, kPassYards, 2), 0) << broken.name;
+        EXPECT_EQ(player(400), nullptr) << broken.name;
+        EXPECT_EQ(context().seasonState().weekHasStats(2), 0) << broken.name;
+        EXPECT_EQ(context().seasonState().peek(kCurrentWeek), 5) << broken.name;
+    }
+    // The season goes on from the restored files.
+    EXPECT_TRUE(merge(file).succeeded());
     ASSERT_EQ(context().mapFactory().reloadPlayers(kYear), 0);
     expectValues(kWeekThreeValues, 2);
 }

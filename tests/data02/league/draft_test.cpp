@@ -1,12 +1,14 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "data02/league/Draftorder.h"
@@ -20,6 +22,7 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/Interrupted.h"
 #include "tests/support/SeasonFixture.h"
 
 namespace qff {
@@ -347,6 +350,52 @@ TEST_F(DraftTest, TheSameSeedGivesTheSameOrderAndAnyGeneratorEnds) {
     EXPECT_EQ(round(1).size(), 12u);
 }
 
+struct UnfinishedRegeneration {
+    const char* name;
+    // Regenerates with the draft file unable to grow past `bytes`.
+    std::function<void(Singleton&, rlim_t bytes)> run;
+};
+
+const UnfinishedRegeneration kUnfinishedRegenerations[] = {
+    {"killed",
+     [](Singleton& context, rlim_t bytes) {
+         test::runKilled([&] {
+             test::exitAtFileSize(bytes);
+             generateDraftOrder(context, kLeague, SerpentineKind::True, seeded(2));
+         });
+     }},
+    {"a write fails",
+     [](Singleton& context, rlim_t bytes) {
+         FileSizeLimit limit(bytes);
+         EXPECT_NE(generateDraftOrder(context, kLeague, SerpentineKind::True, seeded(2)).status,
+                   kOk);
+     }},
+};
+
+// Eight picks are rewritten into the slots of the old ones; the ninth would
+// make the file grow and is where the work ends.
+TEST_F(DraftTest, ARegenerationThatDoesNotFinishLeavesEveryPickAsItWas) {
+    addFranchises(4);
+    setRounds(2);
+    ASSERT_EQ(generateDraftOrder(context(), kLeague, SerpentineKind::True, seeded(1)).status, kOk);
+    ASSERT_EQ(assignPlayer(context(), kLeague, round(1)[2].franchise, 1, 444), kOk);
+    setRounds(3);
+    std::vector<PickValues> firstRound = round(1);
+    rlim_t fullFile = test::readBytes(fileOf(SeasonFile::Draft, kYear)).size();
+    for (const UnfinishedRegeneration& unfinished : kUnfinishedRegenerations) {
+        test::FileImages before = test::filesIn(dir_.path());
+
+        unfinished.run(context(), fullFile);
+        start();
+
+        EXPECT_THAT(test::changedFiles(before, test::filesIn(dir_.path())), ::testing::IsEmpty())
+            << unfinished.name;
+        reopen();
+        EXPECT_EQ(round(1), firstRound) << unfinished.name;
+        EXPECT_TRUE(drafts().isPicked(kLeague, 444)) << unfinished.name;
+    }
+}
+
 TEST_F(DraftTest, RegeneratingReportsAndDestroysEveryPickOfTheLeague) {
     addFranchises(4);
     setRounds(2);
@@ -502,7 +551,7 @@ TEST_F(DraftTest, ATradeSwapsThePlayersAndEachFranchiseKeepsItsPick) {
     TrackDraft* one = findPickOfPlayer(context(), kLeague, 1, 101);
     TrackDraft* two = findPickOfPlayer(context(), kLeague, 2, 203);
     ASSERT_TRUE(one && two);
-    ASSERT_EQ(tradePicks(*one, *two), kOk);
+    ASSERT_EQ(tradePicks(context(), *one, *two), kOk);
     reopen();
     EXPECT_EQ(round(1), (std::vector<PickValues>{{1, 203, 1, 1}, {2, 202, 1, 2}}));
     EXPECT_EQ(round(2), (std::vector<PickValues>{{2, 101, 2, 1}}));
@@ -515,10 +564,10 @@ TEST_F(DraftTest, ATradeWhoseSecondWriteFailsLeavesBothPicksAsTheyWere) {
     ASSERT_LT(one->slot(), two->slot());
     {
         FileSizeLimit limit(DBFile::kHeaderSize + two->slot() * kDraftRecordSize);
-        EXPECT_NE(tradePicks(*one, *two), kOk);
+        EXPECT_NE(tradePicks(context(), *one, *two), kOk);
     }
-    EXPECT_EQ(one->getValue(kDraftPlayer), 101);
-    EXPECT_EQ(two->getValue(kDraftPlayer), 202);
+    EXPECT_TRUE(findPickOfPlayer(context(), kLeague, 1, 101));
+    EXPECT_TRUE(findPickOfPlayer(context(), kLeague, 2, 202));
     reopen();
     EXPECT_EQ(round(1), (std::vector<PickValues>{{1, 101, 1, 1}, {2, 202, 1, 2}}));
 }

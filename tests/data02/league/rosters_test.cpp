@@ -558,7 +558,7 @@ TEST_F(RostersTest, ATradeWhoseSaveFailsLeavesBothRostersAsTheyWere) {
     setRoster(kB, rosterOf({kQb2, kWr}));
     ASSERT_LT(franchise(kA).slot(), franchise(kB).slot());
     const FailedTradeCase cases[] = {
-        {"the second save", kB, "The trade was undone."},
+        {"the second save", kB, "Nothing was traded."},
         {"the first save", kA, "Nothing was traded."},
     };
     for (const FailedTradeCase& c : cases) {

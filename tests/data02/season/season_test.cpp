@@ -17,6 +17,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "tests/support/Interrupted.h"
 #include "tests/support/SeasonFixture.h"
 
 namespace qff {
@@ -200,6 +201,24 @@ TEST_F(SeasonTest, AFailedCreationTakesBackTheFilesItMade) {
         EXPECT_FALSE(std::filesystem::exists(fileOf(kind, kYear))) << seasonFilePrefix(kind);
     }
     EXPECT_TRUE(std::filesystem::is_directory(fileOf(SeasonFile::Sched, kYear)));
+}
+
+TEST_F(SeasonTest, ACreationKilledPartWayIsRemovedAtTheNextStart) {
+    test::FileImages before = test::filesIn(dir_.path());
+    constexpr rlim_t kHalfThePlayerFile = 150000;
+
+    test::runKilled([&] {
+        test::exitAtFileSize(kHalfThePlayerFile);
+        std::string error;
+        createSeasonFiles(context(), kYear, error);
+    });
+    ASSERT_THAT(test::changedFiles(before, test::filesIn(dir_.path())),
+                ::testing::Contains(fileOf(SeasonFile::Plyr, kYear).filename().string()));
+    start();
+
+    EXPECT_THAT(test::changedFiles(before, test::filesIn(dir_.path())), ::testing::IsEmpty());
+    EXPECT_TRUE(availableSeasons(context()).empty());
+    create(kYear);
 }
 
 // -------------------------------------------------------------- opening
