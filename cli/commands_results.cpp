@@ -1,7 +1,9 @@
+#include <charconv>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -278,7 +280,19 @@ void addPointCommands(CLI::App& app, CommandTable& table) {
     auto bonus = std::make_shared<BonusRequest>();
     CLI::App* bonusCmd = app.add_subcommand("bonus", "Set a franchise's bonus points for a week");
     bonusCmd->add_option("franchise", bonus->franchise, "Franchise id")->required();
-    bonusCmd->add_option("value", bonus->value, "Bonus points, may be negative")->required();
+    bonusCmd
+        ->add_option("value", bonus->value,
+                     "Bonus points from -" + std::to_string(kMaxBonusPoints) + " to " +
+                         std::to_string(kMaxBonusPoints))
+        ->required()
+        ->check([](const std::string& text) {
+            int value = 0;
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+            return error == std::errc() && end == text.data() + text.size() && isBonusInRange(value)
+                       ? std::string()
+                       : "a bonus lies between -" + std::to_string(kMaxBonusPoints) + " and " +
+                             std::to_string(kMaxBonusPoints) + " points: " + text;
+        });
     addWeekOption(bonusCmd, bonus->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(bonusCmd, [bonus](Session& session) { return bonusCommand(*bonus, session); });
 

@@ -9,6 +9,7 @@
 #include "data02/reports/Report.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Bytes.h"
 
 namespace qff {
 
@@ -174,7 +175,8 @@ void ReportGenerator::clearTotals() {
 
 void ReportGenerator::addToTotal(int column, int value) {
     if (column >= 0 && column < static_cast<int>(totals_.size())) {
-        totals_[column] = totals_[column].value_or(0) + value;
+        totals_[column] =
+            saturatedInt32(static_cast<std::int64_t>(totals_[column].value_or(0)) + value);
     }
 }
 

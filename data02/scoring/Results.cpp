@@ -16,6 +16,7 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/season/Sticky.h"
+#include "data02/storage/Bytes.h"
 #include "data02/storage/Weeks.h"
 
 namespace qff {
@@ -170,11 +171,11 @@ int FranchiseResults::seasonValue(const Team& team, int code) const {
 }
 
 int FranchiseResults::sumThrough(const Team& team, int code, int last) const {
-    int sum = 0;
+    std::int64_t sum = 0;
     for (int week = 0; week <= last; ++week) {
         sum += weekValue(team, code, week);
     }
-    return sum;
+    return saturatedInt32(sum);
 }
 
 int FranchiseResults::remembered(const Team& team, int code, int week) const {

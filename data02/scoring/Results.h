@@ -174,8 +174,14 @@ std::vector<GameResult> results(Singleton& context, int league, int week);
 // Flags the week as counted, writes the flag and drops what it changes.
 int closeWeek(Singleton& context, int week);
 
+// No week scores more than this, so a larger bonus is a typing error; it also
+// keeps every season sum of points far from the limits of 32 bits.
+inline constexpr int kMaxBonusPoints = 10000;
+bool isBonusInRange(int value);
+
 // Stores a franchise's bonus for a week and remembers the franchise for the
-// bonus dialog. 2 for a week outside 0..19, 1 without such a franchise or
+// bonus dialog. kBadWeek for a week outside 0..19, kBadValue for a bonus
+// beyond kMaxBonusPoints either way, kFailed without such a franchise or
 // when the record cannot be written.
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value);

@@ -164,10 +164,17 @@ int closeWeek(Singleton& context, int week) {
     return status;
 }
 
+bool isBonusInRange(int value) {
+    return value >= -kMaxBonusPoints && value <= kMaxBonusPoints;
+}
+
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value) {
     if (!isWeekSlot(week)) {
         return kBadWeek;
+    }
+    if (!isBonusInRange(value)) {
+        return kBadValue;
     }
     Team* team = context.mapFactory().franchises().findFirst(kFranchiseId, franchiseId);
     if (team == nullptr) {

@@ -438,10 +438,13 @@ TEST_F(LeagueTest, BonusChangeDropsTheFranchiseWeekAndItsOpponentsPointsAgainst)
     EXPECT_EQ(std::string(context().sticky().getText(kStickyBonusFranchise)), "Franchise A");
 }
 
-TEST_F(LeagueTest, BonusIsRefusedForBadWeeksAndUnknownFranchises) {
+TEST_F(LeagueTest, BonusIsRefusedForBadWeeksUnknownFranchisesAndValuesNoWeekScores) {
     EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 20, 3), kBadWeek);
     EXPECT_EQ(setFranchiseBonus(context(), schedule_, 77, 0, 3), kFailed);
+    EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 0, kMaxBonusPoints + 1), kBadValue);
+    EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 0, -2000000000), kBadValue);
     EXPECT_EQ(franchise(kA)->getValue(kFranchiseBonus, 0), 5);
+    EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 0, -kMaxBonusPoints), kOk);
 }
 
 TEST_F(LeagueTest, RosterSaveDropsLaterWeeksAndOpponentsPointsAgainst) {
