@@ -1,6 +1,5 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "data02/storage/Journal.h"
+#include "tests/support/Interrupted.h"
 #include "tests/support/TempDir.h"
 
 namespace qff {
@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readText;
+using test::runKilled;
 using test::TempDir;
 using test::writeText;
 
@@ -49,20 +50,6 @@ class JournalTest : public ::testing::Test {
         ASSERT_TRUE(journal.moveAside("State_05.DB", "Backup/State_05.DB", error)) << error;
         ASSERT_TRUE(journal.willCreate("State_05.DB", error)) << error;
         writeText(dir_ / "State_05.DB", "state after");
-    }
-
-    // Runs `body` in a child that is killed before it can finish or undo
-    // anything, as a user's kill or a crash would.
-    void killedRun(const std::function<void()>& body) {
-        pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
-            body();
-            _exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
     }
 
     TempDir dir_;
@@ -107,7 +94,7 @@ TEST_F(JournalTest, WorkThatWasNeitherCommittedNorRolledBackIsUndoneByTheDestruc
 
 TEST_F(JournalTest, AKilledRunIsUndoneAtTheNextStartAndNamed) {
     std::map<std::string, std::string> before = snapshot();
-    killedRun([this] {
+    runKilled([this] {
         UndoJournal journal(dir_.path(), "merge");
         work(journal);
         _exit(0);
@@ -124,7 +111,7 @@ TEST_F(JournalTest, AKilledRunIsUndoneAtTheNextStartAndNamed) {
 }
 
 TEST_F(JournalTest, AKillAfterTheJournalWentKeepsTheNewStateAndDropsTheCopies) {
-    killedRun([this] {
+    runKilled([this] {
         UndoJournal journal(dir_.path(), "merge");
         work(journal);
         fs::remove(dir_ / std::string(kJournalName));
@@ -143,7 +130,7 @@ TEST_F(JournalTest, AKillAfterTheJournalWentKeepsTheNewStateAndDropsTheCopies) {
 // Each entry reaches the journal before its change begins, so a journal cut
 // anywhere undoes exactly the changes that may have happened.
 TEST_F(JournalTest, AJournalCutShortUndoesWhatItRecordsAndNothingElse) {
-    killedRun([this] {
+    runKilled([this] {
         UndoJournal journal(dir_.path(), "merge");
         std::string error;
         journal.begin(error);
