@@ -202,9 +202,10 @@ TEST_F(ArchiveTest, DirectoryEntriesAreCreated) {
     EXPECT_EQ(readFile(target_ / "stats/week.csv"), "owned");
 }
 
+// Bytes past the value's four are zeros, so a run of zero fields is one call.
 void appendLittleEndian(std::string& bytes, std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i) {
-        bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+        bytes += i < 4 ? static_cast<char>((value >> (8 * i)) & 0xff) : '\0';
     }
 }
 
