@@ -47,7 +47,7 @@ bool ranksBefore(const StandingRow& a, const StandingRow& b) {
     return a.name != b.name ? a.name < b.name : a.franchise < b.franchise;
 }
 
-GameResult::Outcome outcomeOf(int home, int away, bool counted) {
+GameResult::Outcome outcomeOf(std::int64_t home, std::int64_t away, bool counted) {
     if (home > away) {
         return GameResult::Outcome::HomeWon;
     }
@@ -164,10 +164,22 @@ int closeWeek(Singleton& context, int week) {
     return status;
 }
 
+bool isBonusInRange(int value) {
+    return value >= -kMaxBonusPoints && value <= kMaxBonusPoints;
+}
+
+std::string bonusRangeMessage() {
+    return "A bonus lies between " + std::to_string(-kMaxBonusPoints) + " and " +
+           std::to_string(kMaxBonusPoints) + " points.";
+}
+
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value) {
     if (!isWeekSlot(week)) {
         return kBadWeek;
+    }
+    if (!isBonusInRange(value)) {
+        return kOutOfRange;
     }
     Team* team = context.mapFactory().franchises().findFirst(kFranchiseId, franchiseId);
     if (team == nullptr) {
