@@ -14,6 +14,11 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
            });
 }
 
+bool isProgramFolder(std::string_view name) {
+    return std::any_of(kProgramFolders.begin(), kProgramFolders.end(),
+                       [name](std::string_view folder) { return equalsNoCase(folder, name); });
+}
+
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
            equalsNoCase(text.substr(text.size() - suffix.size()), suffix);

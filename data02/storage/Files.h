@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +15,13 @@ namespace qff {
 std::filesystem::path resolveNoCase(const std::filesystem::path& path);
 
 bool equalsNoCase(std::string_view a, std::string_view b);
+
+// The folders the program keeps in the working directory for itself. A
+// league's report pages go to a folder named after the league, so a league
+// of one of these names, in any case, would mix its pages with them.
+inline constexpr std::array<std::string_view, 5> kProgramFolders{"Scratch", "Backup", "Download",
+                                                                 "Support", "Template"};
+bool isProgramFolder(std::string_view name);
 bool endsWithNoCase(std::string_view text, std::string_view suffix);
 
 // The two-digit season number of per-season files: year - 2000 from 2000 on,
