@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,6 +28,16 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix);
 // The two-digit season number of per-season files: year - 2000 from 2000 on,
 // year - 1900 before; nullopt below 1900.
 std::optional<int> seasonNumber(int year);
+
+// What a path names, for a file that is only read. A FIFO would block its
+// reader for good and a device such as /dev/zero never ends, so only a
+// regular file of a bounded size is ever read.
+enum class ReadableFile { Missing, Regular, NotRegular, TooLarge };
+ReadableFile checkReadableFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+// The whole file when it is a regular file of at most `maxBytes`; nothing
+// otherwise, also when it grew beyond them since it was checked.
+std::optional<std::string> readRegularFile(const std::filesystem::path& path,
+                                           std::uintmax_t maxBytes);
 
 // Ends the temporary name of a file still being written, so readers that
 // list a folder can pass it over.
