@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
@@ -14,9 +15,24 @@ inline constexpr int kExitUsage = 2;
 
 using PlainPrinter = std::function<void(std::ostream&)>;
 
+enum class LineEnds { Kept, Shown };
+
+// Text as qff lets it reach a terminal. Names and other texts come from
+// data files, which may hold control characters that would move the cursor
+// or start terminal commands, so each is shown in caret notation: "^[" for
+// ESC, "^M" for a carriage return, "^?" for DEL. Line ends stay line ends
+// only where the text is meant to have lines.
+std::string terminalText(std::string_view text, LineEnds lineEnds);
+
+// A JSON document as qff prints it. Undecodable bytes become U+FFFD and
+// control characters are escaped, DEL among them, which JSON would let
+// through as it is.
+std::string jsonText(const nlohmann::json& document);
+
 // Where a command's results and complaints go, so every command answers in
 // the same shape: one JSON document or readable lines on standard output,
-// and exactly one line per problem on standard error.
+// and exactly one line per problem on standard error. Everything passes
+// through terminalText or jsonText on its way out.
 class Output {
   public:
     Output(bool json, std::ostream& out, std::ostream& err) : json_(json), out_(out), err_(err) {}
@@ -29,6 +45,11 @@ class Output {
     // A problem worth knowing that does not stop the command.
     void warn(std::string_view message);
     int usage(std::string_view message);
+
+    // A progress line on standard error, written over the one before; only
+    // worth showing where someone watches.
+    void progress(std::string_view line);
+    void endProgress();
 
   private:
     bool json_;

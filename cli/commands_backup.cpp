@@ -1,7 +1,6 @@
 #include <unistd.h>
 
 #include <ctime>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -114,19 +113,19 @@ nlohmann::json namesDocument(const std::vector<fs::path>& paths) {
 }
 
 // A progress line only makes sense where someone watches it.
-void runShowingProgress(BackupRun& run) {
+void runShowingProgress(BackupRun& run, Output& output) {
     bool watched = isatty(STDERR_FILENO) != 0;
     while (!run.done()) {
         if (watched) {
             fs::path next = run.nextFile();
-            std::cerr << '\r' << (next.empty() ? "Writing the archive" : "Adding " + next.string())
-                      << "  " << run.filesAdded() << '/' << run.files().size() << "\033[K"
-                      << std::flush;
+            output.progress((next.empty() ? "Writing the archive" : "Adding " + next.string()) +
+                            "  " + std::to_string(run.filesAdded()) + '/' +
+                            std::to_string(run.files().size()));
         }
         run.runStep();
     }
     if (watched) {
-        std::cerr << "\r\033[K" << std::flush;
+        output.endProgress();
     }
 }
 
@@ -158,7 +157,7 @@ int backupCommand(const BackupRequest& request, Session& session) {
                                           : fs::absolute(request.to, ec);
     ZipBackupSink sink(env.workdir, preferences.getText(kPrefBackupPassword));
     BackupRun run(context, env, {archive, request.seasonOnly, request.reports}, sink);
-    runShowingProgress(run);
+    runShowingProgress(run, session.output);
     if (!run.reopenError().empty()) {
         session.output.warn(run.reopenError());
     }

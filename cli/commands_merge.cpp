@@ -1,7 +1,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -92,10 +91,9 @@ void printReport(std::ostream& out, const MergeReport& report) {
     }
 }
 
-// A progress line only makes sense where someone watches it.
-void showProgress(const StatsMerge& merge) {
-    std::cerr << '\r' << merge.status() << "  " << merge.progress() << '/' << merge.total()
-              << "\033[K" << std::flush;
+void showProgress(const StatsMerge& merge, Output& output) {
+    output.progress(merge.status() + "  " + std::to_string(merge.progress()) + '/' +
+                    std::to_string(merge.total()));
 }
 
 int mergeCommand(const std::filesystem::path& file, Session& session) {
@@ -104,15 +102,16 @@ int mergeCommand(const std::filesystem::path& file, Session& session) {
         return kExitFailure;
     }
     StatsMerge merge(context->season(), file);
-    bool watched = isatty(2) != 0;
+    // A progress line only makes sense where someone watches it.
+    bool watched = isatty(STDERR_FILENO) != 0;
     while (merge.step()) {
         if (watched) {
-            showProgress(merge);
+            showProgress(merge, session.output);
         }
     }
     const MergeReport& report = merge.finish();
     if (watched) {
-        std::cerr << "\r\033[K" << std::flush;
+        session.output.endProgress();
     }
     session.output.emit(reportDocument(report),
                         [&](std::ostream& out) { printReport(out, report); });

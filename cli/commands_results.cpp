@@ -1,4 +1,3 @@
-#include <charconv>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -54,8 +53,8 @@ nlohmann::json gameRows(Singleton& season, int league, int week) {
 
 void printGames(std::ostream& out, const nlohmann::json& rows) {
     for (const auto& row : rows) {
-        out << cell(row["home_name"], 30) << cell(std::to_string(row["home_score"].get<int>()), 7)
-            << cell(row["away_name"], 30) << cell(std::to_string(row["away_score"].get<int>()), 7)
+        out << cell(row["home_name"], 30) << numberCell(row["home_score"].get<std::int64_t>(), 7)
+            << cell(row["away_name"], 30) << numberCell(row["away_score"].get<std::int64_t>(), 7)
             << row["outcome"].get<std::string>() << '\n';
     }
 }
@@ -95,10 +94,9 @@ void printStandings(std::ostream& out, const std::vector<StandingRow>& rows) {
     out << cell("Franchise", 30) << cell("W-L-T", 10) << cell("For", 7) << cell("Against", 9)
         << cell("Best", 6) << cell("Worst", 6) << "Average\n";
     for (const StandingRow& row : rows) {
-        out << cell(row.name, 30) << cell(row.recordText, 10)
-            << cell(std::to_string(row.pointsFor), 7) << cell(std::to_string(row.pointsAgainst), 9)
-            << cell(std::to_string(row.bestWeek), 6) << cell(std::to_string(row.worstWeek), 6)
-            << row.averageWeek << '\n';
+        out << cell(row.name, 30) << cell(row.recordText, 10) << numberCell(row.pointsFor, 7)
+            << numberCell(row.pointsAgainst, 9) << numberCell(row.bestWeek, 6)
+            << numberCell(row.worstWeek, 6) << row.averageWeek << '\n';
     }
 }
 
@@ -171,6 +169,10 @@ struct BonusRequest {
 };
 
 int bonusCommand(const BonusRequest& request, Session& session) {
+    // Refused before the season is opened, so a mistake changes nothing.
+    if (!isBonusInRange(request.value)) {
+        return session.output.fail(bonusRangeMessage());
+    }
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
@@ -284,15 +286,7 @@ void addPointCommands(CLI::App& app, CommandTable& table) {
         ->add_option("value", bonus->value,
                      "Bonus points from -" + std::to_string(kMaxBonusPoints) + " to " +
                          std::to_string(kMaxBonusPoints))
-        ->required()
-        ->check([](const std::string& text) {
-            int value = 0;
-            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-            return error == std::errc() && end == text.data() + text.size() && isBonusInRange(value)
-                       ? std::string()
-                       : "a bonus lies between -" + std::to_string(kMaxBonusPoints) + " and " +
-                             std::to_string(kMaxBonusPoints) + " points: " + text;
-        });
+        ->required();
     addWeekOption(bonusCmd, bonus->week, WholeSeason::Refused, WeekNeeded::Required);
     table.add(bonusCmd, [bonus](Session& session) { return bonusCommand(*bonus, session); });
 

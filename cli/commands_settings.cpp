@@ -8,6 +8,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
 #include "data02/diag/Status.h"
+#include "data02/league/Listhelp.h"
 #include "data02/reports/Format.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/State.h"
@@ -162,6 +163,9 @@ int setPref(const PrefChange& change, Session& session) {
         return output.fail("there is no preference " + change.id + " (they are numbered " +
                            std::to_string(kFirstPrefId) + " to " + std::to_string(kLastPrefId) +
                            ")");
+    }
+    if (Preferences::isText(*id) && holdsControlCharacter(change.value)) {
+        return output.fail(controlCharacterMessage("preference " + change.id));
     }
     std::optional<int> number = parseInteger(change.value);
     if (!Preferences::isText(*id) && !number) {

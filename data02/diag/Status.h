@@ -6,7 +6,7 @@ namespace qff {
 inline constexpr int kOk = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kBadWeek = 2;
-// A value outside what the field may hold.
+// A value outside the range its rule allows; nothing was stored.
 inline constexpr int kBadValue = 3;
 inline constexpr int kNoMemory = 4;
 inline constexpr int kNotCached = 5;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <map>
+#include <system_error>
 
 #include "data02/model/Mapfact.h"
 #include "data02/model/Pro.h"
 #include "data02/scoring/Scoring.h"
 #include "data02/season/Single.h"
+#include "data02/storage/Files.h"
 #include "data02/storage/Statblock.h"
 
 namespace qff {
@@ -72,6 +74,13 @@ void StatsMerge::fail(std::string text) {
 bool StatsMerge::prepare(const std::filesystem::path& file) {
     if (!context_.playerFile().isOpen() || !context_.mapFactory().players().isReady()) {
         fail("No season is open to merge into.");
+        return false;
+    }
+    // A FIFO or a device would block the merge or never end.
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(resolveNoCase(file), error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        fail("The statistics file " + file.filename().string() + " is not a regular file.");
         return false;
     }
     if (pts_.open(file) != kOk) {

@@ -5,11 +5,19 @@
 
 namespace qff {
 
+// Bytes below 0x20 and 0x7F. A newline or an ESC in a name would move a
+// terminal's cursor or start one of its commands, split a log line, and
+// make a file name no one can type.
+bool isControlCharacter(char c);
+bool holdsControlCharacter(std::string_view text);
+// Why a typed text is refused, for the field `label` names as the user sees it.
+std::string controlCharacterMessage(std::string_view label);
+
 // A text made fit to be one file name inside a folder the caller chooses:
-// the characters / * ? " < > | and \ become '_', and ':' too when asked. No
-// separator and no ".." survive, so the name can never leave that folder; an
-// empty or "." text becomes "_". Callers clean only the name they append,
-// never a whole path.
+// the characters / * ? " < > | and \ and control characters become '_', and
+// ':' too when asked. No separator and no ".." survive, so the name can never
+// leave that folder; an empty or "." text becomes "_". Callers clean only the
+// name they append, never a whole path.
 std::string safeFileName(std::string_view text, bool colonToo);
 
 }  // namespace qff

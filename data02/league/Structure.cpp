@@ -8,6 +8,7 @@
 #include <set>
 #include <type_traits>
 
+#include "data02/league/Listhelp.h"
 #include "data02/model/Divqry.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
@@ -18,6 +19,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/storage/Files.h"
 
 namespace qff {
 namespace {
@@ -647,11 +649,20 @@ StructureResult checkField(const PropertyRow& row, std::string_view text) {
         return failure(StructureError::TooLong,
                        label + " holds at most " + std::to_string(row.maxLength) + " characters.");
     }
+    if (holdsControlCharacter(text)) {
+        return failure(StructureError::ControlCharacter, controlCharacterMessage(label));
+    }
     std::size_t refused = text.find_first_of(kRefusedCharacters);
     if (refused != std::string_view::npos) {
         return failure(StructureError::RefusedCharacter,
                        label + " cannot hold the character '" + text[refused] +
                            "'; none of \" * / : < > ? \\ | is allowed.");
+    }
+    if (row.code == kLeagueName && isProgramFolder(text)) {
+        return failure(StructureError::ProgramFolderName,
+                       "\"" + std::string(text) +
+                           "\" is the name of one of the program's own folders; choose another "
+                           "league name.");
     }
     return success(0);
 }

@@ -45,6 +45,8 @@ enum class StructureError {
     BlankRequired,
     TooLong,
     RefusedCharacter,
+    ControlCharacter,
+    ProgramFolderName,
     DuplicateName,
     DefaultLeagueName,
     DefaultLeagueDelete,
@@ -89,7 +91,8 @@ class DraftPicks {
 // The season's own picks, from its draft cache.
 std::unique_ptr<DraftPicks> seasonDraftPicks(Singleton& context);
 
-// Checks a field value against its row: required, length and characters.
+// Checks a field value against its row: required, length and characters,
+// and that a league's name is none of the program's own folders.
 StructureResult checkField(const PropertyRow& row, std::string_view text);
 
 // Stores field values of one object after checking them all: every row's

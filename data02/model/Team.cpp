@@ -5,6 +5,7 @@
 #include "data02/model/Mapfact.h"
 #include "data02/model/Plyrqry.h"
 #include "data02/model/Pro.h"
+#include "data02/scoring/Point_sum.h"
 #include "data02/scoring/Results.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
@@ -109,9 +110,9 @@ bool Team::isTextCode(int code) {
     return textFieldOf(code) != nullptr || code == kFranchiseDivisionName || code == kOwnerCityLine;
 }
 
-int Team::bonusSum() const {
+std::int64_t Team::seasonBonus() const {
     int weeks = context_.seasonState().weeksWithStats();
-    int sum = 0;
+    std::int64_t sum = 0;
     for (int week = 0; week < weeks; ++week) {
         sum += getI32(bytes_, kBonusOffset + 4 * week);
     }
@@ -124,15 +125,27 @@ int Team::getValue(int code, int week) const {
     }
     if (code == kFranchiseBonus) {
         if (week == kAllWeeks) {
-            return bonusSum();
+            return saturatedInt(seasonBonus());
         }
         return isWeekSlot(week) ? getI32(bytes_, kBonusOffset + 4 * week) : 0;
     }
-    return FranchiseResults::isResultCode(code) ? franchiseResult(context_, *this, code, week) : 0;
+    return FranchiseResults::isResultCode(code)
+               ? saturatedInt(franchiseResult(context_, *this, code, week))
+               : 0;
+}
+
+std::int64_t Team::getTotal(int code, int week) const {
+    if (code == kFranchiseBonus && week == kAllWeeks) {
+        return seasonBonus();
+    }
+    return FranchiseResults::isResultCode(code) ? franchiseResult(context_, *this, code, week)
+                                                : getValue(code, week);
 }
 
 int Team::getPoints(int code, int week) const {
-    return FranchiseResults::isPointsCode(code) ? franchiseResult(context_, *this, code, week) : 0;
+    return FranchiseResults::isPointsCode(code)
+               ? saturatedInt(franchiseResult(context_, *this, code, week))
+               : 0;
 }
 
 std::string Team::text(int code) const {

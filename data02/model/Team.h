@@ -75,9 +75,14 @@ class Team : public StoredRecord<kTeamRecordSize> {
     Team(TeamFile& file, Singleton& context);
 
     int id() const { return getValue(kFranchiseId, kAllWeeks); }
+    // The season bonus and computed points are sums that may pass an int;
+    // here they keep to an int's range, getTotal gives them in full.
     int getValue(int code, int week) const;
+    std::int64_t getTotal(int code, int week) const;
     // Computed point codes (2019..2021, 2024..2073, 2099..2116); 0 for others.
     int getPoints(int code, int week) const;
+    // The bonuses of the weeks with statistics.
+    std::int64_t seasonBonus() const;
     const char* getText(int code) const;
     std::string text(int code) const;
     int setValue(int code, int value);
@@ -105,8 +110,6 @@ class Team : public StoredRecord<kTeamRecordSize> {
     std::string indexText(int code) const { return text(code); }
 
   private:
-    int bonusSum() const;
-
     Singleton& context_;
 };
 

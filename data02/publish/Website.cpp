@@ -2,10 +2,10 @@
 
 #include <array>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "data02/diag/Status.h"
+#include "data02/league/Listhelp.h"
 #include "data02/model/Legqry.h"
 #include "data02/season/Single.h"
 #include "data02/storage/Files.h"
@@ -90,16 +90,27 @@ std::vector<std::string> splitLines(std::string_view text) {
 }
 
 std::optional<std::vector<std::string>> readTemplateLines(const fs::path& path) {
-    std::error_code ignored;
-    if (fs::is_directory(path, ignored)) {
+    std::optional<std::string> text = readRegularFile(path, kMaxTemplateBytes);
+    if (!text) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+    return splitLines(*text);
+}
+
+std::string sizeText(std::uintmax_t bytes) {
+    return std::to_string(bytes / (1024 * 1024)) + " MiB";
+}
+
+// Names the request gives, which publishing would store in the league.
+std::string givenTemplateProblem(const PublishRequest& request) {
+    for (const std::optional<std::string>& name :
+         {request.homePageTemplate, request.ownerPageTemplate}) {
+        std::string problem = name ? templateProblem(*name) : std::string();
+        if (!problem.empty()) {
+            return problem;
+        }
     }
-    return splitLines(
-        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    return {};
 }
 
 struct TemplateText {
@@ -243,10 +254,28 @@ std::string stripTemplateTokens(std::string_view line) {
     return std::string(body.substr(0, token->begin)) + std::string(rest);
 }
 
+std::string templateProblem(const std::string& name) {
+    if (holdsControlCharacter(name)) {
+        return controlCharacterMessage("The template file name");
+    }
+    switch (checkReadableFile(name, kMaxTemplateBytes)) {
+        case ReadableFile::NotRegular:
+            return name + " is not a regular file.";
+        case ReadableFile::TooLarge:
+            return name + " is larger than " + sizeText(kMaxTemplateBytes) +
+                   "; a template is at most " + sizeText(kMaxTemplateBytes) + ".";
+        default:
+            return {};
+    }
+}
+
 PublishResult publishWebSite(Singleton& season, const PublishRequest& request) {
     League* league = season.leagueQuery().findOne(kLeagueId, request.league);
     if (league == nullptr) {
         return leagueNotFound(request);
+    }
+    if (std::string problem = givenTemplateProblem(request); !problem.empty()) {
+        return failure(problem);
     }
     std::string home = request.homePageTemplate.value_or(league->text(kLeagueHomePage));
     std::string owner = request.ownerPageTemplate.value_or(league->text(kLeagueOwnerPage));

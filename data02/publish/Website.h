@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,6 +13,8 @@ class Singleton;
 
 inline constexpr const char* kScratchDirectory = "Scratch";
 inline constexpr const char* kHomePageFile = "index.htm";
+// A template is a page's text; anything larger is no template.
+inline constexpr std::uintmax_t kMaxTemplateBytes = 1024 * 1024;
 
 // A template line with its placeholder token taken out. `line` holds its
 // line end, if any. Only the token latest in token order is taken out; a
@@ -38,8 +41,15 @@ struct PublishResult {
     std::optional<std::filesystem::path> page;
 };
 
+// Why a template name given to publish is refused: it holds a control
+// character, or names something other than a regular file of at most
+// kMaxTemplateBytes. Empty when it may be stored; a missing file may, so a
+// template can be named before it is written.
+std::string templateProblem(const std::string& name);
+
 // Stores the template names in the league and builds the league's home page
 // in the Scratch directory of the working directory, which is emptied first.
+// A template name templateProblem refuses stores nothing and builds nothing.
 PublishResult publishWebSite(Singleton& season, const PublishRequest& request);
 
 }  // namespace qff

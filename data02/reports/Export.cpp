@@ -184,7 +184,7 @@ void ExportHTML::writeText(std::string_view text, bool newline) {
     writeColoured(escapeHtmlText(text), newline);
 }
 
-void ExportHTML::writeRawNumber(int n, bool newline) {
+void ExportHTML::writeRawNumber(std::int64_t n, bool newline) {
     writeRaw(std::to_string(n), newline);
 }
 
@@ -291,15 +291,15 @@ void ExportHTML::writeStyled(std::string_view text, bool newline, bool bold, boo
     writeText("", newline);
 }
 
-void ExportHTML::writeNumberLine(int n) {
+void ExportHTML::writeNumberLine(std::int64_t n) {
     writeNumber(n, true);
 }
 
-void ExportHTML::writeNumber(int n, bool newline) {
+void ExportHTML::writeNumber(std::int64_t n, bool newline) {
     writeText(std::to_string(n), newline);
 }
 
-void ExportHTML::writeStyledNumber(int n, bool newline, bool bold, bool italic, bool big) {
+void ExportHTML::writeStyledNumber(std::int64_t n, bool newline, bool bold, bool italic, bool big) {
     writeStyled(std::to_string(n), newline, bold, italic, big);
 }
 
@@ -422,19 +422,19 @@ void ExportHTML::endHeaderCell() {
     writeRaw("</TH>", false);
 }
 
-void ExportHTML::headerCellNumber(int n) {
+void ExportHTML::headerCellNumber(std::int64_t n) {
     headerCell(std::to_string(n), kNoWidth, kNoSpan, kNoSpan);
 }
 
-void ExportHTML::headerCellNumber(int n, int width) {
+void ExportHTML::headerCellNumber(std::int64_t n, int width) {
     headerCell(std::to_string(n), width, kNoSpan, kNoSpan);
 }
 
-void ExportHTML::headerCellNumber(int n, int colspan, int rowspan) {
+void ExportHTML::headerCellNumber(std::int64_t n, int colspan, int rowspan) {
     headerCell(std::to_string(n), kNoWidth, colspan, rowspan);
 }
 
-void ExportHTML::headerCellNumber(int n, int width, int colspan, int rowspan) {
+void ExportHTML::headerCellNumber(std::int64_t n, int width, int colspan, int rowspan) {
     headerCell(std::to_string(n), width, colspan, rowspan);
 }
 
@@ -468,11 +468,11 @@ void ExportHTML::endCell() {
     writeRaw("</TD>", false);
 }
 
-void ExportHTML::cellNumber(int n) {
+void ExportHTML::cellNumber(std::int64_t n) {
     cell(std::to_string(n), kNoSpan, kNoSpan);
 }
 
-void ExportHTML::cellNumber(int n, int colspan, int rowspan) {
+void ExportHTML::cellNumber(std::int64_t n, int colspan, int rowspan) {
     cell(std::to_string(n), colspan, rowspan);
 }
 

@@ -35,9 +35,11 @@ class Export {
     virtual void writeText(std::string_view text, bool newline) = 0;
     virtual void writeStyled(std::string_view text, bool newline, bool bold, bool italic,
                              bool big) = 0;
-    virtual void writeNumberLine(int n) = 0;
-    virtual void writeNumber(int n, bool newline) = 0;
-    virtual void writeStyledNumber(int n, bool newline, bool bold, bool italic, bool big) = 0;
+    // Numbers take 64 bits: totals of points may pass what an int holds.
+    virtual void writeNumberLine(std::int64_t n) = 0;
+    virtual void writeNumber(std::int64_t n, bool newline) = 0;
+    virtual void writeStyledNumber(std::int64_t n, bool newline, bool bold, bool italic,
+                                   bool big) = 0;
     virtual void beginLink(std::string_view url) = 0;
     virtual void endLink() = 0;
     virtual void imageIfAny(std::string_view source) = 0;
@@ -62,10 +64,10 @@ class Export {
     virtual void beginHeaderCell(int colspan, int rowspan) = 0;
     virtual void beginHeaderCell(int width, int colspan, int rowspan) = 0;
     virtual void endHeaderCell() = 0;
-    virtual void headerCellNumber(int n) = 0;
-    virtual void headerCellNumber(int n, int width) = 0;
-    virtual void headerCellNumber(int n, int colspan, int rowspan) = 0;
-    virtual void headerCellNumber(int n, int width, int colspan, int rowspan) = 0;
+    virtual void headerCellNumber(std::int64_t n) = 0;
+    virtual void headerCellNumber(std::int64_t n, int width) = 0;
+    virtual void headerCellNumber(std::int64_t n, int colspan, int rowspan) = 0;
+    virtual void headerCellNumber(std::int64_t n, int width, int colspan, int rowspan) = 0;
     virtual void headerCell(std::string_view text) = 0;
     virtual void headerCell(std::string_view text, int width) = 0;
     virtual void headerCell(std::string_view text, int colspan, int rowspan) = 0;
@@ -73,8 +75,8 @@ class Export {
     virtual void beginCell() = 0;
     virtual void beginCell(int colspan, int rowspan) = 0;
     virtual void endCell() = 0;
-    virtual void cellNumber(int n) = 0;
-    virtual void cellNumber(int n, int colspan, int rowspan) = 0;
+    virtual void cellNumber(std::int64_t n) = 0;
+    virtual void cellNumber(std::int64_t n, int colspan, int rowspan) = 0;
     virtual void cell(std::string_view text) = 0;
     virtual void cell(std::string_view text, int colspan, int rowspan) = 0;
     // kind: 0 ordered, 1 unordered, 2 definition, 3 plain.
@@ -100,7 +102,7 @@ class Export {
     virtual void hiddenInput(std::string_view name, std::string_view value) = 0;
     virtual void submitButton() = 0;
     virtual void resetButton() = 0;
-    virtual void writeRawNumber(int n, bool newline) = 0;
+    virtual void writeRawNumber(std::int64_t n, bool newline) = 0;
     virtual void writeRaw(std::string_view text, bool newline) = 0;
 
     // True once some write did not reach the output, so a half-written page
@@ -132,9 +134,9 @@ class ExportHTML : public Export {
     void writeText(std::string_view text, bool newline) override;
     void writeStyled(std::string_view text, bool newline, bool bold, bool italic,
                      bool big) override;
-    void writeNumberLine(int n) override;
-    void writeNumber(int n, bool newline) override;
-    void writeStyledNumber(int n, bool newline, bool bold, bool italic, bool big) override;
+    void writeNumberLine(std::int64_t n) override;
+    void writeNumber(std::int64_t n, bool newline) override;
+    void writeStyledNumber(std::int64_t n, bool newline, bool bold, bool italic, bool big) override;
     void beginLink(std::string_view url) override;
     void endLink() override;
     void imageIfAny(std::string_view source) override;
@@ -157,10 +159,10 @@ class ExportHTML : public Export {
     void beginHeaderCell(int colspan, int rowspan) override;
     void beginHeaderCell(int width, int colspan, int rowspan) override;
     void endHeaderCell() override;
-    void headerCellNumber(int n) override;
-    void headerCellNumber(int n, int width) override;
-    void headerCellNumber(int n, int colspan, int rowspan) override;
-    void headerCellNumber(int n, int width, int colspan, int rowspan) override;
+    void headerCellNumber(std::int64_t n) override;
+    void headerCellNumber(std::int64_t n, int width) override;
+    void headerCellNumber(std::int64_t n, int colspan, int rowspan) override;
+    void headerCellNumber(std::int64_t n, int width, int colspan, int rowspan) override;
     void headerCell(std::string_view text) override;
     void headerCell(std::string_view text, int width) override;
     void headerCell(std::string_view text, int colspan, int rowspan) override;
@@ -168,8 +170,8 @@ class ExportHTML : public Export {
     void beginCell() override;
     void beginCell(int colspan, int rowspan) override;
     void endCell() override;
-    void cellNumber(int n) override;
-    void cellNumber(int n, int colspan, int rowspan) override;
+    void cellNumber(std::int64_t n) override;
+    void cellNumber(std::int64_t n, int colspan, int rowspan) override;
     void cell(std::string_view text) override;
     void cell(std::string_view text, int colspan, int rowspan) override;
     void beginList(int kind) override;
@@ -192,7 +194,7 @@ class ExportHTML : public Export {
     void hiddenInput(std::string_view name, std::string_view value) override;
     void submitButton() override;
     void resetButton() override;
-    void writeRawNumber(int n, bool newline) override;
+    void writeRawNumber(std::int64_t n, bool newline) override;
     void writeRaw(std::string_view text, bool newline) override;
     bool failed() const override;
 

@@ -1,6 +1,7 @@
 #include "data02/reports/Rpt_pages.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -202,8 +203,9 @@ class GamePages {
 
     int points(const Player& player, int week) { return player.getValue(kTotalPoints, week); }
 
-    std::optional<int> activePoints(const Team* team, int week) {
-        return team ? std::optional<int>(team->getValue(kActivePoints, week)) : std::nullopt;
+    std::optional<std::int64_t> activePoints(const Team* team, int week) {
+        return team ? std::optional<std::int64_t>(team->getTotal(kActivePoints, week))
+                    : std::nullopt;
     }
 
     // ---------------------------------------------------------- head to head
@@ -259,7 +261,7 @@ class GamePages {
             return;
         }
         out().headerCell(team->text(kFranchiseName));
-        out().headerCellNumber(team->getValue(kActivePoints, week));
+        out().headerCellNumber(team->getTotal(kActivePoints, week));
     }
 
     void writeBlockHeader(std::string_view name, int span) {
@@ -296,7 +298,7 @@ class GamePages {
 
     // The higher score in bold, the lower plain, a tie in bold italics; a
     // side without an opponent has nothing to compare with and stays plain.
-    void writeScore(int score, std::optional<int> opponent) {
+    void writeScore(std::int64_t score, std::optional<std::int64_t> opponent) {
         if (!opponent) {
             out().writeNumber(score, false);
         } else if (score == *opponent) {
@@ -336,8 +338,8 @@ class GamePages {
     }
 
     void writeOverviewGame(const Pairing& pairing, int week) {
-        std::optional<int> homeScore = activePoints(pairing.home, week);
-        std::optional<int> awayScore = activePoints(pairing.away, week);
+        std::optional<std::int64_t> homeScore = activePoints(pairing.home, week);
+        std::optional<std::int64_t> awayScore = activePoints(pairing.away, week);
         generator_.beginBodyRow();
         if (pairing.home) {
             out().cell(pairing.home->text(kFranchiseName));
@@ -354,7 +356,7 @@ class GamePages {
         generator_.endBodyRow();
     }
 
-    void writeScoreCell(int score, std::optional<int> opponent) {
+    void writeScoreCell(std::int64_t score, std::optional<std::int64_t> opponent) {
         out().beginCell();
         writeScore(score, opponent);
         out().endCell();
@@ -437,13 +439,14 @@ class GamePages {
         endSmallCell();
     }
 
-    void writeSmallScoreCell(int score, std::optional<int> opponent) {
+    void writeSmallScoreCell(std::int64_t score, std::optional<std::int64_t> opponent) {
         beginSmallCell(1);
         writeScore(score, opponent);
         endSmallCell();
     }
 
-    static std::string_view resultMark(std::optional<int> home, std::optional<int> away) {
+    static std::string_view resultMark(std::optional<std::int64_t> home,
+                                       std::optional<std::int64_t> away) {
         if (!home || !away) {
             return "";
         }
@@ -454,8 +457,8 @@ class GamePages {
     }
 
     void writeSnapshotGame(const Pairing& pairing, int week) {
-        std::optional<int> homeScore = activePoints(pairing.home, week);
-        std::optional<int> awayScore = activePoints(pairing.away, week);
+        std::optional<std::int64_t> homeScore = activePoints(pairing.home, week);
+        std::optional<std::int64_t> awayScore = activePoints(pairing.away, week);
         out().beginRow();
         if (pairing.home) {
             writeSmallScoreCell(*homeScore, awayScore);
@@ -521,7 +524,7 @@ class GamePages {
         out().beginTable(border(), 100);
         generator_.beginHeaderRow();
         out().headerCell(team.text(kFranchiseName));
-        out().headerCellNumber(team.getValue(kActivePoints, week));
+        out().headerCellNumber(team.getTotal(kActivePoints, week));
         generator_.endHeaderRow();
         if (allPlayers) {
             writeBlockHeader("Active Players", 2);

@@ -9,7 +9,6 @@
 #include "data02/reports/Report.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
-#include "data02/storage/Bytes.h"
 
 namespace qff {
 
@@ -173,14 +172,13 @@ void ReportGenerator::clearTotals() {
     totals_.fill(std::nullopt);
 }
 
-void ReportGenerator::addToTotal(int column, int value) {
+void ReportGenerator::addToTotal(int column, std::int64_t value) {
     if (column >= 0 && column < static_cast<int>(totals_.size())) {
-        totals_[column] =
-            saturatedInt32(static_cast<std::int64_t>(totals_[column].value_or(0)) + value);
+        totals_[column] = totals_[column].value_or(0) + value;
     }
 }
 
-std::optional<int> ReportGenerator::total(int column) const {
+std::optional<std::int64_t> ReportGenerator::total(int column) const {
     if (column < 0 || column >= static_cast<int>(totals_.size())) {
         return std::nullopt;
     }

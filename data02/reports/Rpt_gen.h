@@ -121,9 +121,10 @@ class ReportGenerator {
     // The section row and the column-header row.
     void writeHeaderRows(const Report& report);
 
+    // Totals add up in 64 bits, so a column of large values never wraps.
     void clearTotals();
-    void addToTotal(int column, int value);
-    std::optional<int> total(int column) const;
+    void addToTotal(int column, std::int64_t value);
+    std::optional<std::int64_t> total(int column) const;
     // Nothing when no column has a total.
     void writeTotalsRow(int columnCount);
 
@@ -170,7 +171,7 @@ class ReportGenerator {
     bool colourNextRow_ = true;
     // A column without a total is empty, so a real sum of any value can
     // never be mistaken for "no total".
-    std::array<std::optional<int>, 64> totals_{};
+    std::array<std::optional<std::int64_t>, 64> totals_{};
     // Packs expanded in the current run, so a pack met again ends.
     std::vector<int> expandedPacks_;
     int packDepth_ = 0;

@@ -1,6 +1,7 @@
 #include "data02/reports/Rpt_league.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <set>
@@ -559,7 +560,7 @@ int runTopPlayersPage(ReportGenerator& generator, const Report& report, int numb
 struct TotalsRow {
     std::string label;
     // Per column of the definition; column 0 is the label's.
-    std::vector<int> sums;
+    std::vector<std::int64_t> sums;
 };
 
 int seasonValue(const Player& player, int code) {
@@ -574,7 +575,7 @@ int seasonValue(const Player& player, int code) {
 }
 
 TotalsRow totalsRow(std::string label, const PlyrList& players, const Report& definition) {
-    TotalsRow row{std::move(label), std::vector<int>(definition.columnCount(), 0)};
+    TotalsRow row{std::move(label), std::vector<std::int64_t>(definition.columnCount(), 0)};
     for (int column = 1; column < definition.columnCount(); ++column) {
         for (const Player* player : players) {
             row.sums[column] += seasonValue(*player, definition.column(column).code);

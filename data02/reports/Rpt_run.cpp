@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -119,13 +120,13 @@ int playerNumber(const Player& player, int code, int week) {
 // are: the best over every week, the others over the weeks that count.
 struct Cell {
     std::optional<std::string> text;
-    int number = 0;
+    std::int64_t number = 0;
 };
 
 // A value to order rows by: a text, or else a number.
 struct SortValue {
     std::optional<std::string> text;
-    int number = 0;
+    std::int64_t number = 0;
 
     bool operator<(const SortValue& other) const {
         return text ? *text < other.text.value_or("") : number < other.number;
@@ -178,7 +179,7 @@ class RowValues {
                 break;
         }
         return {std::nullopt,
-                number(read, span, [&](int week) { return team.getValue(code, week); })};
+                number(read, span, [&](int week) { return team.getTotal(code, week); })};
     }
 
     // Sorting follows the queries: texts by text, team and position by
@@ -223,7 +224,7 @@ class RowValues {
     }
 
     template <class Number>
-    int number(ItemRead read, WeekSpan span, Number valueAt) const {
+    std::int64_t number(ItemRead read, WeekSpan span, Number valueAt) const {
         switch (read) {
             case ItemRead::WeekNumber:
                 return weekNumber(span);
@@ -240,7 +241,7 @@ class RowValues {
         if (isSeason(span)) {
             return valueAt(kAllWeeks);
         }
-        int sum = 0;
+        std::int64_t sum = 0;
         for (int week = span.first; week <= span.last; ++week) {
             sum += valueAt(week);
         }
@@ -250,7 +251,7 @@ class RowValues {
     // As the season figures: low and average only over weeks with
     // statistics, and the low never from the NFL team's week off.
     // A span may hold no week that can be the low week; it shows 0 there.
-    int playerScoringWeek(const Player& player, WeekFigure which, WeekSpan span) const {
+    std::int64_t playerScoringWeek(const Player& player, WeekFigure which, WeekSpan span) const {
         WeekFigures weeks;
         for (int week = span.first; week <= span.last; ++week) {
             bool counted = context_.seasonState().weekHasStats(week) != 0;
@@ -261,10 +262,10 @@ class RowValues {
     }
 
     // As the season figures: over the span's weeks up to the last closed one.
-    int franchiseScoringWeek(const Team& team, WeekFigure which, WeekSpan span) const {
+    std::int64_t franchiseScoringWeek(const Team& team, WeekFigure which, WeekSpan span) const {
         WeekFigures weeks;
         for (int week = span.first; week <= std::min(span.last, lastClosedWeek()); ++week) {
-            weeks.add(team.getValue(kActivePoints, week), true, true);
+            weeks.add(team.getTotal(kActivePoints, week), true, true);
         }
         return weeks.value(which, 0);
     }
@@ -734,11 +735,11 @@ int ReportGenerator::runFranchiseOverview(Report& report, const Team& franchise)
     }
     out().endRow();
     out().beginRow();
-    out().cellNumber(franchise.getValue(kHighScoringWeek, kAllWeeks));
+    out().cellNumber(franchise.getTotal(kHighScoringWeek, kAllWeeks));
     out().cell(" ");
-    out().cellNumber(franchise.getValue(kLowScoringWeek, kAllWeeks));
+    out().cellNumber(franchise.getTotal(kLowScoringWeek, kAllWeeks));
     out().cell(" ");
-    out().cellNumber(franchise.getValue(kAverageScoringWeek, kAllWeeks));
+    out().cellNumber(franchise.getTotal(kAverageScoringWeek, kAllWeeks));
     out().endRow();
     out().endTable();
     out().paragraph();
@@ -777,16 +778,16 @@ int ReportGenerator::runNflOverview(const Report& report, int nflTeam) {
     bool totals = report.getValue(kReportTotalsRow) != 0;
     constexpr std::array<int, 3> kYards{kPassYards, kRushYards, kReceivingYards};
     for (int week = 0; week < seasonWeeks(); ++week) {
-        std::vector<std::optional<int>> cells;
-        int points = 0;
+        std::vector<std::optional<std::int64_t>> cells;
+        std::int64_t points = 0;
         for (const Player* unit : units) {
-            cells.push_back(unit ? std::optional<int>(unit->getPoints(kTotalPoints, week))
+            cells.push_back(unit ? std::optional<std::int64_t>(unit->getPoints(kTotalPoints, week))
                                  : std::nullopt);
             points += cells.back().value_or(0);
         }
         cells.insert(cells.begin(), points);
         for (int code : kYards) {
-            int sum = 0;
+            std::int64_t sum = 0;
             for (const Player* unit : units) {
                 sum += unit ? unit->getValue(code, week) : 0;
             }

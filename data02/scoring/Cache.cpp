@@ -17,7 +17,7 @@ int Cache::weekOf(std::uint64_t valueKey) {
     return static_cast<int>(valueKey >> 40);
 }
 
-std::optional<int> Cache::find(Set set, const Key& key) const {
+std::optional<std::int64_t> Cache::find(Set set, const Key& key) const {
     const Objects& all = objects(set);
     auto object = all.find(objectKey(key.season, key.id));
     if (object == all.end()) {
@@ -30,7 +30,7 @@ std::optional<int> Cache::find(Set set, const Key& key) const {
     return value->second;
 }
 
-void Cache::store(Set set, const Key& key, int value) {
+void Cache::store(Set set, const Key& key, std::int64_t value) {
     objects(set)[objectKey(key.season, key.id)][valueKey(key)] = value;
 }
 

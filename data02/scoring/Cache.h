@@ -22,8 +22,9 @@ class Cache {
         int code;
     };
 
-    std::optional<int> find(Set set, const Key& key) const;
-    void store(Set set, const Key& key, int value);
+    // Values are kept in 64 bits, as the sums of points they often are.
+    std::optional<std::int64_t> find(Set set, const Key& key) const;
+    void store(Set set, const Key& key, std::int64_t value);
 
     void drop(Set set, const Key& key);
     void dropAll(Set set, int season);
@@ -36,7 +37,7 @@ class Cache {
   private:
     // Values are filed per object, so dropping an object or one of its weeks
     // touches only that object's values, and a lookup is two hash probes.
-    using Values = std::unordered_map<std::uint64_t, int>;
+    using Values = std::unordered_map<std::uint64_t, std::int64_t>;
     using Objects = std::unordered_map<std::uint64_t, Values>;
 
     static std::uint64_t objectKey(int season, int id);

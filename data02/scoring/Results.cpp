@@ -16,7 +16,6 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/season/Sticky.h"
-#include "data02/storage/Bytes.h"
 #include "data02/storage/Weeks.h"
 
 namespace qff {
@@ -117,7 +116,7 @@ int FranchiseResults::seasonSumEnd() const {
     return view == kAllWeeks || view < last ? last : view;
 }
 
-int FranchiseResults::value(const Team& team, int code, int week) const {
+std::int64_t FranchiseResults::value(const Team& team, int code, int week) const {
     if (!isResultCode(code) || (!isWeekSlot(week) && week != kAllWeeks)) {
         return 0;
     }
@@ -136,7 +135,7 @@ int FranchiseResults::value(const Team& team, int code, int week) const {
         case kGamesTied:
             return headToHead(team, week).tied;
         case kBonusSeason:
-            return team.getValue(kFranchiseBonus, kAllWeeks);
+            return team.seasonBonus();
         default:
             break;
     }
@@ -154,7 +153,7 @@ int FranchiseResults::value(const Team& team, int code, int week) const {
                              : weekValue(team, code, week);
 }
 
-int FranchiseResults::weekValue(const Team& team, int code, int week) const {
+std::int64_t FranchiseResults::weekValue(const Team& team, int code, int week) const {
     if (!isWeekSlot(week) || week >= context_.pro().weeks()) {
         return 0;
     }
@@ -166,29 +165,29 @@ int FranchiseResults::weekValue(const Team& team, int code, int week) const {
                          kRosterStatistics[offset % kPartCodes], week);
 }
 
-int FranchiseResults::seasonValue(const Team& team, int code) const {
+std::int64_t FranchiseResults::seasonValue(const Team& team, int code) const {
     return sumThrough(team, weeklyCodeOf(code), seasonSumEnd());
 }
 
-int FranchiseResults::sumThrough(const Team& team, int code, int last) const {
+std::int64_t FranchiseResults::sumThrough(const Team& team, int code, int last) const {
     std::int64_t sum = 0;
     for (int week = 0; week <= last; ++week) {
         sum += weekValue(team, code, week);
     }
-    return saturatedInt32(sum);
+    return sum;
 }
 
-int FranchiseResults::remembered(const Team& team, int code, int week) const {
+std::int64_t FranchiseResults::remembered(const Team& team, int code, int week) const {
     Cache::Key key = keyOf(context_, team, week, code);
-    if (std::optional<int> known = context_.cache().find(Cache::Set::Franchise, key)) {
+    if (std::optional<std::int64_t> known = context_.cache().find(Cache::Set::Franchise, key)) {
         return *known;
     }
-    int value = computePoints(team, code, week);
+    std::int64_t value = computePoints(team, code, week);
     context_.cache().store(Cache::Set::Franchise, key, value);
     return value;
 }
 
-int FranchiseResults::computePoints(const Team& team, int code, int week) const {
+std::int64_t FranchiseResults::computePoints(const Team& team, int code, int week) const {
     if (isBestWorstAverage(code)) {
         return scoringWeek(team, code);
     }
@@ -222,9 +221,10 @@ void forEachPlayer(Singleton& context, const Team& team, int filter, int week, V
 
 }  // namespace
 
-int FranchiseResults::partPoints(const Team& team, int part, int position, int week) const {
+std::int64_t FranchiseResults::partPoints(const Team& team, int part, int position,
+                                          int week) const {
     int players = 0;
-    int sum = 0;
+    std::int64_t sum = 0;
     forEachPlayer(context_, team, part, week, [&](const Player& player) {
         ++players;
         if (position < 0 || player.getValue(kPlayerPosition, week) % 10 == position) {
@@ -238,15 +238,16 @@ int FranchiseResults::partPoints(const Team& team, int part, int position, int w
     return withBonus ? sum + team.getValue(kFranchiseBonus, week) : sum;
 }
 
-int FranchiseResults::partStatistic(const Team& team, int part, int statistic, int week) const {
-    int sum = 0;
+std::int64_t FranchiseResults::partStatistic(const Team& team, int part, int statistic,
+                                             int week) const {
+    std::int64_t sum = 0;
     forEachPlayer(context_, team, part, week,
                   [&](const Player& player) { sum += player.getValue(statistic, week); });
     return sum;
 }
 
-int FranchiseResults::opponentPoints(const Team& team, int week) const {
-    int sum = 0;
+std::int64_t FranchiseResults::opponentPoints(const Team& team, int week) const {
+    std::int64_t sum = 0;
     for (int opponent : schedule_.opponents(leagueOf(team), week, team.id())) {
         if (opponent <= 0) {
             break;
@@ -260,7 +261,7 @@ int FranchiseResults::opponentPoints(const Team& team, int week) const {
     return sum;
 }
 
-int FranchiseResults::scoringWeek(const Team& team, int code) const {
+std::int64_t FranchiseResults::scoringWeek(const Team& team, int code) const {
     int weeks = lastCountedWeek();
     WeekFigures figures;
     for (int week = 0; week < weeks; ++week) {
@@ -287,7 +288,7 @@ HeadToHead FranchiseResults::headToHead(const Team& team, int week) const {
 }
 
 void FranchiseResults::addGame(HeadToHead& games, const Team& team, int opponent, int week) const {
-    int theirs = kByeScore;
+    std::int64_t theirs = kByeScore;
     if (opponent == kByeId) {
         if (!byeIsWin(context_)) {
             return;
@@ -300,7 +301,7 @@ void FranchiseResults::addGame(HeadToHead& games, const Team& team, int opponent
         }
         theirs = weekValue(*other, kActivePoints, week);
     }
-    int own = weekValue(team, kActivePoints, week);
+    std::int64_t own = weekValue(team, kActivePoints, week);
     if (theirs < own) {
         ++games.won;
     } else if (own < theirs) {
@@ -323,7 +324,7 @@ int playerPoints(Singleton& context, const Player& player, int code, int week) {
     return context.scoring().playerPoints(view, code, week);
 }
 
-int franchiseResult(Singleton& context, const Team& team, int code, int week) {
+std::int64_t franchiseResult(Singleton& context, const Team& team, int code, int week) {
     ScheduleOpponents schedule(context.schedule());
     return FranchiseResults(context, schedule).value(team, code, week);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,8 @@ struct HeadToHead {
 };
 
 // Computes franchise codes 2014..2116, remembering point codes in the
-// franchise side of the points cache under the franchise's league.
+// franchise side of the points cache under the franchise's league. Points
+// are sums and come in 64 bits.
 class FranchiseResults {
   public:
     FranchiseResults(Singleton& context, const OpponentSource& schedule);
@@ -88,23 +90,23 @@ class FranchiseResults {
     static bool isPointsCode(int code);
 
     // Week index 0..19 or 256 for the season; 0 for other weeks and codes.
-    int value(const Team& team, int code, int week) const;
+    std::int64_t value(const Team& team, int code, int week) const;
     // "won-lost-tied" through the view week, or "NA" without a schedule.
     std::string recordText(const Team& team) const;
     // Games from week 0 through `week` (256: through the last counted week).
     HeadToHead headToHead(const Team& team, int week) const;
 
   private:
-    int weekValue(const Team& team, int code, int week) const;
-    int seasonValue(const Team& team, int code) const;
-    int remembered(const Team& team, int code, int week) const;
-    int computePoints(const Team& team, int code, int week) const;
+    std::int64_t weekValue(const Team& team, int code, int week) const;
+    std::int64_t seasonValue(const Team& team, int code) const;
+    std::int64_t remembered(const Team& team, int code, int week) const;
+    std::int64_t computePoints(const Team& team, int code, int week) const;
     // Part: 0 whole roster, 1 active, 2 bench; position -1 for every position.
-    int partPoints(const Team& team, int part, int position, int week) const;
-    int partStatistic(const Team& team, int part, int statistic, int week) const;
-    int opponentPoints(const Team& team, int week) const;
-    int scoringWeek(const Team& team, int code) const;
-    int sumThrough(const Team& team, int code, int last) const;
+    std::int64_t partPoints(const Team& team, int part, int position, int week) const;
+    std::int64_t partStatistic(const Team& team, int part, int statistic, int week) const;
+    std::int64_t opponentPoints(const Team& team, int week) const;
+    std::int64_t scoringWeek(const Team& team, int code) const;
+    std::int64_t sumThrough(const Team& team, int code, int last) const;
     int lastCountedWeek() const;
     int seasonSumEnd() const;
     void addGame(HeadToHead& games, const Team& team, int opponent, int week) const;
@@ -119,7 +121,7 @@ class FranchiseResults {
 int playerPoints(Singleton& context, const Player& player, int code, int week);
 
 // Team's way in: the results of the open season's own schedule.
-int franchiseResult(Singleton& context, const Team& team, int code, int week);
+std::int64_t franchiseResult(Singleton& context, const Team& team, int code, int week);
 std::string franchiseRecordText(Singleton& context, const Team& team);
 
 // Every change that can alter a remembered result drops exactly what it
@@ -144,11 +146,11 @@ struct StandingRow {
     int tied = 0;
     int record = 0;
     std::string recordText;
-    int pointsFor = 0;
-    int pointsAgainst = 0;
-    int bestWeek = 0;
-    int worstWeek = 0;
-    int averageWeek = 0;
+    std::int64_t pointsFor = 0;
+    std::int64_t pointsAgainst = 0;
+    std::int64_t bestWeek = 0;
+    std::int64_t worstWeek = 0;
+    std::int64_t averageWeek = 0;
 };
 
 // One game of a week: away is kByeId for a bye.
@@ -156,8 +158,8 @@ struct GameResult {
     enum class Outcome { HomeWon, AwayWon, Tied, NotCounted, Bye };
     int home = 0;
     int away = 0;
-    int homeScore = 0;
-    int awayScore = 0;
+    std::int64_t homeScore = 0;
+    std::int64_t awayScore = 0;
     Outcome outcome = Outcome::NotCounted;
 };
 
@@ -174,15 +176,17 @@ std::vector<GameResult> results(Singleton& context, int league, int week);
 // Flags the week as counted, writes the flag and drops what it changes.
 int closeWeek(Singleton& context, int week);
 
-// No week scores more than this, so a larger bonus is a typing error; it also
-// keeps every season sum of points far from the limits of 32 bits.
+// A week's bonus stays within what a week can score, so no bonus can push
+// the sums of a season far beyond any real total.
 inline constexpr int kMaxBonusPoints = 10000;
 bool isBonusInRange(int value);
+// Why a bonus outside -kMaxBonusPoints..kMaxBonusPoints is refused.
+std::string bonusRangeMessage();
 
 // Stores a franchise's bonus for a week and remembers the franchise for the
 // bonus dialog. kBadWeek for a week outside 0..19, kBadValue for a bonus
-// beyond kMaxBonusPoints either way, kFailed without such a franchise or
-// when the record cannot be written.
+// outside the range above, kFailed without such a franchise or when the
+// record cannot be written.
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value);
 int setFranchiseBonus(Singleton& context, int franchiseId, int week, int value);

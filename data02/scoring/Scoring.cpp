@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "data02/model/Pro.h"
+#include "data02/scoring/Point_sum.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/storage/Statblock.h"
@@ -237,8 +238,8 @@ int ScoringSystem::playerPoints(const PlayerWeekView& player, int code, int week
     // Season values ignore the week, so they are kept once, under the season week.
     int keyWeek = isSeasonItem(code) ? kAllWeeks : week;
     Cache::Key key{season(), player.id, keyWeek, current_.league(), code};
-    if (std::optional<int> known = context_.cache().find(Cache::Set::Player, key)) {
-        return *known;
+    if (std::optional<std::int64_t> known = context_.cache().find(Cache::Set::Player, key)) {
+        return saturatedInt(*known);
     }
     int value = composedPoints(player, code, week);
     context_.cache().store(Cache::Set::Player, key, value);
@@ -250,7 +251,7 @@ int ScoringSystem::playerPoints(const PlayerWeekView& player, int code, int week
 // scores nothing) and dropped with them.
 bool ScoringSystem::teamWeekCounts(int team, int week) {
     Cache::Key key{season(), Pro::unitId(team, 0), week, kAnyLeague, kGateCode};
-    if (std::optional<int> known = context_.cache().find(Cache::Set::Player, key)) {
+    if (std::optional<std::int64_t> known = context_.cache().find(Cache::Set::Player, key)) {
         return *known != 0;
     }
     bool counts = weekCounts(facts_, team, week);
@@ -266,19 +267,19 @@ int ScoringSystem::weekTotal(const PlayerWeekView& player, int week) {
         return 0;
     }
     ConstByteSpan block = player.blocks.subspan(week * kStatBlockSize, kStatBlockSize);
-    int total = rawValue(block, player.position, kPlayerBonus);
+    std::int64_t total = rawValue(block, player.position, kPlayerBonus);
     for (int area = kPassPointsCode; area <= kSpecialTeamPointsCode; ++area) {
         // The week is known to count, so an area not yet remembered is scored directly.
         Cache::Key key{season(), player.id, week, current_.league(), area};
-        std::optional<int> known = context_.cache().find(Cache::Set::Player, key);
-        int points =
+        std::optional<std::int64_t> known = context_.cache().find(Cache::Set::Player, key);
+        std::int64_t points =
             known ? *known : weekItemPoints(current_.bytes(), block, player.position, area);
         if (!known) {
             context_.cache().store(Cache::Set::Player, key, points);
         }
         total += points;
     }
-    return total;
+    return saturatedInt(total);
 }
 
 // Season figures and weekly totals are built from the memoised figures they
@@ -288,11 +289,11 @@ int ScoringSystem::composedPoints(const PlayerWeekView& player, int code, int we
     int weeks = std::clamp(facts_.weeks, 0, kWeekSlots);
     auto weekly = [&](int weekCode, int w) { return playerPoints(player, weekCode, w); };
     auto sumOver = [&](int weekCode) {
-        int sum = 0;
+        std::int64_t sum = 0;
         for (int w = 0; w < weeks; ++w) {
             sum += weekly(weekCode, w);
         }
-        return sum;
+        return saturatedInt(sum);
     };
     if (code >= kTotalPoints && code <= kSpecialTeamPointsCode && week == kAllWeeks) {
         return sumOver(code);
@@ -325,7 +326,7 @@ int ScoringSystem::seasonWeekFigure(const PlayerWeekView& player, WeekFigure whi
             figures.add(playerPoints(player, kTotalPoints, w), counted, canBeLow);
         }
     }
-    return figures.seasonValue(which, weeks);
+    return saturatedInt(figures.seasonValue(which, weeks));
 }
 
 void ScoringSystem::dropAllPlayerPoints() {

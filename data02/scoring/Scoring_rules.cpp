@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
+#include "data02/scoring/Point_sum.h"
 #include "data02/scoring/Scoring_record.h"
 #include "data02/season/State.h"
 #include "data02/storage/Statblock.h"
@@ -214,7 +216,7 @@ int statisticItemPoints(ConstByteSpan record, ConstByteSpan block, int position,
 }
 
 int areaPoints(ConstByteSpan record, ConstByteSpan block, int position, const Area& area) {
-    int points = 0;
+    std::int64_t points = 0;
     for (int code : area.statistics) {
         if (code != 0) {
             points += statisticItemPoints(record, block, position, code);
@@ -224,7 +226,7 @@ int areaPoints(ConstByteSpan record, ConstByteSpan block, int position, const Ar
     for (int slot = 0; slot < kSlotsPerGroup; ++slot) {
         points += statisticItemPoints(record, block, position, area.firstSlot + slot);
     }
-    return points;
+    return saturatedInt(points);
 }
 
 ConstByteSpan weekBlock(const PlayerWeekView& player, int week) {
@@ -255,11 +257,11 @@ bool hasStats(const SeasonFacts& facts, int week) {
 
 int seasonSum(ConstByteSpan record, const PlayerWeekView& player, int code,
               const SeasonFacts& facts) {
-    int sum = 0;
+    std::int64_t sum = 0;
     for (int week = 0; week < seasonWeeks(facts); ++week) {
         sum += countedWeekPoints(record, player, code, week, facts);
     }
-    return sum;
+    return saturatedInt(sum);
 }
 
 // Asked week by week: a team may be off in more than one week of a season.
@@ -275,7 +277,7 @@ int seasonWeekFigure(ConstByteSpan record, const PlayerWeekView& player, WeekFig
         figures.add(countedWeekPoints(record, player, kTotalPoints, week, facts), counted,
                     !isOffWeek(facts, player.team, week));
     }
-    return figures.seasonValue(which, seasonWeeks(facts));
+    return saturatedInt(figures.seasonValue(which, seasonWeeks(facts)));
 }
 
 int seasonItemValue(ConstByteSpan record, const PlayerWeekView& player, int code,
@@ -314,11 +316,11 @@ int rawValue(ConstByteSpan block, int position, int code) {
 
 int weekItemPoints(ConstByteSpan record, ConstByteSpan block, int position, int code) {
     if (code == kTotalPoints) {
-        int points = rawValue(block, position, kPlayerBonus);
+        std::int64_t points = rawValue(block, position, kPlayerBonus);
         for (const Area& area : kAreas) {
             points += areaPoints(record, block, position, area);
         }
-        return points;
+        return saturatedInt(points);
     }
     if (code >= kPassPointsCode && code <= kSpecialTeamPointsCode) {
         return areaPoints(record, block, position, kAreas[code - kPassPointsCode]);

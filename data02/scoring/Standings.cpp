@@ -47,7 +47,7 @@ bool ranksBefore(const StandingRow& a, const StandingRow& b) {
     return a.name != b.name ? a.name < b.name : a.franchise < b.franchise;
 }
 
-GameResult::Outcome outcomeOf(int home, int away, bool counted) {
+GameResult::Outcome outcomeOf(std::int64_t home, std::int64_t away, bool counted) {
     if (home > away) {
         return GameResult::Outcome::HomeWon;
     }
@@ -166,6 +166,11 @@ int closeWeek(Singleton& context, int week) {
 
 bool isBonusInRange(int value) {
     return value >= -kMaxBonusPoints && value <= kMaxBonusPoints;
+}
+
+std::string bonusRangeMessage() {
+    return "A bonus lies between " + std::to_string(-kMaxBonusPoints) + " and " +
+           std::to_string(kMaxBonusPoints) + " points.";
 }
 
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,

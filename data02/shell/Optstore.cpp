@@ -4,6 +4,7 @@
 #include <charconv>
 #include <vector>
 
+#include "data02/league/Listhelp.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Plyrqry.h"
 #include "data02/reports/Rpt_gen.h"
@@ -295,6 +296,41 @@ class OptionsStore {
     bool playersReloaded_ = false;
 };
 
+struct TypedText {
+    const char* label;
+    const std::string& text;
+};
+
+// Every text of the options the user types, by the name the dialog gives it.
+std::vector<TypedText> typedTexts(const OptionSettings& o) {
+    const InternetSettings& i = o.internet;
+    return {{"Background Image", o.application.backgroundImage},
+            {"Your Name", i.name},
+            {"Your EMail", i.email},
+            {"SMTP Server", i.smtpServer},
+            {"SMTP User", i.smtpUser},
+            {"FTP User", i.ftpUser},
+            {"FTP Password", i.ftpPassword},
+            {"Web Site", i.webSite},
+            {"CGI Location", i.cgiLocation},
+            {"Firewall Host", i.firewallHost},
+            {"Firewall User", i.firewallUser},
+            {"Firewall Password", i.firewallPassword},
+            {"Backup Folder", o.backup.directory},
+            {"Backup Password", o.backup.password}};
+}
+
+// These texts end up in pages, folder names and mail and FTP commands, which
+// a control character would break.
+std::string refusedText(const OptionSettings& options) {
+    for (const TypedText& typed : typedTexts(options)) {
+        if (holdsControlCharacter(typed.text)) {
+            return controlCharacterMessage(std::string("\"") + typed.label + "\"");
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 OptionSettings readOptions(Singleton& context) {
@@ -339,6 +375,10 @@ void chooseOptionsLeague(Singleton& context, int league) {
 }
 
 bool storeOptions(Singleton& context, const OptionSettings& options, std::string& error) {
+    error = refusedText(options);
+    if (!error.empty()) {
+        return false;
+    }
     OptionsStore store(context);
     return store.store(options, error);
 }

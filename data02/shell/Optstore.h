@@ -116,7 +116,7 @@ void chooseOptionsLeague(Singleton& context, int league);
 // each group and the league last; the backup settings wait for the next preferences write.
 // Without a league nothing of the Internet settings is stored. When a write fails, the
 // settings in memory and in the preferences file are put back as they were, and `error` says
-// what failed.
+// what failed. A typed text holding a control character stores nothing at all.
 bool storeOptions(Singleton& context, const OptionSettings& options, std::string& error);
 
 // The stored top-players number as the dialog offers it: 25 for any number it does not offer.

@@ -17,12 +17,6 @@ namespace qff {
 using ByteSpan = std::span<std::uint8_t>;
 using ConstByteSpan = std::span<const std::uint8_t>;
 
-// Sums of 32-bit values are taken in 64 bits; a sum beyond what a 32-bit
-// value holds stops at its limit instead of wrapping to the other sign.
-inline int saturatedInt32(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 inline std::int8_t getI8(ConstByteSpan b, std::size_t at) {
     return static_cast<std::int8_t>(b[at]);
 }

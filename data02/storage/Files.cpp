@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -12,6 +13,11 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
            std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
                return std::tolower(x) == std::tolower(y);
            });
+}
+
+bool isProgramFolder(std::string_view name) {
+    return std::any_of(kProgramFolders.begin(), kProgramFolders.end(),
+                       [name](std::string_view folder) { return equalsNoCase(folder, name); });
 }
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -44,6 +50,44 @@ std::optional<int> seasonNumber(int year) {
         return std::nullopt;
     }
     return year >= 2000 ? year - 2000 : year - 1900;
+}
+
+ReadableFile checkReadableFile(const std::filesystem::path& path, std::uintmax_t maxBytes) {
+    std::error_code error;
+    // Asking for the status opens nothing, so a FIFO cannot block here.
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
+        return ReadableFile::Missing;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return ReadableFile::NotRegular;
+    }
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        return ReadableFile::Missing;
+    }
+    return size > maxBytes ? ReadableFile::TooLarge : ReadableFile::Regular;
+}
+
+std::optional<std::string> readRegularFile(const std::filesystem::path& path,
+                                           std::uintmax_t maxBytes) {
+    if (checkReadableFile(path, maxBytes) != ReadableFile::Regular) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    std::array<char, 4096> chunk;
+    // Read by chunks with the limit checked on the way, in case the file grew.
+    while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+        bytes.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > maxBytes) {
+            return std::nullopt;
+        }
+    }
+    return in.bad() ? std::nullopt : std::optional<std::string>(std::move(bytes));
 }
 
 StagedWrite::StagedWrite(std::filesystem::path target, std::filesystem::path temporary)

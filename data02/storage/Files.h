@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,11 +16,28 @@ namespace qff {
 std::filesystem::path resolveNoCase(const std::filesystem::path& path);
 
 bool equalsNoCase(std::string_view a, std::string_view b);
+
+// The folders the program keeps in the working directory for itself. A
+// league's report pages go to a folder named after the league, so a league
+// of one of these names, in any case, would mix its pages with them.
+inline constexpr std::array<std::string_view, 5> kProgramFolders{"Scratch", "Backup", "Download",
+                                                                 "Support", "Template"};
+bool isProgramFolder(std::string_view name);
 bool endsWithNoCase(std::string_view text, std::string_view suffix);
 
 // The two-digit season number of per-season files: year - 2000 from 2000 on,
 // year - 1900 before; nullopt below 1900.
 std::optional<int> seasonNumber(int year);
+
+// What a path names, for a file that is only read. A FIFO would block its
+// reader for good and a device such as /dev/zero never ends, so only a
+// regular file of a bounded size is ever read.
+enum class ReadableFile { Missing, Regular, NotRegular, TooLarge };
+ReadableFile checkReadableFile(const std::filesystem::path& path, std::uintmax_t maxBytes);
+// The whole file when it is a regular file of at most `maxBytes`; nothing
+// otherwise, also when it grew beyond them since it was checked.
+std::optional<std::string> readRegularFile(const std::filesystem::path& path,
+                                           std::uintmax_t maxBytes);
 
 // Ends the temporary name of a file still being written, so readers that
 // list a folder can pass it over.

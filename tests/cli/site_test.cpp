@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -77,6 +78,20 @@ TEST_F(SiteCli, ReportsWhatStoppedTheGeneration) {
         EXPECT_EQ(document["log"][2], c.logLine);
     }
     EXPECT_FALSE(exists("Scratch/index.htm"));
+}
+
+TEST_F(SiteCli, AFifoAsTemplateIsRefusedAtOnceAndNotKept) {
+    std::string fifo = (dir_ / "fifo.htm").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    RunResult run = qff({"site", "--league", "1", "--template", fifo});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "qff: " + fifo + " is not a regular file.\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(exists("Scratch/index.htm"));
+
+    RunResult builtIn = qff({"site", "--league", "1"});
+    ASSERT_EQ(builtIn.status, 0) << builtIn.err;
+    EXPECT_EQ(page().find("<HTML>"), 0u) << "the league still names no template";
 }
 
 }  // namespace

@@ -75,6 +75,12 @@ TEST_F(StructureCli, CreatesWithGivenOrDefaultNamesAndRefusesClashes) {
         {{"division", "add", "--league", "9", "Lost"}, "no league has the id 9"},
         {{"league", "rename", "0", "Mine"}, "The name of the Default League cannot be changed."},
         {{"franchise", "rename", "2", ""}, "One or more required fields were left blank."},
+        {{"franchise", "rename", "2", "Herons\n"}, "\"Team Name\" cannot hold control characters."},
+        {{"league", "add", "Lea\x1b[2Jgue"}, "\"League Name\" cannot hold control characters."},
+        {{"league", "add", "scratch"},
+         "\"scratch\" is the name of one of the program's own folders; choose another league "
+         "name."},
+        {{"league", "rename", "1", "Template"}, "\"Template\" is the name of one of the program's"},
     };
     for (const Case& c : cases) {
         RunResult run = qff(c.args);

@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <ctime>
@@ -462,6 +463,25 @@ TEST_F(MergeTest, AFileThatCannotBeOpenedLeavesTheSeasonAlone) {
         EXPECT_THAT(report.messages[0].text,
                     ::testing::StartsWith("The statistics file " + std::string(name) +
                                           " could not be opened"));
+        EXPECT_EQ(context().seasonState().peek(kCurrentWeek), 5) << name;
+    }
+    EXPECT_EQ(readBytes(playerFilePath()), players);
+}
+
+// Opening a FIFO would wait for a writer for good; the merge returns at once.
+TEST_F(MergeTest, OnlyARegularFileIsMerged) {
+    context().seasonState().set(kCurrentWeek, 5);
+    std::vector<std::uint8_t> players = readBytes(playerFilePath());
+    ASSERT_EQ(mkfifo((dir_ / "fifo.pts").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir_ / "folder.pts");
+
+    for (const char* name : {"fifo.pts", "FIFO.PTS", "folder.pts"}) {
+        MergeReport report = merge(dir_ / name);
+
+        EXPECT_FALSE(report.opened) << name;
+        ASSERT_EQ(report.messages.size(), 1u) << name;
+        EXPECT_EQ(report.messages[0].text,
+                  "The statistics file " + std::string(name) + " is not a regular file.");
         EXPECT_EQ(context().seasonState().peek(kCurrentWeek), 5) << name;
     }
     EXPECT_EQ(readBytes(playerFilePath()), players);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "data02/league/Listhelp.h"
 
@@ -28,10 +29,27 @@ TEST(SafeFileName, ReplacesWhatAFileNameCannotHold) {
         {".", false, "_"},
         {"", false, "_"},
         {".hidden", false, ".hidden"},
+        {"two\nlines\r", false, "two_lines_"},
+        {"\x1b[2Jwiped\x7f", true, "_[2Jwiped_"},
+        {std::string("nul\0led", 7), false, "nul_led"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(safeFileName(c.text, c.colonToo), c.expected) << c.text;
     }
+}
+
+TEST(ControlCharacters, AreTheBytesBelowBlankAndDelete) {
+    const std::pair<std::string, bool> cases[] = {
+        {"plain name", false},        {"tab\there", true},    {"line\n", true},
+        {"\x1b[31mred", true},        {"bell\a", true},       {"del\x7f", true},
+        {"Müller \xe9t\xe9", false},  {"~!@#$%^&*()", false}, {"", false},
+        {std::string(1, '\0'), true},
+    };
+    for (const auto& [text, holds] : cases) {
+        EXPECT_EQ(holdsControlCharacter(text), holds) << text;
+    }
+    EXPECT_EQ(controlCharacterMessage("\"Team Name\""),
+              "\"Team Name\" cannot hold control characters.");
 }
 
 TEST(SafeFileName, NoSeparatorOrParentStepSurvives) {

@@ -176,6 +176,7 @@ TEST(StructureRows, TheGridsRowsCarryTheirLimits) {
 TEST(StructureRows, CheckFieldRefusesBlankLongAndForbiddenTexts) {
     const PropertyRow required{"Team Name", kFranchiseName, 5, true};
     const PropertyRow optional{"City", kOwnerCity, 5, false};
+    const PropertyRow leagueName = nameRow(StructureKind::League);
     struct Case {
         const PropertyRow& row;
         std::string text;
@@ -194,10 +195,36 @@ TEST(StructureRows, CheckFieldRefusesBlankLongAndForbiddenTexts) {
         {optional, "<>", StructureError::RefusedCharacter},
         {optional, "a/b", StructureError::RefusedCharacter},
         {optional, "a-b.", StructureError::None},
+        {required, "a\nb", StructureError::ControlCharacter},
+        {required, "\x1b[2J", StructureError::ControlCharacter},
+        {optional, "tab\t", StructureError::ControlCharacter},
+        {optional, "\r", StructureError::ControlCharacter},
+        {optional, "del\x7f", StructureError::ControlCharacter},
+        {optional, std::string(1, '\0'), StructureError::ControlCharacter},
+        {required, "\xe9t\xe9", StructureError::None},
+        {leagueName, "Scratch", StructureError::ProgramFolderName},
+        {leagueName, "scratch", StructureError::ProgramFolderName},
+        {leagueName, "BACKUP", StructureError::ProgramFolderName},
+        {leagueName, "Download", StructureError::ProgramFolderName},
+        {leagueName, "support", StructureError::ProgramFolderName},
+        {leagueName, "Template", StructureError::ProgramFolderName},
+        {leagueName, "Scratch League", StructureError::None},
+        {leagueName, "Templates", StructureError::None},
+        // Only a league's name becomes a folder of its own.
+        {nameRow(StructureKind::Franchise), "Backup", StructureError::None},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(checkField(c.row, c.text).error, c.expected) << '"' << c.text << '"';
     }
+}
+
+TEST(StructureRows, RefusalsSayWhatIsWrong) {
+    const PropertyRow owner{"Owner Name", kOwnerName, 29, false};
+    EXPECT_EQ(checkField(owner, "Pat\x1b[31m").message,
+              "\"Owner Name\" cannot hold control characters.");
+    EXPECT_EQ(checkField(nameRow(StructureKind::League), "sCrAtCh").message,
+              "\"sCrAtCh\" is the name of one of the program's own folders; choose another league "
+              "name.");
 }
 
 // ------------------------------------------------------------- names
@@ -224,6 +251,8 @@ TEST_F(StructureTest, NamesAreUniquePerKindAcrossTheSeasonAndCaseSensitive) {
         // Another kind's name is no clash.
         {franchiseNode(hawks), "East", StructureError::None},
         {franchiseNode(hawks), "Hawks: II", StructureError::RefusedCharacter},
+        {franchiseNode(hawks), "Hawks\n", StructureError::ControlCharacter},
+        {leagueNode(north), "Support", StructureError::ProgramFolderName},
         {franchiseNode(hawks), "", StructureError::BlankRequired},
         {franchiseNode(hawks), std::string(40, 'x'), StructureError::TooLong},
         {franchiseNode(999), "Nobody", StructureError::NotFound},
@@ -378,6 +407,11 @@ TEST_F(StructureTest, CreationPlacesTheObjectAndSelectsIt) {
     EXPECT_EQ(createFranchise(context(), franchiseNode(1)).error, StructureError::WrongTarget);
     EXPECT_EQ(createDivision(context(), 99).error, StructureError::ParentNotFound);
     EXPECT_EQ(createLeague(context(), "Bad/Name").error, StructureError::RefusedCharacter);
+    EXPECT_EQ(createLeague(context(), "Bad\nName").error, StructureError::ControlCharacter);
+    EXPECT_EQ(createLeague(context(), "Scratch").error, StructureError::ProgramFolderName);
+    EXPECT_EQ(createDivision(context(), north, "East\x1b").error, StructureError::ControlCharacter);
+    EXPECT_EQ(createFranchise(context(), leagueNode(north), "Hawks\r").error,
+              StructureError::ControlCharacter);
     // A refused name draws no id.
     EXPECT_EQ(context().seasonState().peek(kLastLeagueId), north);
 }

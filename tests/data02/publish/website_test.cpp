@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -204,19 +205,72 @@ TEST_F(WebsiteTest, UnknownLeagueIsLoggedAndChangesNothing) {
     EXPECT_TRUE(fs::exists(scratch() / "earlier.htm"));
 }
 
-TEST_F(WebsiteTest, UnreadableTemplateIsLoggedButItsNameKept) {
-    for (const fs::path& missing : {dir_ / "missing.htm", dir_.path()}) {
-        PublishResult result = publish(missing.string());
-        EXPECT_FALSE(result.ok) << missing;
-        EXPECT_EQ(result.log,
-                  (std::vector<std::string>{">>> Starting generation of Home Page Template",
-                                            "    Source = " + missing.string(),
-                                            "    ERROR - Could not open source file",
-                                            "<<< Finished generation of Home Page Template", " "}));
-        EXPECT_FALSE(fs::exists(page()));
-        reopen();
-        EXPECT_EQ(league().text(kLeagueHomePage), missing.string());
+// A template may be named before it is written.
+TEST_F(WebsiteTest, MissingTemplateIsLoggedButItsNameKept) {
+    std::string missing = (dir_ / "missing.htm").string();
+    PublishResult result = publish(missing);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.log, (std::vector<std::string>{
+                              ">>> Starting generation of Home Page Template",
+                              "    Source = " + missing, "    ERROR - Could not open source file",
+                              "<<< Finished generation of Home Page Template", " "}));
+    EXPECT_FALSE(fs::exists(page()));
+    reopen();
+    EXPECT_EQ(league().text(kLeagueHomePage), missing);
+}
+
+// Opening a FIFO would wait for a writer for good and /dev/zero never ends:
+// both are refused at once, before the league keeps their name.
+TEST_F(WebsiteTest, OnlyARegularFileOfAtMostOneMebibyteIsATemplate) {
+    fs::path fifo = dir_ / "fifo.htm";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string large = writeTemplate(std::string(kMaxTemplateBytes + 1, 'x'), dir_ / "large.htm");
+    std::string largest =
+        writeTemplate(std::string(kMaxTemplateBytes - 1, 'x') + "\n", dir_ / "largest.htm");
+    league().setText(kLeagueHomePage, largest);
+    ASSERT_EQ(league().save(), kOk);
+    struct Case {
+        std::string name;
+        std::string message;
+    };
+    const Case cases[] = {
+        {fifo.string(), fifo.string() + " is not a regular file."},
+        {"/dev/zero", "/dev/zero is not a regular file."},
+        {dir_.path().string(), dir_.path().string() + " is not a regular file."},
+        {large, large + " is larger than 1 MiB; a template is at most 1 MiB."},
+        {dir_.path().string() + "/home\n.htm",
+         "The template file name cannot hold control characters."},
+    };
+    for (const Case& c : cases) {
+        for (bool asOwnerPage : {false, true}) {
+            PublishRequest request;
+            request.league = kLeague;
+            (asOwnerPage ? request.ownerPageTemplate : request.homePageTemplate) = c.name;
+            PublishResult result = publishWebSite(context(), request);
+            EXPECT_FALSE(result.ok) << c.name;
+            EXPECT_EQ(result.message, c.message);
+            EXPECT_TRUE(result.log.empty()) << c.name;
+            EXPECT_FALSE(fs::exists(scratch())) << c.name;
+            reopen();
+            EXPECT_EQ(league().text(kLeagueHomePage), largest) << c.name;
+            EXPECT_EQ(league().text(kLeagueOwnerPage), "") << c.name;
+        }
     }
+    ASSERT_TRUE(publish(largest).ok);
+    EXPECT_EQ(fs::file_size(page()), kMaxTemplateBytes);
+}
+
+TEST_F(WebsiteTest, AStoredTemplateThatIsNoLongerARegularFileIsNotRead) {
+    fs::path fifo = dir_ / "stored.htm";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    league().setText(kLeagueHomePage, fifo.string());
+    ASSERT_EQ(league().save(), kOk);
+    PublishRequest request;
+    request.league = kLeague;
+    PublishResult result = publishWebSite(context(), request);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "ERROR - Could not open source file");
+    EXPECT_FALSE(fs::exists(page()));
 }
 
 TEST_F(WebsiteTest, WithoutTemplateGeneratesNothingUnlessBuiltInAsked) {

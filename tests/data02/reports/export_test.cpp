@@ -112,6 +112,12 @@ const std::vector<WriterCase>& writerCases() {
              p.writeStyledNumber(3, true, true, false, false);
          },
          "-12\n70\n<B>3</B>\n"},
+        {"numbers beyond an int",
+         [](Export& p) {
+             p.writeNumber(4'000'000'000, false);
+             p.cellNumber(-4'000'000'000);
+         },
+         "4000000000<TD VALIGN=\"top\">-4000000000</TD>"},
         {"raw text and numbers",
          [](Export& p) {
              p.writeRaw("<B>", false);

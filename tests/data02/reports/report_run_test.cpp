@@ -705,6 +705,17 @@ TEST_F(ReportRunTest, SiteMapListsGeneratedPagesThreeGroupsPerRow) {
     EXPECT_NE(page.find(link), std::string::npos);
 }
 
+TEST_F(ReportRunTest, TotalsAddUpBeyondAnInt) {
+    ReportGenerator generator(context());
+    generator.addToTotal(1, 2'000'000'000);
+    generator.addToTotal(1, 2'000'000'000);
+    generator.addToTotal(2, -2'000'000'000);
+    generator.addToTotal(2, -2'000'000'000);
+    EXPECT_EQ(generator.total(1), 4'000'000'000);
+    EXPECT_EQ(generator.total(2), -4'000'000'000);
+    EXPECT_FALSE(generator.total(0));
+}
+
 TEST_F(ReportRunTest, HeaderPreviewWritesTheTwoHeaderRowsAlone) {
     Owned<Report> report = quarterbacks();
     ReportGenerator generator(context());

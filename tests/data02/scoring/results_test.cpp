@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +14,7 @@
 #include "data02/model/Pro.h"
 #include "data02/model/Team.h"
 #include "data02/schedule/Schedule.h"
+#include "data02/scoring/Point_sum.h"
 #include "data02/scoring/Results.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
@@ -152,11 +155,11 @@ class ResultsTest : public ::testing::Test {
         }
     }
 
-    int value(int id, int code, int week) {
+    std::int64_t value(int id, int code, int week) {
         return FranchiseResults(context(), schedule_).value(*franchise(id), code, week);
     }
 
-    std::optional<int> cached(int id, int code, int week) {
+    std::optional<std::int64_t> cached(int id, int code, int week) {
         return context().cache().find(
             Cache::Set::Franchise,
             Cache::Key{kYear, id, week, franchise(id)->getValue(kFranchiseLeague, kAllWeeks),
@@ -225,9 +228,10 @@ void expectRows(const std::vector<StandingRow>& rows, const std::vector<Expected
         EXPECT_EQ((std::vector<int>{r.won, r.lost, r.tied, r.record}),
                   (std::vector<int>{e.won, e.lost, e.tied, e.record}));
         EXPECT_EQ(r.recordText, e.text);
-        EXPECT_EQ((std::vector<int>{r.pointsFor, r.pointsAgainst, r.bestWeek, r.worstWeek,
-                                    r.averageWeek}),
-                  (std::vector<int>{e.pointsFor, e.pointsAgainst, e.best, e.worst, e.average}));
+        EXPECT_EQ(
+            (std::vector<std::int64_t>{r.pointsFor, r.pointsAgainst, r.bestWeek, r.worstWeek,
+                                       r.averageWeek}),
+            (std::vector<std::int64_t>{e.pointsFor, e.pointsAgainst, e.best, e.worst, e.average}));
     }
 }
 
@@ -314,6 +318,13 @@ TEST_F(LeagueTest, TeamAnswersComputedCodesAndTheRecordText) {
     EXPECT_EQ(a->text(kWinLossRecord), "NA");
 }
 
+// Two bonuses of 2,000,000,000 once summed to -294,967,296.
+TEST(SaturatedIntTest, SumsBeyondAnIntStopAtItsLimitInsteadOfWrapping) {
+    EXPECT_EQ(saturatedInt(2000000000LL + 2000000000LL), 2147483647);
+    EXPECT_EQ(saturatedInt(-2000000000LL - 2000000000LL), -2147483647 - 1);
+    EXPECT_EQ(saturatedInt(-294967296LL), -294967296);
+}
+
 TEST(HeadToHeadTest, RecordNumberAndText) {
     const struct {
         HeadToHead games;
@@ -389,6 +400,50 @@ TEST_F(ResultsTest, FranchiseWithoutActivePlayersScoresNothingNotEvenItsBonus) {
     EXPECT_EQ(value(kA, kAllPoints, 0), 42);
 }
 
+// Bonuses as a damaged or hand-made file may hold them: their sums pass an int.
+TEST_F(ResultsTest, LargeBonusesAddUpWithoutWrapping) {
+    constexpr std::int64_t kBig = 2'000'000'000;
+    constexpr int kMost = std::numeric_limits<int>::max();
+    addPlayer(101, kQB, {{0, 10}});
+    addPlayer(201, kQB, {});
+    Team* a = addFranchise(kA, {101});
+    addFranchise(kB, {201});
+    ASSERT_EQ(a->setBonus(0, kMost), kOk);
+    ASSERT_EQ(a->setBonus(1, kBig), kOk);
+    schedule_.add(0, kA, kB);
+    schedule_.add(1, kA, kB);
+    flagWeeks({0, 1});
+    const std::int64_t kFirstWeek = std::int64_t{kMost} + 10;
+    const struct {
+        int franchise;
+        int code;
+        int week;
+        std::int64_t expected;
+    } cases[] = {
+        {kA, kActivePoints, 0, kFirstWeek},
+        {kA, kActivePoints, kAllWeeks, kFirstWeek + kBig},
+        {kA, kActiveSeason, 0, kFirstWeek + kBig},
+        {kA, kAllPoints, kAllWeeks, kFirstWeek + kBig},
+        {kA, kBonusSeason, kAllWeeks, kMost + kBig},
+        {kA, kHighScoringWeek, kAllWeeks, kFirstWeek},
+        {kA, kAverageScoringWeek, kAllWeeks, (kFirstWeek + kBig) / 2},
+        {kB, kOpponentPoints, kAllWeeks, kFirstWeek + kBig},
+        {kB, kOpponentPointsSeason, 1, kFirstWeek + kBig},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(value(c.franchise, c.code, c.week), c.expected) << c.code << " week " << c.week;
+    }
+    // Only an int fits the record interface: there the sum stops at the int's end.
+    EXPECT_EQ(a->getValue(kActivePoints, kAllWeeks), kMost);
+    EXPECT_EQ(a->getValue(kFranchiseBonus, kAllWeeks), kMost);
+    EXPECT_EQ(a->getTotal(kFranchiseBonus, kAllWeeks), kMost + kBig);
+    std::vector<StandingRow> rows = standings(context(), schedule_, kLeague, kAllWeeks);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].pointsFor, kFirstWeek + kBig);
+    EXPECT_EQ(rows[1].pointsAgainst, kFirstWeek + kBig);
+    EXPECT_EQ(rows[0].won, 2);
+}
+
 TEST_F(ResultsTest, SeasonSumsRunToTheLastCountedWeekOrTheLaterViewWeek) {
     addPlayer(101, kQB, {});
     Team* a = addFranchise(kA, {101});
@@ -445,6 +500,28 @@ TEST_F(LeagueTest, BonusIsRefusedForBadWeeksUnknownFranchisesAndValuesNoWeekScor
     EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 0, -2000000000), kBadValue);
     EXPECT_EQ(franchise(kA)->getValue(kFranchiseBonus, 0), 5);
     EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 0, -kMaxBonusPoints), kOk);
+}
+
+TEST_F(LeagueTest, BonusStaysWithinWhatAWeekCanScore) {
+    const struct {
+        int value;
+        int status;
+    } cases[] = {
+        {kMaxBonusPoints, kOk},
+        {-kMaxBonusPoints, kOk},
+        {0, kOk},
+        {kMaxBonusPoints + 1, kBadValue},
+        {-kMaxBonusPoints - 1, kBadValue},
+        {2'000'000'000, kBadValue},
+        {std::numeric_limits<int>::min(), kBadValue},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(setFranchiseBonus(context(), schedule_, kA, 1, 7), kOk);
+        EXPECT_EQ(setFranchiseBonus(context(), schedule_, kA, 1, c.value), c.status) << c.value;
+        EXPECT_EQ(franchise(kA)->getValue(kFranchiseBonus, 1), c.status == kOk ? c.value : 7)
+            << c.value;
+    }
+    EXPECT_EQ(bonusRangeMessage(), "A bonus lies between -10000 and 10000 points.");
 }
 
 TEST_F(LeagueTest, RosterSaveDropsLaterWeeksAndOpponentsPointsAgainst) {

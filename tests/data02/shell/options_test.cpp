@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -231,6 +232,35 @@ TEST_F(OptionsTest, AFailedPreferencesSaveIsReportedAndUndone) {
     EXPECT_FALSE(storeOptions(context(), changedOptions(kDefaultLeagueId), error));
     EXPECT_NE(error.find("preferences"), std::string::npos) << error;
     EXPECT_EQ(readOptions(context()), before);
+}
+
+TEST_F(OptionsTest, TypedTextsWithControlCharactersStoreNothing) {
+    ASSERT_EQ(prefs().save(), kOk);
+    OptionSettings before = readOptions(context());
+    std::vector<std::uint8_t> prefsFile = readBytes(dir_ / "Prefs.db");
+    struct Case {
+        std::function<void(OptionSettings&)> change;
+        std::string message;
+    };
+    const Case cases[] = {
+        {[](OptionSettings& o) { o.application.backgroundImage = "bg\n.jpg"; },
+         "\"Background Image\" cannot hold control characters."},
+        {[](OptionSettings& o) { o.internet.name = "Pat\x1b[2J"; },
+         "\"Your Name\" cannot hold control characters."},
+        {[](OptionSettings& o) { o.internet.webSite = "ftp.example.net\r\nDELE x"; },
+         "\"Web Site\" cannot hold control characters."},
+        {[](OptionSettings& o) { o.backup.directory = "/backups\x7f"; },
+         "\"Backup Folder\" cannot hold control characters."},
+    };
+    for (const Case& c : cases) {
+        OptionSettings options = changedOptions(kDefaultLeagueId);
+        c.change(options);
+        std::string error;
+        EXPECT_FALSE(storeOptions(context(), options, error));
+        EXPECT_EQ(error, c.message);
+        EXPECT_EQ(readOptions(context()), before) << c.message;
+        EXPECT_EQ(readBytes(dir_ / "Prefs.db"), prefsFile) << c.message;
+    }
 }
 
 TEST(OptionsRules, PortsAreDigitsFromOneTo65535) {

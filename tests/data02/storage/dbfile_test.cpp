@@ -65,13 +65,6 @@ class DBFileTest : public ::testing::Test {
     DBFile file_{memory_};
 };
 
-// Two bonuses of 2,000,000,000 once summed to -294,967,296.
-TEST(SaturatedInt32Test, SumsBeyond32BitsStopAtTheLimitInsteadOfWrapping) {
-    EXPECT_EQ(saturatedInt32(2000000000LL + 2000000000LL), 2147483647);
-    EXPECT_EQ(saturatedInt32(-2000000000LL - 2000000000LL), -2147483647 - 1);
-    EXPECT_EQ(saturatedInt32(-294967296LL), -294967296);
-}
-
 TEST(SeasonFileNameTest, NamesFollowTheSeasonNumber) {
     struct Case {
         SeasonFile file;
