@@ -14,13 +14,14 @@
 #include "app/reports/Rpt_tree.h"
 #include "app/shell/About.h"
 #include "app/shell/HelpPane.h"
+#include "app/shell/HostedForms.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Options.h"
-#include "app/shell/Pending.h"
 #include "app/shell/Seasons.h"
 #include "app/shell/Shell.h"
 #include "app/widgets/PageView.h"
 #include "app/widgets/Prompter.h"
+#include "app/widgets/SeasonForm.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Player.h"
 #include "data02/model/Pro.h"
@@ -490,8 +491,12 @@ void TformMain::showHostedForm(int section, int activity) {
     if (!hostsForm(section, activity)) {
         return;
     }
-    hosted_ = new TformPending(QString::fromUtf8(qff::hostedForm(section, activity)),
-                               activityCaption(section, activity), ui->panelHost);
+    hosted_ =
+        createHostedForm(qff::hostedForm(section, activity), activityCaption(section, activity),
+                         *context_, prompter_, ui->panelHost);
+    if (auto* form = qobject_cast<SeasonForm*>(hosted_.data())) {
+        connect(form, &SeasonForm::seasonChanged, this, [this, form] { seasonDataChanged(form); });
+    }
     ui->layoutHost->addWidget(hosted_);
     hosted_->show();
     hosted_->setFocus();
@@ -614,6 +619,13 @@ void TformMain::showReport(QTreeWidgetItem* node) {
                            : ui->treeReports->runNode(node, 0, weeks - 1);
     if (!page.isEmpty()) {
         ui->paneReport->displayReportPage(page);
+    }
+}
+
+void TformMain::seasonDataChanged(const QObject* origin) {
+    checkNumTeams();
+    if (auto* form = qobject_cast<SeasonForm*>(hosted_.data()); form != nullptr && form != origin) {
+        form->reload();
     }
 }
 

@@ -52,6 +52,10 @@ class TformMain : public QMainWindow {
     // Counts the open season's franchises, divisions and leagues and enables
     // the commands that need a franchise.
     void checkNumTeams();
+    // After a form or dialog changed the season: commands that need a
+    // franchise follow the count, and the hosted form other than the one that
+    // made the change shows the season afresh.
+    void seasonDataChanged(const QObject* origin = nullptr);
 
     bool seasonIsOpen() const { return seasonOpen_; }
     int openSeason() const { return openSeason_; }

@@ -1,0 +1,80 @@
+#pragma once
+
+// The data headers come first: one of them has a member named like a Qt
+// keyword macro.
+#include "data02/demo/Demo.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/widgets/Prompter.h"
+
+namespace qff::apptest {
+
+// 2011-06-15 12:00 UTC, so the calendar never decides what a test sees.
+inline constexpr std::time_t kMid2011 = 1308139200;
+
+// Keeps what the windows said and answers every question the same way.
+class RecordingPrompter : public Prompter {
+  public:
+    void tellTitled(QWidget*, const QString&, Icon, const QString& text, const QString&) override {
+        told.append(text);
+    }
+    bool ask(QWidget*, const QString& text) override {
+        asked.append(text);
+        return answer;
+    }
+    bool watched() const override { return false; }
+
+    QStringList told;
+    QStringList asked;
+    bool answer = false;
+};
+
+// A season context on a working folder, on the fixed date above.
+inline std::unique_ptr<Singleton> createContext(const std::filesystem::path& dir) {
+    std::string error;
+    auto context = Singleton::create(SeasonEnv{dir, [] { return kMid2011; }}, error);
+    if (context) {
+        context->preferences().load();
+    }
+    return context;
+}
+
+// A temporary working folder with one open season: empty but for the
+// Default League, or the demo season built with `options`.
+class SeasonFolder {
+  public:
+    // An empty season of `year`.
+    explicit SeasonFolder(int year) : context_(createContext(path())) {
+        std::string error;
+        if (context_ != nullptr && createSeasonFiles(*context_, year, error)) {
+            opened_ = openSeason(*context_, year).opened;
+        }
+    }
+    explicit SeasonFolder(const DemoOptions& options) : context_(createContext(path())) {
+        DemoReport report;
+        std::string error;
+        if (context_ != nullptr && createDemoSeason(*context_, options, report, error)) {
+            opened_ = openSeason(*context_, options.year).opened;
+        }
+    }
+
+    bool opened() const { return opened_; }
+    Singleton& context() { return *context_; }
+    std::filesystem::path path() const { return dir_.path().toStdString(); }
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<Singleton> context_;
+    bool opened_ = false;
+};
+
+}  // namespace qff::apptest
