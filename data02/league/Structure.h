@@ -78,6 +78,7 @@ struct StructureResult {
 struct FieldText {
     int code;
     std::string text;
+    bool operator==(const FieldText&) const = default;
 };
 
 // The draft picks of the season as the structure cascades to them; picks are
