@@ -59,8 +59,8 @@ std::string valueOf(std::span<const qff::FieldText> values, int code) {
 
 // An open editor hands its text to the cell when the current cell changes.
 void commitOpenEditor(QTableWidget& grid) {
-    if (grid.state() == QAbstractItemView::EditingState) {
-        QModelIndex current = grid.currentIndex();
+    QModelIndex current = grid.currentIndex();
+    if (grid.indexWidget(current) != nullptr) {
         grid.setCurrentIndex(QModelIndex());
         grid.setCurrentIndex(current);
     }

@@ -80,7 +80,10 @@ TformSetupLeague::TformSetupLeague(qff::Singleton& season, Prompter& prompter, Q
     fillLeagueTree();
 }
 
-TformSetupLeague::~TformSetupLeague() = default;
+// Destroying the window moves the focus, which must not reach a half-destroyed form.
+TformSetupLeague::~TformSetupLeague() {
+    disconnect(qApp, &QApplication::focusChanged, this, &TformSetupLeague::gridPropertiesExit);
+}
 
 void TformSetupLeague::connectControls() {
     connect(ui->treeLeague, &QTreeWidget::currentItemChanged, this, [this] { treeLeagueChange(); });
@@ -133,9 +136,7 @@ void TformSetupLeague::fillLeagueTree(std::optional<StructureNode> select) {
 }
 
 void TformSetupLeague::showSelected() {
-    QTreeWidgetItem* item = ui->treeLeague->currentItem();
-    std::optional<StructureNode> node =
-        item != nullptr ? structureNodeOf(item) : std::optional<StructureNode>();
+    std::optional<StructureNode> node = structureNodeOf(ui->treeLeague->currentItem());
     initializePropertyGrid(node);
     if (node) {
         qff::selectNode(season(), *node);
@@ -249,8 +250,7 @@ void TformSetupLeague::btnNewClick(StructureKind kind) {
 
 void TformSetupLeague::btnDeleteClick() {
     QTreeWidgetItem* item = ui->treeLeague->currentItem();
-    std::optional<StructureNode> node =
-        item != nullptr ? structureNodeOf(item) : std::optional<StructureNode>();
+    std::optional<StructureNode> node = structureNodeOf(item);
     if (!node) {
         return;
     }
