@@ -83,6 +83,7 @@ void setUp(QTableWidget& grid) {
     grid.setColumnCount(2);
     grid.horizontalHeader()->hide();
     grid.verticalHeader()->hide();
+    grid.verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid.horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     grid.horizontalHeader()->setStretchLastSection(true);
     grid.setItemDelegateForColumn(kValueColumn, new PropertyDelegate(&grid));

@@ -9,12 +9,14 @@
 #include "data02/season/State.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/league/EditTeam.h"
@@ -133,6 +135,7 @@ class SetupLeagueTest : public QObject {
     void leavingTheGridSavesAndTellsOnce();
     void theDefaultLeagueKeepsItsNameAndCannotBeDeleted();
     void deletingADivisionTakesItsFranchisesAfterYes();
+    void enterAnswersTheDeleteQuestionWithNo();
     void droppingAFranchiseOnItsLeagueTakesItOutOfItsDivision();
     void wrongDropsAreRefusedWithTheirMessages_data();
     void wrongDropsAreRefusedWithTheirMessages();
@@ -282,6 +285,26 @@ void SetupLeagueTest::deletingADivisionTakesItsFranchisesAfterYes() {
              "Are you sure you want to delete " + name +
                  "?\n\nAnswering YES will result in the destruction of the franchise.");
     QVERIFY(setup.team(setup.franchises[2].id) == nullptr);
+}
+
+void SetupLeagueTest::enterAnswersTheDeleteQuestionWithNo() {
+    SeasonFolder folder(2003);
+    QVERIFY(folder.opened());
+    qff::Singleton& season = folder.context();
+    int id = qff::createFranchise(season, {StructureKind::League, 0}, "Hawks").id;
+    Prompter screen;
+    TformSetupLeague form(season, screen);
+    form.show();
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        QWidget* box = QApplication::activeModalWidget();
+        QVERIFY(box != nullptr);
+        asked = box->findChild<QLabel*>("qt_msgbox_label")->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    form.findChild<QPushButton*>("btnDelete")->click();
+    QVERIFY(asked.startsWith("Are you sure you want to delete Hawks?"));
+    QVERIFY(season.teamQuery().findOne(qff::kFranchiseId, id) != nullptr);
 }
 
 void SetupLeagueTest::droppingAFranchiseOnItsLeagueTakesItOutOfItsDivision() {
