@@ -33,6 +33,11 @@ bool isDefaultLeague(StructureNode node) {
     return node.kind == StructureKind::League && node.id == qff::kDefaultLeagueId;
 }
 
+// The Default League's name row takes no typing.
+int lockedCode(StructureNode node) {
+    return isDefaultLeague(node) ? qff::kLeagueName : 0;
+}
+
 QString deleteQuestion(StructureKind kind, const QString& name) {
     QString consequence = kind == StructureKind::Franchise
                               ? "Answering YES will result in the destruction of the franchise."
@@ -156,8 +161,7 @@ void TformSetupLeague::initializePropertyGrid(std::optional<StructureNode> node)
         return;
     }
     ui->labelProperties->setText(gridTitle(node->kind));
-    int locked = isDefaultLeague(*node) ? qff::kLeagueName : 0;
-    propertygrid::show(*ui->gridProperties, node->kind, loaded_, locked);
+    propertygrid::show(*ui->gridProperties, node->kind, loaded_, lockedCode(*node));
 }
 
 void TformSetupLeague::treeLeagueChange() {
@@ -187,8 +191,7 @@ void TformSetupLeague::savePropereties(Telling telling) {
         qff::savePropertyGrid(season(), node, propertygrid::cells(*ui->gridProperties));
     bool changed = !grid.stored.empty() && grid.stored != loaded_;
     if (!grid.stored.empty()) {
-        int locked = isDefaultLeague(node) ? qff::kLeagueName : 0;
-        propertygrid::show(*ui->gridProperties, node.kind, grid.stored, locked);
+        propertygrid::show(*ui->gridProperties, node.kind, grid.stored, lockedCode(node));
         renameNode(node, propertygrid::cellText(*ui->gridProperties, qff::nameRow(node.kind).code));
         loaded_ = grid.stored;
     }
