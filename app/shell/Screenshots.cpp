@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/league/FindPlayer.h"
+#include "app/league/EditTeam.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
@@ -16,6 +17,7 @@
 #include "app/widgets/Prompter.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
+#include "data02/season/State.h"
 
 namespace {
 
@@ -136,6 +138,22 @@ void takeLoading(TformMain& window, Camera& camera) {
     QObject::disconnect(started);
 }
 
+// The league setup form at the smallest and the largest window it must fit,
+// and the franchise details dialog it shares its grid with.
+void takeLeagueSetup(TformMain& window, Camera& camera) {
+    window.DisplayActivity(1, 6);
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        camera.take(window, QString("setup_league_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    window.resize(kWindowSize);
+    BatchPrompter prompter;
+    TformEditTeam editTeam(*window.context(),
+                           window.context()->seasonState().get(qff::kCurrentFranchise), prompter,
+                           &window);
+    camera.takeDialog(editTeam, "edit_team");
+}
+
 void takeDialogs(TformMain& window, Camera& camera) {
     BatchPrompter prompter;
     TformAbout about(VersionInfo::ofThisBuild(), &window);
@@ -163,6 +181,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
         takeFindPlayer(window, camera);
+        takeLeagueSetup(window, camera);
         takeLoading(window, camera);
     }
     takeOptions(window, camera);

@@ -37,6 +37,7 @@ void Prompter::tellTitled(QWidget* parent, const QString& caption, Icon icon, co
 bool Prompter::ask(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, kMessageCaption, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
