@@ -98,6 +98,10 @@ void takeReport(TformMain& window, Camera& camera) {
         emit tree->reportActivated(node);
         QApplication::processEvents();
         camera.take(window, "report");
+        // The smallest window is where wide report tables must scroll.
+        window.resize(window.minimumSize());
+        camera.take(window, "report_smallest");
+        window.resize(kWindowSize);
     }
 }
 
