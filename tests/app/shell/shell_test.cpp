@@ -1,13 +1,16 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBox>
 #include <filesystem>
 #include <fstream>
@@ -384,6 +387,22 @@ class ShellTest : public QObject {
         QVERIFY(shell.prompter.told.isEmpty());
         QVERIFY(schedule.open(QIODevice::ReadOnly));
         QCOMPARE(schedule.readAll() != before, yes);
+    }
+
+    void enterAnswersNoToAQuestion() {
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                watch.stop();
+                defaultButton = box->standardButton(box->defaultButton());
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        watch.start(10);
+        Prompter screen;
+        QVERIFY(!screen.ask(nullptr, "Are you sure you want to reset your head to head schedule?"));
+        QCOMPARE(defaultButton, QMessageBox::No);
     }
 
     void closingRemembersTheActivityAndLeavesNoMemoryReport() {
