@@ -59,6 +59,11 @@ void ReportPane::displayReportPage(const QString& path) {
     updateButtons();
 }
 
+void ReportPane::clearHistory() {
+    ui_->comboHistory->clear();
+    updateButtons();
+}
+
 void ReportPane::printReport() {
     ui_->reportBrowser->printWithDialog();
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,10 +17,14 @@
 #include <fstream>
 #include <memory>
 
+#include "app/reports/ReportPane.h"
+#include "app/reports/Rpt_tree.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
+#include "app/widgets/PageView.h"
 #include "app/widgets/Prompter.h"
 #include "data02/demo/Demo.h"
+#include "data02/league/Structure.h"
 #include "data02/model/Player.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
@@ -75,6 +80,11 @@ struct Shell {
     }
     bool enabled(const char* command) { return find<QAction>(command)->isEnabled(); }
     QString banner() { return find<QLabel>("lblBanner")->text(); }
+    // The status bar's hint of what to do first; empty when none is shown.
+    QString hint() {
+        auto* label = find<QLabel>("lblFirstSteps");
+        return label->isVisibleTo(&window) ? label->text() : QString();
+    }
     int stateValue(int id) { return window.context()->seasonState().peek(id); }
 
     RecordingPrompter prompter;
@@ -133,6 +143,58 @@ class ShellTest : public QObject {
         QCOMPARE(shell.banner(), QString("  Let's Get Started!: About This Product"));
         // Nothing of the never-created season appears in the folder.
         QVERIFY(QDir(dir.path()).entryList({"State_*", "Score_*"}, QDir::Files).isEmpty());
+    }
+
+    void anEmptyWorkspaceKeepsSayingWhatToDoFirst() {
+        QTemporaryDir dir;
+        fs::path folder = dir.path().toStdString();
+        writeCalendarYear(folder, kDemoYear);
+        Shell shell(folder);
+        QVERIFY(shell.start());
+        const QString first = "First create a season with Season + New, then set up your league.";
+        QCOMPARE(shell.hint(), first);
+        QVERIFY(
+            QTest::qWaitFor([&] { return !shell.window.statusBar()->currentMessage().isEmpty(); }));
+        QCOMPARE(shell.hint(), first);
+
+        shell.find<QAction>("menuOpenSeason")->trigger();
+        QCOMPARE(shell.prompter.told,
+                 QStringList({"There is no season in this working folder yet. Create one with "
+                              "Season + New."}));
+
+        std::string error;
+        QVERIFY2(qff::createSeasonFiles(*shell.window.context(), kDemoYear, error), error.c_str());
+        shell.window.openThisSeason(kDemoYear);
+        QCOMPARE(
+            shell.hint(),
+            QString("Now set up your league with Season + Setup Leagues/Divisions/Franchises."));
+        qff::Singleton& season = *shell.window.context();
+        int league = season.seasonState().peek(qff::kCurrentLeague);
+        QVERIFY(qff::createFranchise(season, {qff::StructureKind::League, league}).ok());
+        shell.window.seasonDataChanged();
+        QCOMPARE(shell.hint(), QString());
+    }
+
+    void anotherSeasonStartsTheViewerAfresh() {
+        auto dir = demoCopy();
+        Shell shell(dir->path().toStdString());
+        QVERIFY(shell.start());
+        shell.window.DisplayActivity(3, 0);
+        auto* tree = shell.find<ReportTree>("treeReports");
+        QTreeWidgetItem* node = tree->topLevelItem(1)->child(0);
+        QVERIFY(ReportTree::isPageNode(node));
+        emit tree->reportActivated(node);
+        auto* pane = shell.find<ReportPane>("paneReport");
+        QVERIFY(QTest::qWaitFor([pane] { return !pane->view()->isLoading(); }));
+        QString report = pane->view()->currentPath();
+        QVERIFY(report.endsWith(".HTM"));
+
+        std::string error;
+        QVERIFY2(qff::createSeasonFiles(*shell.window.context(), 2004, error), error.c_str());
+        shell.window.openThisSeason(2004);
+        QVERIFY(QTest::qWaitFor([pane] { return !pane->view()->isLoading(); }));
+        QVERIFY(pane->view()->currentPath() != report);
+        QVERIFY(!pane->history().contains(report));
     }
 
     // The outlook of Main.ui and the activity table the rest of the program reads must name
