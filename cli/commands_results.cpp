@@ -185,8 +185,9 @@ int bonusCommand(const BonusRequest& request, Session& session) {
     if (findFranchise(session, season, request.franchise) == nullptr) {
         return kExitFailure;
     }
-    if (setFranchiseBonus(season, request.franchise, *week, request.value) != kOk) {
-        return session.output.fail("the bonus could not be saved");
+    if (BonusResult stored = storeFranchiseBonus(season, request.franchise, *week, request.value);
+        !stored.ok()) {
+        return session.output.fail(stored.message);
     }
     nlohmann::json document = {
         {"franchise", request.franchise}, {"week", *week + 1}, {"bonus", request.value}};
