@@ -12,6 +12,8 @@
 
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/CloseWeek.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
 #include "app/shell/HelpPane.h"
 #include "app/shell/HostedForms.h"
@@ -154,16 +156,27 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command : {ui->menuCloseWeek, ui->menuFindPlayer, ui->menuUpdateRosters,
-                             ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
+    for (QAction* command : {ui->menuFindPlayer, ui->menuUpdateRosters, ui->menuNewReport,
+                             ui->menuEditReport, ui->menuDeleteReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
-    for (QAction* command : {ui->menuBonusPoints, ui->menuEnterStats}) {
+    for (QAction* command : {ui->menuEnterStats}) {
         connect(command, &QAction::triggered, this, [this, command] {
             notAvailableYet(command);
             syncViewWeek();
         });
     }
+    connect(ui->menuCloseWeek, &QAction::triggered, this, [this] {
+        TformCloseWeek dialog(*context_, prompter_, this);
+        dialog.exec();
+        seasonDataChanged();
+    });
+    connect(ui->menuBonusPoints, &QAction::triggered, this, [this] {
+        TformTeamBonus dialog(*context_, prompter_, this);
+        dialog.exec();
+        syncViewWeek();
+        seasonDataChanged();
+    });
     connect(ui->menuPrintReport, &QAction::triggered, ui->paneReport, &ReportPane::printReport);
     connect(ui->menuExportReport, &QAction::triggered, ui->paneReport, &ReportPane::exportReport);
     connect(ui->menuPreferences, &QAction::triggered, this, &TformMain::showOptions);

@@ -178,6 +178,9 @@ std::vector<GameResult> results(Singleton& context, int league, int week);
 
 // Flags the week as counted, writes the flag and drops what it changes.
 int closeWeek(Singleton& context, int week);
+// Whether some NFL team's QB unit passed in the week: what opening the season
+// counts a week by, so a week closed without it is open again after the next open.
+bool weekHasNflStatistics(Singleton& context, int week);
 
 // A week's bonus stays within what a week can score, so no bonus can push
 // the sums of a season far beyond any real total.

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Pro.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
@@ -168,6 +169,16 @@ int closeWeek(Singleton& context, int week) {
     context.scoring().dropAllPlayerPoints();
     dropAllFranchiseResults(context);
     return status;
+}
+
+bool weekHasNflStatistics(Singleton& context, int week) {
+    for (const Player* player : context.mapFactory().players().list()) {
+        if (player->storedPosition() == kQB + kUnitOffset &&
+            player->getValue(kPassYards, week) != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isBonusInRange(int value) {

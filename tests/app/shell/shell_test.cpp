@@ -19,6 +19,7 @@
 
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
 #include "app/widgets/PageView.h"
@@ -413,6 +414,35 @@ class ShellTest : public QObject {
         QCOMPARE(weeks->currentText(), QString("1"));
         QCOMPARE(shell.stateValue(qff::kCurrentWeek), 0);
         QCOMPARE(shell.stateValue(qff::kViewWeek), 0);
+    }
+
+    void afterBonusPointsTheViewWeekFollowsTheirWeek_data() {
+        QTest::addColumn<bool>("allWeeks");
+        QTest::newRow("one week on view") << false;
+        QTest::newRow("all weeks on view") << true;
+    }
+    void afterBonusPointsTheViewWeekFollowsTheirWeek() {
+        QFETCH(bool, allWeeks);
+        auto dir = demoCopy();
+        Shell shell(dir->path().toStdString());
+        QVERIFY(shell.start());
+        auto* weeks = shell.find<QComboBox>("comboWeek");
+        emit weeks->activated(allWeeks ? kDemoWeeks : 1);
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<TformTeamBonus*>(QApplication::activeModalWidget())) {
+                watch.stop();
+                auto* week = dialog->findChild<QComboBox*>("comboWeek");
+                week->setCurrentIndex(5);
+                emit week->activated(5);
+                dialog->findChild<QPushButton*>("btnFinished")->click();
+            }
+        });
+        watch.start(10);
+        shell.find<QAction>("menuBonusPoints")->trigger();
+        QCOMPARE(shell.stateValue(qff::kCurrentWeek), 5);
+        QCOMPARE(shell.stateValue(qff::kViewWeek), allWeeks ? qff::kAllWeeks : 5);
+        QCOMPARE(weeks->currentText(), QString(allWeeks ? "All" : "6"));
     }
 
     void theLeagueSelectorStoresTheCurrentLeague() {

@@ -641,6 +641,11 @@ TEST_F(LeagueTest, ClosingAWeekCountsItAndKeepsTheFlag) {
     EXPECT_EQ(context().seasonState().weekHasStats(2), 1);
 }
 
+TEST_F(ResultsTest, AWeekHasNflStatisticsWhenSomeQuarterbackUnitPassed) {
+    EXPECT_TRUE(weekHasNflStatistics(context(), 2));
+    EXPECT_FALSE(weekHasNflStatistics(context(), 3));
+}
+
 TEST_F(LeagueTest, AFailedCloseLeavesTheWeekUncounted) {
     int status = kOk;
     {
