@@ -6,6 +6,8 @@
 #include <QTimer>
 
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/CloseWeek.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
@@ -139,6 +141,14 @@ void takeDialogs(TformMain& window, Camera& camera) {
     camera.takeDialog(notice, "season_notice");
 }
 
+void takeScoringDialogs(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformTeamBonus bonus(*window.context(), prompter, &window);
+    camera.takeDialog(bonus, "team_bonus");
+    TformCloseWeek closeWeek(*window.context(), prompter, &window);
+    camera.takeDialog(closeWeek, "close_week");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -154,6 +164,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
         takeLoading(window, camera);
+        takeScoringDialogs(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);
