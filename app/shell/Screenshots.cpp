@@ -9,6 +9,8 @@
 #include "app/league/FindPlayer.h"
 #include "app/league/EditTeam.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/CloseWeek.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
@@ -102,6 +104,10 @@ void takeReport(TformMain& window, Camera& camera) {
         emit tree->reportActivated(node);
         QApplication::processEvents();
         camera.take(window, "report");
+        // The smallest window is where wide report tables must scroll.
+        window.resize(window.minimumSize());
+        camera.take(window, "report_smallest");
+        window.resize(kWindowSize);
     }
 }
 
@@ -166,6 +172,14 @@ void takeDialogs(TformMain& window, Camera& camera) {
     camera.takeDialog(notice, "season_notice");
 }
 
+void takeScoringDialogs(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformTeamBonus bonus(*window.context(), prompter, &window);
+    camera.takeDialog(bonus, "team_bonus");
+    TformCloseWeek closeWeek(*window.context(), prompter, &window);
+    camera.takeDialog(closeWeek, "close_week");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -183,6 +197,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeFindPlayer(window, camera);
         takeLeagueSetup(window, camera);
         takeLoading(window, camera);
+        takeScoringDialogs(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);
