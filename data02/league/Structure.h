@@ -20,6 +20,12 @@ struct StructureNode {
     int id = 0;
 };
 
+// Makes an object the season state's selection, so the next window opens on
+// it: a league its id, a division its id and its league's, a franchise its
+// own, its division's and its league's. False, and nothing stored, for an
+// object the season does not have.
+bool selectStructureNode(Singleton& context, StructureNode node);
+
 // One editable field of a structure object, as the property grids show it.
 struct PropertyRow {
     const char* label;

@@ -416,6 +416,39 @@ TEST_F(StructureTest, CreationPlacesTheObjectAndSelectsIt) {
     EXPECT_EQ(context().seasonState().peek(kLastLeagueId), north);
 }
 
+TEST_F(StructureTest, SelectingANodeStoresItAndTheObjectsAboveIt) {
+    int north = league("North");
+    int south = league("South");
+    int east = division(north, "East", "E");
+    int hawks = franchise(divisionNode(east), "Hawks");
+    int loners = franchise(leagueNode(south), "Loners");
+    struct Case {
+        StructureNode node;
+        int league;
+        int division;
+        int franchise;
+    };
+    const Case cases[] = {
+        {franchiseNode(hawks), north, east, hawks},
+        {leagueNode(south), south, east, hawks},
+        {divisionNode(east), north, east, hawks},
+        {franchiseNode(loners), south, kNoDivision, loners},
+    };
+    SeasonState& state = context().seasonState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.node.id);
+        EXPECT_TRUE(selectStructureNode(context(), c.node));
+        EXPECT_EQ(state.peek(kCurrentLeague), c.league);
+        EXPECT_EQ(state.peek(kCurrentDivision), c.division);
+        EXPECT_EQ(state.peek(kCurrentFranchise), c.franchise);
+    }
+    for (StructureNode missing : {leagueNode(99), divisionNode(99), franchiseNode(99)}) {
+        EXPECT_FALSE(selectStructureNode(context(), missing));
+    }
+    EXPECT_EQ(state.peek(kCurrentLeague), south);
+    EXPECT_EQ(state.peek(kCurrentFranchise), loners);
+}
+
 // ------------------------------------------------------------- deleting
 
 // Two divisions of two franchises each with a round robin across the league.
