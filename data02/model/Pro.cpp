@@ -279,11 +279,15 @@ int Pro::positionCode(std::string_view text) {
 }
 
 const char* Pro::positionName(bool shortName, int code) const {
+    return ring(positionLabel(shortName, code));
+}
+
+std::string_view Pro::positionLabel(bool shortName, int code) {
     const PositionNames* position = positionOf(code);
     if (position == nullptr) {
-        return ring("");
+        return {};
     }
-    return ring(shortName ? position->shortName : position->longName);
+    return shortName ? position->shortName : position->longName;
 }
 
 int Pro::unitId(int team, int position) {

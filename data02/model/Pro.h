@@ -51,6 +51,8 @@ class Pro {
     static int positionCode(std::string_view text);
     // Empty text for a code outside 0..kPositionSlots-1.
     const char* positionName(bool shortName, int code) const;
+    // The same names as constants, for callers that keep them.
+    static std::string_view positionLabel(bool shortName, int code);
 
     // A team unit's identifier; an individual position code is taken as its unit.
     static int unitId(int team, int position);
