@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "app/league/Activate.h"
+#include "app/league/DraftPlayers.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
 
@@ -16,7 +18,10 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 }
 
 // One row per hosted form this version has.
-constexpr std::array<std::pair<std::string_view, FormMaker>, 0> kForms{};
+constexpr std::array<std::pair<std::string_view, FormMaker>, 2> kForms{{
+    {"TformDraftPlayers", make<TformDraftPlayers>},
+    {"TformActivate", make<TformActivate>},
+}};
 
 }  // namespace
 
