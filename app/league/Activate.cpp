@@ -23,7 +23,7 @@ constexpr int kFirstFigureColumn = 2;
 constexpr int kIdColumn = 5;
 // Below this width the lists keep to names and NFL teams, which then stay
 // readable without scrolling sideways.
-constexpr int kFiguresMinimumWidth = 640;
+constexpr int kFiguresMinimumWidth = 520;
 
 }  // namespace
 
@@ -34,6 +34,7 @@ TformActivate::TformActivate(qff::Singleton& season, Prompter& prompter, QWidget
     ui_->setupUi(this);
     for (QTreeWidget* list : {ui_->listActive, ui_->listBench}) {
         list->setColumnHidden(kIdColumn, true);
+        stretchNameColumn(*list);
     }
     using Kind = HdlDragDrop::Kind;
     dragDrop_.registerPair(ui_->listActive, Kind::ListView, ui_->listBench, Kind::ListView);
@@ -101,6 +102,7 @@ void TformActivate::refreshRosters(Lineup which) {
     QTreeWidget& list = active ? *ui_->listActive : *ui_->listBench;
     showRoster(season(), franchiseId(), week(), active ? RosterPart::Active : RosterPart::Bench,
                kLineupColumns, list);
+    alignFigures(list, kFirstFigureColumn, kIdColumn - 1);
     QPushButton& button = active ? *ui_->btnBenchPlayers : *ui_->btnActivatePlayers;
     button.setEnabled(list.topLevelItemCount() > 0);
 }

@@ -34,6 +34,8 @@ TformDraftPlayers::TformDraftPlayers(qff::Singleton& season, Prompter& prompter,
     ui_->setupUi(this);
     ui_->listDraftTo->setColumnHidden(2, true);
     ui_->listDraftFrom->setColumnHidden(1, true);
+    stretchNameColumn(*ui_->listDraftTo);
+    stretchNameColumn(*ui_->listDraftFrom);
     using Kind = HdlDragDrop::Kind;
     dragDrop_.registerPair(ui_->listDraftTo, Kind::ListView, ui_->listDraftFrom, Kind::ListView);
     dragDrop_.registerPair(ui_->listDraftFrom, Kind::ListView, ui_->listDraftTo, Kind::ListView);

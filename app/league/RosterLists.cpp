@@ -5,11 +5,29 @@
 #include "data02/league/Rosters.h"
 #include "data02/model/Team.h"
 
+#include <QHeaderView>
 #include <QStringList>
 #include <QTreeWidget>
 
 #include "app/widgets/ListHelp.h"
 #include "app/widgets/Prompter.h"
+
+void stretchNameColumn(QTreeWidget& list) {
+    QHeaderView* header = list.header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+void alignFigures(QTreeWidget& list, int first, int last) {
+    constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+    for (int column = first; column <= last; ++column) {
+        list.headerItem()->setTextAlignment(column, kRight);
+        for (int row = 0; row < list.topLevelItemCount(); ++row) {
+            list.topLevelItem(row)->setTextAlignment(column, kRight);
+        }
+    }
+}
 
 int selectedFranchise(const QTreeWidget& tree) {
     std::optional<qff::StructureNode> node = structureNodeOf(tree.currentItem());

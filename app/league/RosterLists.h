@@ -20,6 +20,11 @@ struct RosterChange;
 // The parts of a roster as Team::rosterPlayers takes them.
 enum class RosterPart { All = 0, Active = 1, Bench = 2 };
 
+// The player's name takes the room the other columns leave.
+void stretchNameColumn(QTreeWidget& list);
+// Right-aligns the figures of the columns from `first` to `last`.
+void alignFigures(QTreeWidget& list, int first, int last);
+
 // The franchise of the tree's current node; 0 when the node is no franchise.
 int selectedFranchise(const QTreeWidget& tree);
 
