@@ -22,6 +22,9 @@ namespace {
 
 constexpr std::array<int, 3> kRosterColumns{qff::kPlayerName, qff::kPlayerTeam, qff::kPlayerId};
 constexpr std::array<int, 2> kAvailableColumns{qff::kPlayerName, qff::kPlayerId};
+// The id comes last in both lists, kept but not shown.
+constexpr int kRosterIdColumn = kRosterColumns.size() - 1;
+constexpr int kAvailableIdColumn = kAvailableColumns.size() - 1;
 // The options dialog's page of roster limits and shared players.
 constexpr int kFranchiseOptionsPage = 7;
 
@@ -32,13 +35,15 @@ TformDraftPlayers::TformDraftPlayers(qff::Singleton& season, Prompter& prompter,
       ui_(std::make_unique<Ui::TformDraftPlayers>()),
       dragDrop_(this) {
     ui_->setupUi(this);
-    ui_->listDraftTo->setColumnHidden(2, true);
-    ui_->listDraftFrom->setColumnHidden(1, true);
+    ui_->listDraftTo->setColumnHidden(kRosterIdColumn, true);
+    ui_->listDraftFrom->setColumnHidden(kAvailableIdColumn, true);
     stretchNameColumn(*ui_->listDraftTo);
     stretchNameColumn(*ui_->listDraftFrom);
     using Kind = HdlDragDrop::Kind;
     dragDrop_.registerPair(ui_->listDraftTo, Kind::ListView, ui_->listDraftFrom, Kind::ListView);
     dragDrop_.registerPair(ui_->listDraftFrom, Kind::ListView, ui_->listDraftTo, Kind::ListView);
+    // The tree takes roster rows without acting on them, so a player let go
+    // over the wrong franchise stays where he was.
     dragDrop_.registerPair(ui_->listDraftTo, Kind::ListView, ui_->treeLeague, Kind::TreeView);
     connectControls();
     formShow();
