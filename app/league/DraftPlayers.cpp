@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/league/FindPlayer.h"
 #include "app/league/RosterLists.h"
 #include "app/shell/Options.h"
 #include "app/widgets/ListHelp.h"
@@ -64,6 +65,8 @@ void TformDraftPlayers::connectControls() {
             &TformDraftPlayers::btnAddPlayersClick);
     connect(ui_->btnRemovePlayers, &QPushButton::clicked, this,
             &TformDraftPlayers::btnRemovePlayersClick);
+    connect(ui_->btnFindPlayer, &QPushButton::clicked, this,
+            &TformDraftPlayers::btnFindPlayerClick);
     connect(ui_->btnDraftOptions, &QPushButton::clicked, this,
             &TformDraftPlayers::btnDraftOptionsClick);
     connect(ui_->listDraftFrom, &QTreeWidget::itemDoubleClicked, this,
@@ -184,6 +187,33 @@ void TformDraftPlayers::listsDragDrop(const HdlDragDrop::DropInfo& info) {
         btnAddPlayersClick();
     } else if (info.source == ui_->listDraftTo && info.target == ui_->listDraftFrom) {
         btnRemovePlayersClick();
+    }
+}
+
+void TformDraftPlayers::btnFindPlayerClick() {
+    int chosen = -1;
+    TformFindPlayer finder(season(), prompter(), &chosen, this);
+    if (finder.exec() != QDialog::Accepted || chosen <= 0) {
+        return;
+    }
+    const qff::Player* player = season().mapFactory().players().findFirst(qff::kPlayerId, chosen);
+    int index = player ? ui_->comboNFLTeams->findData(player->team()) : -1;
+    if (index < 0) {
+        return;
+    }
+    ui_->comboNFLTeams->setCurrentIndex(index);
+    comboNFLTeamsChange();
+    selectPlayer(chosen);
+}
+
+void TformDraftPlayers::selectPlayer(int playerId) {
+    QTreeWidget& list = *ui_->listDraftFrom;
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        if (playerIdOf(list.topLevelItem(row)) == playerId) {
+            selectRow(list, row);
+            list.setFocus();
+            return;
+        }
     }
 }
 

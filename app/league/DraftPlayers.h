@@ -42,6 +42,7 @@ class TformDraftPlayers : public SeasonForm {
     void comboNFLTeamsChange();
     void btnAddPlayersClick();
     void btnRemovePlayersClick();
+    void btnFindPlayerClick();
     void btnDraftOptionsClick();
     void listsDragDrop(const HdlDragDrop::DropInfo& info);
     void refreshDraftPlayers(PlayerList which);
@@ -50,6 +51,7 @@ class TformDraftPlayers : public SeasonForm {
     // Tells what the data layer refused, shows the rosters afresh and lets
     // the other windows know when something changed.
     void showChange(const qff::RosterChange& change);
+    void selectPlayer(int playerId);
 
     int franchiseId() const;
     int week() const;

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/league/DraftPlayers.h"
+#include "app/league/FindPlayer.h"
 #include "app/shell/Options.h"
 #include "app/widgets/DragDrop.h"
 
@@ -36,6 +37,7 @@ class DraftPlayersTest : public QObject {
     void aChangeIsCopiedToLaterWeeksWithoutStatistics();
     void dropsBetweenTheListsAddAndRemoveAndOntoTheTreeDoNothing();
     void reloadShowsAChangeMadeElsewhere();
+    void findPlayerTurnsToHisTeamAndSelectsHim();
     void draftOptionsShowTheNewLimitsAfterward();
 
   private:
@@ -234,6 +236,27 @@ void DraftPlayersTest::reloadShowsAChangeMadeElsewhere() {
     QCOMPARE(shownIds(roster()), (Ids{RosterSeason::kRb}));
     QVERIFY(!listed(available(), int(RosterSeason::kRb)));
     QCOMPARE(tree().currentItem()->text(0), QString("Hawks"));
+}
+
+void DraftPlayersTest::findPlayerTurnsToHisTeamAndSelectsHim() {
+    season().seasonState().set(qff::kCurrentNflTeam, season_->team(1));
+    form_->reload();
+    QCOMPARE(nflTeams().currentData().toInt(), season_->team(1));
+    QTimer::singleShot(0, [] {
+        auto* finder = qobject_cast<TformFindPlayer*>(QApplication::activeModalWidget());
+        QVERIFY(finder != nullptr);
+        // QBs by name: Able, Baker, Cole.
+        QTest::mouseClick(finder->findChild<QPushButton*>("btnPopulateList"), Qt::LeftButton);
+        auto* found = finder->findChild<QTreeWidget*>("listPlayers");
+        QCOMPARE(found->topLevelItemCount(), 3);
+        found->setCurrentItem(found->topLevelItem(2));
+        QTest::mouseClick(finder->findChild<QPushButton*>("btnOk"), Qt::LeftButton);
+    });
+    QTest::mouseClick(&button("btnFindPlayer"), Qt::LeftButton);
+    QCOMPARE(nflTeams().currentData().toInt(), season_->team(0));
+    QCOMPARE(season().seasonState().peek(qff::kCurrentNflTeam), season_->team(0));
+    QCOMPARE(playerIdOf(available().currentItem()), int(RosterSeason::kQb3));
+    QVERIFY(available().currentItem()->isSelected());
 }
 
 void DraftPlayersTest::draftOptionsShowTheNewLimitsAfterward() {
