@@ -144,7 +144,7 @@ void TformSetupLeague::showSelected() {
     std::optional<StructureNode> node = structureNodeOf(ui->treeLeague->currentItem());
     initializePropertyGrid(node);
     if (node) {
-        qff::selectNode(season(), *node);
+        qff::selectStructureNode(season(), *node);
     }
     bool deletable = node && !isDefaultLeague(*node);
     ui->btnDelete->setEnabled(deletable);

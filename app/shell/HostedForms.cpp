@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "app/league/Activate.h"
+#include "app/league/DraftPlayers.h"
 #include "app/league/SetupLeague.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
@@ -17,8 +19,10 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 }
 
 // One row per hosted form this version has.
-constexpr std::array<std::pair<std::string_view, FormMaker>, 1> kForms{{
+constexpr std::array<std::pair<std::string_view, FormMaker>, 3> kForms{{
     {"TformSetupLeague", make<TformSetupLeague>},
+    {"TformDraftPlayers", make<TformDraftPlayers>},
+    {"TformActivate", make<TformActivate>},
 }};
 
 }  // namespace

@@ -48,6 +48,10 @@ constexpr View kViews[] = {
     {2, 0, "main_section2"}, {2, 13, "main_activity2_13"}, {3, 0, "main_section3"},
 };
 
+// Forms that must read well on the smallest and a large screen as well.
+constexpr View kSizedViews[] = {{1, 8, "main_activity1_8"}, {2, 9, "main_activity2_9"}};
+constexpr QSize kCheckedSizes[] = {{800, 600}, {1280, 1024}};
+
 class Camera {
   public:
     explicit Camera(const QString& folder) : folder_(folder) {}
@@ -109,6 +113,18 @@ void takeReport(TformMain& window, Camera& camera) {
         camera.take(window, "report_smallest");
         window.resize(kWindowSize);
     }
+}
+
+void takeSizedViews(TformMain& window, Camera& camera) {
+    for (QSize size : kCheckedSizes) {
+        window.resize(size);
+        for (const View& view : kSizedViews) {
+            window.DisplayActivity(view.section, view.activity);
+            camera.take(window,
+                        QString("%1_%2x%3").arg(view.name).arg(size.width()).arg(size.height()));
+        }
+    }
+    window.resize(kWindowSize);
 }
 
 void takeOptions(TformMain& window, Camera& camera) {
@@ -194,6 +210,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     }
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
+        takeSizedViews(window, camera);
         takeFindPlayer(window, camera);
         takeLeagueSetup(window, camera);
         takeLoading(window, camera);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data02/model/Mapfact.h"
+#include "data02/model/Plyrqry.h"
 #include "data02/model/Pro.h"
 #include "data02/model/Teamqry.h"
 #include "data02/scoring/Results.h"
@@ -253,6 +254,24 @@ int filterDraftable(Singleton& context, int franchiseId, int week, PlyrList& can
         return rules.check(*player) != RosterReason::kNone;
     });
     return kOk;
+}
+
+PlyrList draftCandidates(Singleton& context, int franchiseId, int week, int nflTeam) {
+    PlayerQueryNode node;
+    node.setSelectCode(PlayerQueryNode::kByTeam);
+    const int teams[] = {nflTeam};
+    node.setValues(teams);
+    node.setSortKey(0, kPlayerPosition, false);
+    node.setSortKey(1, kPlayerName, false);
+    // A query of its own, so the season's shared one keeps its nodes.
+    PlayerQuery query(context);
+    query.addNode(node);
+    Owned<PlyrList> found = query.run();
+    PlyrList players = found ? *found : PlyrList{};
+    if (franchiseId != 0) {
+        filterDraftable(context, franchiseId, week, players);
+    }
+    return players;
 }
 
 RosterChange addPlayers(Singleton& context, int franchiseId, int week,

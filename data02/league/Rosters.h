@@ -90,6 +90,11 @@ Team* findFranchise(Singleton& context, int franchiseId);
 // kFailed for an unknown franchise, kBadWeek for a week outside 0..19.
 int filterDraftable(Singleton& context, int franchiseId, int week, PlyrList& candidates);
 
+// The players of an NFL team (team units too) by position, then name, that
+// the franchise may still draft in the week; every player of the team when no
+// franchise (0) is given.
+PlyrList draftCandidates(Singleton& context, int franchiseId, int week, int nflTeam);
+
 // Puts players on the bench of the week, each checked against the rules as
 // the roster grows, and stops at 32 players; the roster is then saved with
 // its forward copy to later weeks.

@@ -757,22 +757,6 @@ GridSave savePropertyGrid(Singleton& context, StructureNode node,
     return grid;
 }
 
-void selectNode(Singleton& context, StructureNode node) {
-    SeasonState& state = context.seasonState();
-    if (node.kind == StructureKind::League) {
-        state.set(kCurrentLeague, node.id);
-    } else if (node.kind == StructureKind::Division) {
-        if (const Division* division = findObject<Division>(context, node.id)) {
-            state.set(kCurrentLeague, division->getValue(kDivisionLeague));
-            state.set(kCurrentDivision, node.id);
-        }
-    } else if (const Team* team = findObject<Team>(context, node.id)) {
-        state.set(kCurrentLeague, team->getValue(kFranchiseLeague, kAllWeeks));
-        state.set(kCurrentDivision, team->getValue(kFranchiseDivision, kAllWeeks));
-        state.set(kCurrentFranchise, node.id);
-    }
-}
-
 }  // namespace qff
 
 namespace qff {
@@ -868,6 +852,34 @@ StructureResult createFranchise(Singleton& context, StructureNode parent, std::s
         context.seasonState().set(kCurrentFranchise, id);
     }
     return result;
+}
+
+bool selectStructureNode(Singleton& context, StructureNode node) {
+    SeasonState& state = context.seasonState();
+    switch (node.kind) {
+        case StructureKind::League:
+            if (findObject<League>(context, node.id) == nullptr) {
+                return false;
+            }
+            state.set(kCurrentLeague, node.id);
+            return true;
+        case StructureKind::Division:
+            if (const Division* division = findObject<Division>(context, node.id)) {
+                state.set(kCurrentLeague, division->getValue(kDivisionLeague));
+                state.set(kCurrentDivision, node.id);
+                return true;
+            }
+            return false;
+        case StructureKind::Franchise:
+            if (const Team* team = findObject<Team>(context, node.id)) {
+                state.set(kCurrentLeague, team->getValue(kFranchiseLeague, kAllWeeks));
+                state.set(kCurrentDivision, team->getValue(kFranchiseDivision, kAllWeeks));
+                state.set(kCurrentFranchise, node.id);
+                return true;
+            }
+            return false;
+    }
+    return false;
 }
 
 MovePlan planMove(Singleton& context, const DraftPicks& picks, StructureNode object,

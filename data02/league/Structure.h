@@ -20,6 +20,12 @@ struct StructureNode {
     int id = 0;
 };
 
+// Makes an object the season state's selection, so the next window opens on
+// it: a league its id, a division its id and its league's, a franchise its
+// own, its division's and its league's. False, and nothing stored, for an
+// object the season does not have.
+bool selectStructureNode(Singleton& context, StructureNode node);
+
 // One editable field of a structure object, as the property grids show it.
 struct PropertyRow {
     const char* label;
@@ -127,10 +133,6 @@ struct GridSave {
 // keeps its own, and the other values are stored together. Nothing is
 // written when no value changed.
 GridSave savePropertyGrid(Singleton& context, StructureNode node, std::span<const FieldText> cells);
-
-// Makes the object the season state's selection: a league; a division and
-// its league; a franchise with its division and league.
-void selectNode(Singleton& context, StructureNode node);
 
 // New objects take their ids from the season state and, when no name is
 // given, a default name ("League 3", "Division 3" and "D3", "Franchise 3")

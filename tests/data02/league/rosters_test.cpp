@@ -298,6 +298,32 @@ TEST_F(RostersTest, TheFilterRefusesAnUnknownFranchiseAndAWeekOutsideTheRosters)
     EXPECT_EQ(candidates.size(), 1u);
 }
 
+TEST_F(RostersTest, CandidatesAreTheTeamsPlayersByPositionThenNameThatTheFranchiseMayDraft) {
+    franchise(kA).setRoster(3, rosterOf({kQb1}));
+    franchise(kB).setRoster(3, rosterOf({kWr}));
+    auto idsOf = [](const PlyrList& players) {
+        Ids found;
+        for (const Player* p : players) {
+            found.push_back(p->id());
+        }
+        return found;
+    };
+    // The team's units follow its players, QB unit to special teams.
+    auto withUnits = [](Ids ids, int team) {
+        for (int position = kQB; position <= kSPE; ++position) {
+            ids.push_back(Pro::unitId(team, position));
+        }
+        return ids;
+    };
+    Ids everyone = withUnits({kQb1, kQb2, kQb3, kRb, kWr, kTe}, team_);
+    EXPECT_EQ(idsOf(draftCandidates(context(), 0, 3, team_)), everyone);
+    EXPECT_EQ(idsOf(draftCandidates(context(), kA, 3, team_)),
+              withUnits({kQb2, kQb3, kRb, kTe}, team_));
+    EXPECT_EQ(idsOf(draftCandidates(context(), kA, 4, team_)), everyone);
+    int otherTeam = context().pro().validTeams().back();
+    EXPECT_EQ(idsOf(draftCandidates(context(), kA, 3, otherTeam)), withUnits({}, otherTeam));
+}
+
 // ------------------------------------------------------------ adding and dropping
 
 struct AddCase {

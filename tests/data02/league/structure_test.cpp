@@ -409,32 +409,6 @@ TEST_F(StructureTest, SavingAnUnchangedGridWritesNothing) {
               StructureError::NotFound);
 }
 
-TEST_F(StructureTest, SelectingANodeMakesItTheSeasonsSelection) {
-    int north = league("North");
-    int east = division(north, "East", "E");
-    int hawks = franchise(divisionNode(east), "Hawks");
-    int owls = franchise(leagueNode(kDefaultLeagueId), "Owls");
-    struct Case {
-        StructureNode node;
-        int league;
-        int division;
-        int franchise;
-    };
-    const Case cases[] = {
-        {franchiseNode(hawks), north, east, hawks},
-        {leagueNode(kDefaultLeagueId), kDefaultLeagueId, east, hawks},
-        {franchiseNode(owls), kDefaultLeagueId, kNoDivision, owls},
-        {divisionNode(east), north, east, owls},
-    };
-    SeasonState& state = context().seasonState();
-    for (const Case& c : cases) {
-        selectNode(context(), c.node);
-        EXPECT_EQ(state.get(kCurrentLeague), c.league);
-        EXPECT_EQ(state.get(kCurrentDivision), c.division);
-        EXPECT_EQ(state.get(kCurrentFranchise), c.franchise);
-    }
-}
-
 // ------------------------------------------------------------- creation
 
 TEST_F(StructureTest, DefaultNamesFollowTheIdAndSkipNamesInUse) {
@@ -513,6 +487,39 @@ TEST_F(StructureTest, CreationPlacesTheObjectAndSelectsIt) {
               StructureError::ControlCharacter);
     // A refused name draws no id.
     EXPECT_EQ(context().seasonState().peek(kLastLeagueId), north);
+}
+
+TEST_F(StructureTest, SelectingANodeStoresItAndTheObjectsAboveIt) {
+    int north = league("North");
+    int south = league("South");
+    int east = division(north, "East", "E");
+    int hawks = franchise(divisionNode(east), "Hawks");
+    int loners = franchise(leagueNode(south), "Loners");
+    struct Case {
+        StructureNode node;
+        int league;
+        int division;
+        int franchise;
+    };
+    const Case cases[] = {
+        {franchiseNode(hawks), north, east, hawks},
+        {leagueNode(south), south, east, hawks},
+        {divisionNode(east), north, east, hawks},
+        {franchiseNode(loners), south, kNoDivision, loners},
+    };
+    SeasonState& state = context().seasonState();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.node.id);
+        EXPECT_TRUE(selectStructureNode(context(), c.node));
+        EXPECT_EQ(state.peek(kCurrentLeague), c.league);
+        EXPECT_EQ(state.peek(kCurrentDivision), c.division);
+        EXPECT_EQ(state.peek(kCurrentFranchise), c.franchise);
+    }
+    for (StructureNode missing : {leagueNode(99), divisionNode(99), franchiseNode(99)}) {
+        EXPECT_FALSE(selectStructureNode(context(), missing));
+    }
+    EXPECT_EQ(state.peek(kCurrentLeague), south);
+    EXPECT_EQ(state.peek(kCurrentFranchise), loners);
 }
 
 // ------------------------------------------------------------- deleting
