@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CommandTable.h"
+#include "data02/season/Record_check.h"
 #include "data02/storage/Db_file.h"
 #include "data02/storage/Repair.h"
 
@@ -59,8 +60,9 @@ int runRepair(const RepairRequest& request, Session& session) {
         return kExitFailure;
     }
     std::string error;
-    std::optional<RepairReport> report =
-        repairRecordFile(memory->memory(), requestedPath(request, session.options), error);
+    std::filesystem::path path = requestedPath(request, session.options);
+    std::optional<RepairReport> report = repairRecordFile(
+        memory->memory(), path, error, recordCheckForFileName(path.filename().string()));
     if (!report) {
         return session.output.fail(error);
     }
