@@ -47,11 +47,6 @@ void printRepair(std::ostream& out, const RepairReport& report) {
     }
 }
 
-std::filesystem::path requestedPath(const RepairRequest& request, const GlobalOptions& options) {
-    std::filesystem::path path(request.file);
-    return path.is_absolute() ? path : options.workdir / path;
-}
-
 // Works without the season context, which would load and save the settings
 // files: one of them may be the file being repaired.
 int runRepair(const RepairRequest& request, Session& session) {
@@ -60,7 +55,7 @@ int runRepair(const RepairRequest& request, Session& session) {
         return kExitFailure;
     }
     std::string error;
-    std::filesystem::path path = requestedPath(request, session.options);
+    std::filesystem::path path = session.options.fileArgument(request.file);
     std::optional<RepairReport> report = repairRecordFile(
         memory->memory(), path, error, recordCheckForFileName(path.filename().string()));
     if (!report) {
