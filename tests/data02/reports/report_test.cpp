@@ -314,9 +314,7 @@ TEST_P(GarbageTest, MakesTheFileDamagedAtEveryOpenAndIsNeverWritten) {
         start();
         SeasonOpenReport report = openSeason(context(), kYear);
         EXPECT_TRUE(report.opened) << run;
-        auto said = std::find_if(report.messages.begin(), report.messages.end(),
-                                 [&](const SeasonMessage& m) { return m.text == notice; });
-        EXPECT_NE(said, report.messages.end()) << run;
+        EXPECT_EQ(test::errorTexts(report), std::vector<std::string>{notice}) << run;
         EXPECT_EQ(namesOf(all()), std::vector<std::string>{"Mine"}) << run;
     }
     context_.reset();
