@@ -23,6 +23,11 @@ struct GlobalOptions {
     std::filesystem::path workdir = ".";
     bool json = false;
     bool keepLogs = false;
+
+    // A file named on the command line: relative to --workdir unless absolute.
+    std::filesystem::path fileArgument(const std::filesystem::path& file) const {
+        return file.is_absolute() ? file : workdir / file;
+    }
 };
 
 // What a command runs with once the command line has been parsed.

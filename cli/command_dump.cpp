@@ -129,15 +129,10 @@ int dumpRecord(DBFile& file, int slot, std::span<const std::uint8_t> record, Out
     });
 }
 
-std::filesystem::path requestedPath(const DumpRequest& request, const GlobalOptions& options) {
-    std::filesystem::path path(request.file);
-    return path.is_absolute() ? path : options.workdir / path;
-}
-
 // Only reading calls are made, so the file is left exactly as it was.
 int runDump(const DumpRequest& request, Session& session) {
     Output& output = session.output;
-    std::filesystem::path path = requestedPath(request, session.options);
+    std::filesystem::path path = session.options.fileArgument(request.file);
     std::string name = path.filename().string();
     std::optional<int> recordSize = recordSizeForFileName(name);
     if (!recordSize) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CommandTable.h"
+#include "data02/season/Record_check.h"
 #include "data02/storage/Db_file.h"
 #include "data02/storage/Repair.h"
 
@@ -46,11 +47,6 @@ void printRepair(std::ostream& out, const RepairReport& report) {
     }
 }
 
-std::filesystem::path requestedPath(const RepairRequest& request, const GlobalOptions& options) {
-    std::filesystem::path path(request.file);
-    return path.is_absolute() ? path : options.workdir / path;
-}
-
 // Works without the season context, which would load and save the settings
 // files: one of them may be the file being repaired.
 int runRepair(const RepairRequest& request, Session& session) {
@@ -59,8 +55,9 @@ int runRepair(const RepairRequest& request, Session& session) {
         return kExitFailure;
     }
     std::string error;
-    std::optional<RepairReport> report =
-        repairRecordFile(memory->memory(), requestedPath(request, session.options), error);
+    std::filesystem::path path = session.options.fileArgument(request.file);
+    std::optional<RepairReport> report = repairRecordFile(
+        memory->memory(), path, error, recordCheckForFileName(path.filename().string()));
     if (!report) {
         return session.output.fail(error);
     }

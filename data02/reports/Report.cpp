@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "data02/league/Listhelp.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 
@@ -578,6 +579,13 @@ int textOffset(int code) {
     return code == kReportName ? Report::kNameOffset : Report::kHeaderOffset;
 }
 
+// Every text this program stores ends inside its field, and typed texts
+// carry no control characters.
+bool isCleanText(ConstByteSpan record, int offset) {
+    std::string text = getText(record, static_cast<std::size_t>(offset), Report::kTextSize);
+    return text.size() < Report::kTextSize && !holdsControlCharacter(text);
+}
+
 // Report ids the records of the file hold; unreadable slots are left out.
 std::set<int> idsInUse(ReportFile& file) {
     std::set<int> ids;
@@ -872,6 +880,15 @@ int Report::setPackMembers(std::span<const int> ids) {
     node.setValues(ids);
     setPlayerNode(node);
     return kOk;
+}
+
+bool Report::isReadableRecord(ConstByteSpan record) {
+    if (record.size() != kReportRecordSize) {
+        return false;
+    }
+    int type = getU8(record, kTypeOffset);
+    return type >= kFranchiseReport && type <= kReportPack && record[kNameOffset] != 0 &&
+           isCleanText(record, kNameOffset) && isCleanText(record, kHeaderOffset);
 }
 
 int Report::load() {

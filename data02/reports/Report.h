@@ -191,6 +191,11 @@ class Report : public StoredRecord<kReportRecordSize> {
     // At most 500; kFailed for more.
     int setPackMembers(std::span<const int> ids);
 
+    // A known type, and a name (not empty) and heading that end inside their
+    // fields and hold no control characters: what every record this program
+    // writes is, and what garbage almost never is.
+    static bool isReadableRecord(ConstByteSpan record);
+
     // Re-reads the record from its slot.
     int load();
     // Reads the record of `slot` and takes that slot.
@@ -259,5 +264,8 @@ class Report : public StoredRecord<kReportRecordSize> {
 };
 
 using RptList = std::vector<Owned<Report>>;
+
+inline constexpr RecordCheck kReportRecordCheck{"report definition", "report definitions",
+                                                &Report::isReadableRecord};
 
 }  // namespace qff

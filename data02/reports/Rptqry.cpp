@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
@@ -34,6 +35,16 @@ bool carriesOver(const Report& report) {
     }
 }
 
+// Garbage must neither pass for reports nor make the catalogue look
+// incomplete: a file holding any opens damaged, so it is only read.
+int openChecked(ReportFile& file, int year, const std::function<int(ReportFile&)>& seed = {}) {
+    int status = file.open(year, seed);
+    if (status == kOk) {
+        file.db().checkRecords(kReportRecordCheck);
+    }
+    return status;
+}
+
 // Copies the previous season's reports unchanged, ids included.
 int carryOverReports(Singleton& context, ReportFile& previous, ReportFile& file) {
     Report report(previous, context);
@@ -63,7 +74,7 @@ int appendBuiltIn(Singleton& context, ReportFile& file, std::string_view name) {
 // report file that opens, else the built-in reports.
 int seedReportFile(Singleton& context, ReportFile& file) {
     ReportFile previous(context.memory(), SeasonFile::Rpt, context.workdir());
-    if (previous.open(file.year() - 1) != kOk) {
+    if (openChecked(previous, file.year() - 1) != kOk) {
         return createReportCatalogue(context, file);
     }
     int status = carryOverReports(context, previous, file);
@@ -148,7 +159,7 @@ int openReportFile(Singleton& context, int year) {
     std::error_code ec;
     bool existed = !path.empty() && recordFileExists(path);
     std::string seedError;
-    int status = file.open(year, [&](ReportFile& f) {
+    int status = openChecked(file, year, [&](ReportFile& f) {
         int seeded = seedReportFile(context, f);
         seedError = f.lastError();
         return seeded;

@@ -1,7 +1,8 @@
 #include "data02/season/Single.h"
 
+#include <algorithm>
 #include <charconv>
-#include <fstream>
+#include <optional>
 
 #include "data02/model/Divqry.h"
 #include "data02/model/Drftqry.h"
@@ -15,20 +16,22 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/State.h"
 #include "data02/season/Sticky.h"
+#include "data02/storage/Files.h"
 
 namespace qff {
 namespace {
 
 constexpr int kFirstCalendarYear = 2002;
 constexpr std::size_t kYearLineLimit = 63;
+// CurYear.bin holds one short line; anything bigger is no year file.
+constexpr std::uintmax_t kYearFileLimit = 1024;
 
 int yearFromFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    if (!in || !std::getline(in, line)) {
+    std::optional<std::string> text = readRegularFile(path, kYearFileLimit);
+    if (!text) {
         return 0;
     }
-    line.resize(std::min(line.size(), kYearLineLimit));
+    std::string line = text->substr(0, std::min(text->find('\n'), kYearLineLimit));
     while (!line.empty() && static_cast<unsigned char>(line.back()) < 32) {
         line.pop_back();
     }

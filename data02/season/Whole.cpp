@@ -11,18 +11,30 @@
 namespace qff {
 namespace {
 
-std::filesystem::path openPathOf(Singleton& context, SeasonFile file) {
+// A season file the context holds open, and what reloads its cache.
+struct HeldFile {
+    const DBFile* db = nullptr;
+    int year = 0;
+    int (MapFactory::*reload)(int) = nullptr;
+};
+
+template <class File>
+HeldFile held(File& file, int (MapFactory::*reload)(int)) {
+    return {&file.db(), file.year(), reload};
+}
+
+HeldFile heldFile(Singleton& context, SeasonFile file) {
     switch (file) {
         case SeasonFile::Plyr:
-            return context.playerFile().db().path();
+            return held(context.playerFile(), &MapFactory::reloadPlayers);
         case SeasonFile::Team:
-            return context.teamFile().db().path();
+            return held(context.teamFile(), &MapFactory::reloadFranchises);
         case SeasonFile::Div:
-            return context.divisionFile().db().path();
+            return held(context.divisionFile(), &MapFactory::reloadDivisions);
         case SeasonFile::Leg:
-            return context.leagueFile().db().path();
+            return held(context.leagueFile(), &MapFactory::reloadLeagues);
         case SeasonFile::Draft:
-            return context.draftFile().db().path();
+            return held(context.draftFile(), &MapFactory::reloadDrafts);
         default:
             return {};
     }
@@ -31,25 +43,9 @@ std::filesystem::path openPathOf(Singleton& context, SeasonFile file) {
 // The rollback replaced the files the context holds open, so each is opened
 // again along with its cache.
 void reload(Singleton& context, SeasonFile file) {
-    MapFactory& caches = context.mapFactory();
-    switch (file) {
-        case SeasonFile::Plyr:
-            caches.reloadPlayers(context.playerFile().year());
-            break;
-        case SeasonFile::Team:
-            caches.reloadFranchises(context.teamFile().year());
-            break;
-        case SeasonFile::Div:
-            caches.reloadDivisions(context.divisionFile().year());
-            break;
-        case SeasonFile::Leg:
-            caches.reloadLeagues(context.leagueFile().year());
-            break;
-        case SeasonFile::Draft:
-            caches.reloadDrafts(context.draftFile().year());
-            break;
-        default:
-            break;
+    HeldFile open = heldFile(context, file);
+    if (open.reload != nullptr) {
+        (context.mapFactory().*open.reload)(open.year);
     }
 }
 
@@ -59,8 +55,8 @@ bool protectAll(Singleton& context, UndoJournal& journal, std::initializer_list<
         return false;
     }
     for (SeasonFile file : files) {
-        std::filesystem::path path = openPathOf(context, file);
-        if (path.empty() || !journal.protect(path, error)) {
+        const DBFile* db = heldFile(context, file).db;
+        if (db == nullptr || db->path().empty() || !journal.protect(db->path(), error)) {
             // Nothing was written yet: dropping the journal keeps the files
             // open where they are, which a rollback would not.
             journal.commit(error);

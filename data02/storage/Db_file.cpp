@@ -100,6 +100,15 @@ bool isSeasonFileNamed(std::string_view name, std::string_view prefix) {
 
 }  // namespace
 
+std::optional<SeasonFile> seasonFileKind(std::string_view name) {
+    for (SeasonFile kind : kAllSeasonFiles) {
+        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<int> recordSizeForFileName(std::string_view name) {
     if (equalsNoCase(name, "Prefs.db")) {
         return kPrefsRecordSize;
@@ -110,12 +119,8 @@ std::optional<int> recordSizeForFileName(std::string_view name) {
     if (isStatisticsFileName(std::string(name))) {
         return kStatsRecordSize;
     }
-    for (SeasonFile kind : kAllSeasonFiles) {
-        if (isSeasonFileNamed(name, seasonFilePrefix(kind))) {
-            return seasonFileRecordSize(kind);
-        }
-    }
-    return std::nullopt;
+    std::optional<SeasonFile> kind = seasonFileKind(name);
+    return kind ? std::optional<int>(seasonFileRecordSize(*kind)) : std::nullopt;
 }
 
 bool recordFileExists(const std::filesystem::path& path) {
@@ -219,7 +224,7 @@ int DBFile::openFile(const std::filesystem::path& name, ByteSpan boundRecord) {
     scratch_ = memory_.allocBytes(boundRecord.size());
     current_ = 0;
     if (!variant_) {
-        damage_ = findDamage();
+        findDamage();
     }
     if (!hasRecords()) {
         error_.clear();
@@ -292,21 +297,46 @@ int DBFile::checkVariantLength(const std::string& name, int count) {
                 std::to_string(count));
 }
 
-std::string DBFile::findDamage() const {
-    std::vector<std::string> findings;
+void DBFile::findDamage() {
     if (recordSize() != layoutRecordSize()) {
-        findings.push_back("has a damaged header (it gives records of " + countText(recordSize()) +
-                           " bytes where " + countText(layoutRecordSize()) + " are expected)");
+        addDamage("has a damaged header (it gives records of " + countText(recordSize()) +
+                  " bytes where " + countText(layoutRecordSize()) + " are expected)");
     }
     if (std::size_t missing = missingSlots().size(); missing != 0) {
-        findings.push_back("is cut short: " +
-                           missingRecordsText(static_cast<int>(missing), usedCount()));
+        addDamage("is cut short: " + missingRecordsText(static_cast<int>(missing), usedCount()));
     }
-    std::string text;
-    for (const std::string& finding : findings) {
-        text += (text.empty() ? path_.filename().string() + " " : " and ") + finding;
+}
+
+void DBFile::addDamage(const std::string& finding) {
+    damage_ += (damage_.empty() ? path_.filename().string() + " " : " and ") + finding;
+}
+
+void DBFile::checkRecords(const RecordCheck& check) {
+    if (!isOpen() || variant_) {
+        return;
     }
-    return text;
+    ConstByteSpan record(reinterpret_cast<const std::uint8_t*>(scratch_.data()), bound_.size());
+    for (int slot : usedSlots()) {
+        // A missing record is damage already found; it cannot be read here.
+        if (readIntoScratch(slot) && !check.readable(record)) {
+            unreadable_.push_back(slot);
+        }
+    }
+    if (std::size_t count = unreadable_.size(); count != 0) {
+        addDamage("holds " + countText(static_cast<long long>(count)) + " " +
+                  (count == 1 ? check.one : check.many) + " that cannot be read");
+    }
+}
+
+bool DBFile::isUnreadable(int slot) const {
+    return std::ranges::binary_search(unreadable_, slot);
+}
+
+std::vector<int> DBFile::lostSlots() const {
+    std::vector<int> lost = missingSlots();
+    lost.insert(lost.end(), unreadable_.begin(), unreadable_.end());
+    std::ranges::sort(lost);
+    return lost;
 }
 
 std::string DBFile::damageNotice() const {
@@ -355,6 +385,7 @@ void DBFile::closeFile() {
     position_ = -1;
     current_ = 0;
     damage_.clear();
+    unreadable_.clear();
 }
 
 bool DBFile::isSlotUsed(int slot) const {
@@ -426,22 +457,35 @@ int DBFile::gotoSlot(int slot) {
     return 0;
 }
 
+bool DBFile::readIntoScratch(int slot) {
+    long offset = slotOffset(slot) + (variant_ ? 1 : 0);
+    long end = offset + static_cast<long>(bound_.size());
+    bool complete = end <= length_ && seekTo(offset) &&
+                    std::fread(scratch_.data(), 1, bound_.size(), file_) == bound_.size();
+    position_ = complete ? end : -1;
+    return complete;
+}
+
 int DBFile::readCurrent() {
     if (!isOpen() || (!variant_ && !isSlotUsed(current_))) {
         return fail("no record at slot " + std::to_string(current_));
     }
-    long offset = slotOffset(current_) + (variant_ ? 1 : 0);
-    auto* buffer = scratch_.data();
-    bool complete = offset + static_cast<long>(bound_.size()) <= length_ && seekTo(offset) &&
-                    std::fread(buffer, 1, bound_.size(), file_) == bound_.size();
-    position_ = complete ? offset + static_cast<long>(bound_.size()) : -1;
-    if (!complete) {
-        std::fill(bound_.begin(), bound_.end(), 0);
-        return fail(path_.filename().string() + " is truncated: slot " + std::to_string(current_) +
-                    " lies past its end");
+    std::string name = path_.filename().string();
+    std::string slot = std::to_string(current_);
+    if (isUnreadable(current_)) {
+        return failRead(name + " is damaged: the record in slot " + slot + " cannot be read");
     }
-    std::memcpy(bound_.data(), buffer, bound_.size());
+    if (!readIntoScratch(current_)) {
+        return failRead(name + " is truncated: slot " + slot + " lies past its end");
+    }
+    std::memcpy(bound_.data(), scratch_.data(), bound_.size());
     return 0;
+}
+
+// A failed read leaves no record of an earlier read in the buffer to pass for this one.
+int DBFile::failRead(std::string reason) {
+    std::fill(bound_.begin(), bound_.end(), 0);
+    return fail(std::move(reason));
 }
 
 // Every write passes here, so nothing ever lands in a damaged file, least of

@@ -44,6 +44,10 @@ std::optional<std::string> seasonFileName(SeasonFile file, int year);
 // True for the read-only statistics layout (".pts" and ".ros" in any case).
 bool isStatisticsFileName(const std::filesystem::path& name);
 
+// The season file a name like "Plyr_03.DB" names, in any case; nullopt for
+// any other name.
+std::optional<SeasonFile> seasonFileKind(std::string_view name);
+
 // The record size the program opens a file of this name with ("Plyr_03.DB",
 // "Prefs.db", "sticky.db", statistics and roster-update files), in any case;
 // nullopt for a name that is none of the program's files.
@@ -57,11 +61,21 @@ bool recordFileExists(const std::filesystem::path& path);
 // "0-3 7 9-12": runs of neighbouring slots keep long lists readable.
 std::string slotRangesText(const std::vector<int>& slots);
 
+// What every record of one kind must be for the program to read it as that
+// kind. `one` and `many` name the records in messages ("report definition",
+// "report definitions").
+struct RecordCheck {
+    const char* one;
+    const char* many;
+    bool (*readable)(ConstByteSpan record);
+};
+
 // A binary file of fixed-size records in up to 2048 slots, bound to one
 // caller-owned record buffer: reads fill the buffer, writes store it.
 // Every operation returns 0 on success and 1 on failure; lastError() says why.
 // A record file whose records do not all lie where its header says opens for
 // reading only: its readable records can be read, every write is refused.
+// So does one whose records its kind's RecordCheck cannot read.
 class DBFile {
   public:
     static constexpr int kSlots = 2048;
@@ -87,6 +101,13 @@ class DBFile {
     std::string damageNotice() const;
     // Used slots whose record lies wholly or partly past the end of the file.
     std::vector<int> missingSlots() const;
+    // Only the layer that knows what the records hold can tell garbage from a
+    // record: the records failing `check` are marked unreadable, reading them
+    // fails, and the file counts as damaged ("Rpt_03.DB holds 20 report
+    // definitions that cannot be read").
+    void checkRecords(const RecordCheck& check);
+    // The slots a repair leaves out: records missing or marked unreadable.
+    std::vector<int> lostSlots() const;
 
     // Writes the header under a temporary name first, so a creation cut off
     // never leaves a partial file under the real name.
@@ -115,12 +136,16 @@ class DBFile {
 
   private:
     int fail(std::string reason);
+    int failRead(std::string reason);
     int readHeader();
     int checkHeader(int expectedRecordSize);
-    std::string findDamage() const;
+    void findDamage();
     long layoutRecordSize() const;
     int checkVariantLength(const std::string& name, int count);
     long slotOffset(int slot) const;
+    bool readIntoScratch(int slot);
+    bool isUnreadable(int slot) const;
+    void addDamage(const std::string& finding);
     bool seekTo(long offset);
     int writeAt(long offset, const void* bytes, std::size_t size);
     int writeHeader();
@@ -141,6 +166,7 @@ class DBFile {
     int current_ = 0;
     std::string error_;
     std::string damage_;
+    std::vector<int> unreadable_;
 };
 
 }  // namespace qff

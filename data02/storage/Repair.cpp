@@ -52,6 +52,21 @@ bool copyBytes(std::ifstream& in, std::ofstream& out, std::uintmax_t count) {
     return count == 0 && static_cast<bool>(out);
 }
 
+// An unreadable record is garbage: the slot it leaves free holds zeros, as a
+// slot never used does.
+bool blankSlots(std::ofstream& out, const std::vector<int>& slots, int recordSize,
+                std::uintmax_t end) {
+    std::vector<char> zeros(static_cast<std::size_t>(recordSize), 0);
+    for (int slot : slots) {
+        auto offset = DBFile::kHeaderSize + static_cast<std::uintmax_t>(slot) * recordSize;
+        if (offset + recordSize <= end) {
+            out.seekp(static_cast<std::streamoff>(offset));
+            out.write(zeros.data(), recordSize);
+        }
+    }
+    return static_cast<bool>(out);
+}
+
 // Every whole record the damaged file holds goes over slot for slot; only the
 // part of a record cut off at its end stays behind.
 bool writeRepaired(const RepairReport& report, int recordSize, std::string& error) {
@@ -66,7 +81,9 @@ bool writeRepaired(const RepairReport& report, int recordSize, std::string& erro
         std::ofstream out(staged.temporary(), std::ios::binary | std::ios::trunc);
         written = !ec && readRepairedHeader(in, recordSize, report.droppedSlots, header) &&
                   out.write(reinterpret_cast<const char*>(header.data()), header.size()) &&
-                  copyBytes(in, out, body) && out.flush();
+                  copyBytes(in, out, body) &&
+                  blankSlots(out, report.droppedSlots, recordSize, DBFile::kHeaderSize + body) &&
+                  out.flush();
     }
     if (!written) {
         staged.discard();
@@ -97,7 +114,8 @@ fs::path setAsidePathFor(const fs::path& damaged) {
 }
 
 std::optional<RepairReport> repairRecordFile(MyMemory& memory, const fs::path& path,
-                                             std::string& error) {
+                                             std::string& error,
+                                             const std::optional<RecordCheck>& check) {
     fs::path source = resolveNoCase(path);
     std::string name = source.filename().string();
     std::optional<int> recordSize = recordSizeForFileName(name);
@@ -113,6 +131,9 @@ std::optional<RepairReport> repairRecordFile(MyMemory& memory, const fs::path& p
         error = "cannot repair " + name + ": " + file.lastError();
         return std::nullopt;
     }
+    if (check) {
+        file.checkRecords(*check);
+    }
     if (file.damage().empty()) {
         error = name + " is not damaged: every record it holds can be read, so it needs no repair";
         return std::nullopt;
@@ -121,7 +142,7 @@ std::optional<RepairReport> repairRecordFile(MyMemory& memory, const fs::path& p
     report.damaged = source;
     report.repaired = repairedPathFor(source);
     report.damage = file.damage();
-    report.droppedSlots = file.missingSlots();
+    report.droppedSlots = file.lostSlots();
     report.kept = file.usedCount() - static_cast<int>(report.droppedSlots.size());
     file.closeFile();
     if (nameIsTaken(report.repaired)) {

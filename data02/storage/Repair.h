@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data02/diag/Memory.h"
+#include "data02/storage/Db_file.h"
 
 namespace qff {
 
@@ -29,11 +30,13 @@ std::filesystem::path setAsidePathFor(const std::filesystem::path& damaged);
 
 // Writes a new file beside a damaged record file (Prefs.db, sticky.db or a
 // season file) holding every record it can still read, in the slots they
-// had, under a header with the right record size. The damaged file is never
-// changed and no existing file is overwritten. nullopt with `error` saying
-// why when the file is sound, unreadable or not a record file.
+// had, under a header with the right record size. Records failing `check`
+// count as lost: their slots are free and blank in the new file. The damaged
+// file is never changed and no existing file is overwritten. nullopt with
+// `error` saying why when the file is sound, unreadable or not a record file.
 std::optional<RepairReport> repairRecordFile(MyMemory& memory, const std::filesystem::path& path,
-                                             std::string& error);
+                                             std::string& error,
+                                             const std::optional<RecordCheck>& check = {});
 
 // Puts the repaired file in the damaged one's place, keeping the damaged file
 // under setAsidePathFor's name; false with `error` (and both files where they

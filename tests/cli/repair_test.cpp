@@ -50,6 +50,36 @@ TEST_F(CliRepair, ACutPlayerFileIsShownAtEveryRunUntilItsRepairIsPutInPlace) {
     EXPECT_NE(sound.out.find("players       10\n"), std::string::npos) << sound.out;
 }
 
+TEST_F(CliRepair, GarbageInTheReportFileIsLeftOutAndTheLostBuiltInsComeBack) {
+    ASSERT_EQ(qff({"season", "new", "--year", "2003"}).status, 0);
+    ASSERT_EQ(qff({"open", "--year", "2003"}).status, 0);
+    std::vector<std::uint8_t> spoilt = readBytes(dir_ / "Rpt_03.DB");
+    // Two of the bare catalogue reports, which every open adds back.
+    for (int slot : {30, 31}) {
+        spoilt[DBFile::kHeaderSize + slot * kReportRecordSize + 8] = 0;
+    }
+    writeBytes(dir_ / "Rpt_03.DB", spoilt);
+
+    RunResult opened = qff({"open", "--year", "2003"});
+    RunResult repaired = qff({"repair", "Rpt_03.DB", "--replace"});
+    nlohmann::json reopened = qffJson({"open", "--year", "2003"});
+
+    EXPECT_EQ(opened.status, 0) << opened.err;
+    EXPECT_NE(opened.out.find("! Rpt_03.DB holds 2 report definitions that cannot be read. A "
+                              "damaged file is never written to: run qff repair Rpt_03.DB"),
+              std::string::npos)
+        << opened.out;
+    ASSERT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_EQ(repaired.out,
+              "Rpt_03.DB holds 2 report definitions that cannot be read.\n"
+              "Kept 35 records; dropped slots 30-31.\n"
+              "Rpt_03.DB now holds the repaired file; the damaged one was kept as "
+              "Rpt_03.DB.damaged.\n");
+    EXPECT_EQ(readBytes(dir_ / "Rpt_03.DB.damaged"), spoilt);
+    EXPECT_EQ(reopened.dump().find("cannot be read"), std::string::npos) << reopened.dump();
+    EXPECT_EQ(reopened["counts"]["reports"], 37) << reopened.dump();
+}
+
 TEST_F(CliRepair, ASoundFileIsNotRepaired) {
     ASSERT_EQ(qff({"season", "new", "--year", "2003"}).status, 0);
 

@@ -4,31 +4,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <system_error>
+
+#include "tests/support/TempDir.h"
 
 namespace qff::fuzz {
 
 // One private folder per fuzzing process, reused by every input and removed
 // when the process ends.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qff-fuzz-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 inline const std::filesystem::path& scratchFolder() {
-    static const ScratchFolder folder;
+    static const test::TempDir folder;
     return folder.path();
 }
 

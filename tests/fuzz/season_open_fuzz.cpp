@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "data02/demo/Demo.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/DemoSeason.h"
 
 namespace {
 
@@ -24,15 +24,16 @@ const fs::path& templateSeason() {
         fs::create_directories(dir);
         std::string error;
         auto context = qff::Singleton::create({dir}, error);
-        qff::DemoOptions options;
-        options.year = kYear;
-        options.weeksMerged = 1;
-        options.playersPerTeam = 4;
-        options.divisionsPerLeague = 1;
-        options.franchisesPerDivision = 2;
-        options.rosterSize = 3;
-        qff::DemoReport report;
-        if (!context || !qff::createDemoSeason(*context, options, report, error)) {
+        if (!context) {
+            std::abort();
+        }
+        error = qff::test::buildDemoSeason(*context, {.year = kYear,
+                                                      .weeksMerged = 1,
+                                                      .playersPerTeam = 4,
+                                                      .divisionsPerLeague = 1,
+                                                      .franchisesPerDivision = 2,
+                                                      .rosterSize = 3});
+        if (!error.empty()) {
             std::abort();
         }
         qff::closeSeason(context, error);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/storage/Bytes.h"
@@ -57,6 +58,17 @@ inline std::vector<std::uint8_t> slotBytes(const std::vector<std::uint8_t>& file
 // Copies text into a record without adding a terminating zero.
 inline void putRaw(std::vector<std::uint8_t>& record, std::size_t at, std::string_view text) {
     std::copy(text.begin(), text.end(), record.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The texts of the errors a season open reported, in order.
+inline std::vector<std::string> errorTexts(const SeasonOpenReport& report) {
+    std::vector<std::string> errors;
+    for (const SeasonMessage& message : report.messages) {
+        if (message.type == SeasonMessage::Type::Error) {
+            errors.push_back(message.text);
+        }
+    }
+    return errors;
 }
 
 // A season context in a private folder, with the preferences loaded. The

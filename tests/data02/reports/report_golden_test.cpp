@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "data02/demo/Demo.h"
 #include "data02/league/Rosters.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Team.h"
@@ -20,6 +19,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "tests/support/DemoSeason.h"
 #include "tests/support/SeasonFixture.h"
 
 // Pages of a small fixed league compared byte for byte with the pages kept in
@@ -47,17 +47,14 @@ class GoldenPages : public test::SeasonFixture {
   protected:
     void SetUp() override {
         start();
-        std::string error;
-        DemoOptions options;
-        options.year = kYear;
-        options.weeksMerged = kWeeksMerged;
-        options.seed = 11;
-        options.playersPerTeam = 12;
-        options.divisionsPerLeague = 2;
-        options.franchisesPerDivision = 2;
-        options.rosterSize = 8;
-        DemoReport report;
-        ASSERT_TRUE(createDemoSeason(context(), options, report, error)) << error;
+        ASSERT_EQ(test::buildDemoSeason(context(), {.year = kYear,
+                                                    .weeksMerged = kWeeksMerged,
+                                                    .seed = 11,
+                                                    .playersPerTeam = 12,
+                                                    .divisionsPerLeague = 2,
+                                                    .franchisesPerDivision = 2,
+                                                    .rosterSize = 8}),
+                  "");
         start();
         ASSERT_TRUE(openSeason(context(), kYear).opened);
         league_ = context().leagueQuery().allLeagues().back()->getValue(kLeagueId);

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "data02/demo/Demo.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
@@ -24,6 +23,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "tests/support/DemoSeason.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/SeasonFixture.h"
 
@@ -258,12 +258,9 @@ class ReportRunTest : public SeasonFixture {
             Singleton::create(SeasonEnv{demo_->path(), [] { return test::kMid2011; }}, error);
         ASSERT_TRUE(context) << error;
         context->preferences().load();
-        DemoOptions options;
-        options.year = kYear;
-        options.weeksMerged = kWeeksMerged;
-        options.playersPerTeam = 20;
-        DemoReport report;
-        ASSERT_TRUE(createDemoSeason(*context, options, report, error)) << error;
+        ASSERT_EQ(test::buildDemoSeason(
+                      *context, {.year = kYear, .weeksMerged = kWeeksMerged, .playersPerTeam = 20}),
+                  "");
     }
     static void TearDownTestSuite() {
         delete demo_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -216,6 +217,7 @@ TEST_F(ReportTest, ALostCatalogueReportIsAddedBackUnlessOnlyCreationMakesIt) {
 TEST_F(ReportTest, NewIdsSkipIdsThatReportsAlreadyHold) {
     ASSERT_EQ(context().seasonState().open(kYear), kOk);
     Report user = blank();
+    user.setValue(kReportType, kPlayerReport);
     std::vector<test::SlotRecord> records;
     for (int id : {1, 2, 5}) {
         user.setValue(kReportId, id);
@@ -278,6 +280,63 @@ TEST_F(ReportTest, AReportFileThatCannotBeOpenedIsReportedAndLeftAlone) {
         << failure->detail;
     EXPECT_EQ(readBytes(reportPath()), damaged);
 }
+
+// A user report as this program stores it, as far as reading it goes.
+std::vector<std::uint8_t> userReportRecord() {
+    std::vector<std::uint8_t> record(kReportRecordSize, 0);
+    record[Report::kTypeOffset] = kPlayerReport;
+    test::putRaw(record, Report::kNameOffset, "Mine");
+    test::putRaw(record, Report::kHeaderOffset, "My Page");
+    return record;
+}
+
+struct Garbage {
+    const char* label;
+    void (*spoil)(std::vector<std::uint8_t>& record);
+};
+
+class GarbageTest : public ReportTest, public ::testing::WithParamInterface<Garbage> {};
+
+TEST_P(GarbageTest, MakesTheFileDamagedAtEveryOpenAndIsNeverWritten) {
+    std::string error;
+    ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
+    std::vector<std::uint8_t> garbage = userReportRecord();
+    GetParam().spoil(garbage);
+    // Not one built-in report is there, so a catalogue fill would show.
+    std::vector<std::uint8_t> bytes = test::recordFileBytes(
+        kYear, kReportRecordSize, {{0, userReportRecord()}, {1, garbage}, {2, garbage}});
+    writeBytes(reportPath(), bytes);
+    const std::string notice =
+        "Rpt_03.DB holds 2 report definitions that cannot be read. A damaged file is never "
+        "written to: run qff repair Rpt_03.DB to keep its readable records in a new file.";
+
+    for (int run = 1; run <= 2; ++run) {
+        start();
+        SeasonOpenReport report = openSeason(context(), kYear);
+        EXPECT_TRUE(report.opened) << run;
+        EXPECT_EQ(test::errorTexts(report), std::vector<std::string>{notice}) << run;
+        EXPECT_EQ(namesOf(all()), std::vector<std::string>{"Mine"}) << run;
+    }
+    context_.reset();
+    EXPECT_EQ(readBytes(reportPath()), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GarbageTest,
+    ::testing::Values(Garbage{"UnknownType",
+                              [](auto& r) { r[Report::kTypeOffset] = kReportPack + 1; }},
+                      Garbage{"NoType", [](auto& r) { r[Report::kTypeOffset] = 0; }},
+                      Garbage{"EmptyName", [](auto& r) { r[Report::kNameOffset] = 0; }},
+                      Garbage{"ControlCharacterInName",
+                              [](auto& r) { test::putRaw(r, Report::kNameOffset, "Mine\x1b[2J"); }},
+                      Garbage{"ControlCharacterInHeading",
+                              [](auto& r) { test::putRaw(r, Report::kHeaderOffset, "Page\r"); }},
+                      Garbage{"NameFillingItsField",
+                              [](auto& r) {
+                                  test::putRaw(r, Report::kNameOffset,
+                                               std::string(Report::kTextSize, 'A'));
+                              }}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(ReportTest, AFileThatCannotBeSeededIsNotLeftBehind) {
     // Without the season state no report id can be drawn.

@@ -1,6 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
@@ -37,6 +41,20 @@ TEST(CalendarYearTest, TakesCurYearBinWhenItHoldsARecentYear) {
     }
     TempDir empty;
     EXPECT_EQ(calendarSeasonYear(envAt(empty)), 2011);
+}
+
+TEST(CalendarYearTest, PassesOverACurYearBinThatIsNoSmallRegularFile) {
+    TempDir fifo;
+    ASSERT_EQ(mkfifo((fifo / "CurYear.bin").c_str(), 0600), 0);
+    TempDir huge;
+    writeText(huge / "CurYear.bin", "2005");
+    std::filesystem::resize_file(huge / "CurYear.bin", std::uintmax_t{1} << 30);
+    TempDir folder;
+    std::filesystem::create_directory(folder / "CurYear.bin");
+
+    for (const TempDir* dir : {&fifo, &huge, &folder}) {
+        EXPECT_EQ(calendarSeasonYear(envAt(*dir)), 2011) << dir->path();
+    }
 }
 
 TEST(ContextTest, CleanRunLeavesNothingUnreleased) {

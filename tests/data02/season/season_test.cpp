@@ -355,13 +355,7 @@ TEST_F(SeasonTest, ACutPlayerFileIsReportedAtEveryOpenAndNeverWritten) {
         SeasonOpenReport report = openSeason(context(), kYear);
         EXPECT_TRUE(report.opened) << run;
         EXPECT_EQ(report.results.playerCount, 10) << run;
-        std::vector<std::string> errors;
-        for (const SeasonMessage& message : report.messages) {
-            if (message.type == Type::Error) {
-                errors.push_back(message.text);
-            }
-        }
-        EXPECT_THAT(errors, ElementsAre(notice)) << run;
+        EXPECT_THAT(test::errorTexts(report), ElementsAre(notice)) << run;
         Player added(context().playerFile(), context());
         added.clear();
         added.setValue(kPlayerId, 777, 0);

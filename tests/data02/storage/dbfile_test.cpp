@@ -440,6 +440,49 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// Here a record whose first byte is odd is garbage.
+bool startsEven(ConstByteSpan record) {
+    return record[0] % 2 == 0;
+}
+constexpr RecordCheck kStartsEven{"test record", "test records", &startsEven};
+
+TEST_F(DBFileTest, RecordsFailingTheirCheckCannotBeReadAndMakeTheFileDamaged) {
+    // Slots 0 to 3 hold 1 to 4; slot 4 lies past the end.
+    std::vector<std::uint8_t> bytes = recordFile(kSize, {0, 1, 2, 3, 4}, 4 * kSize);
+    writeBytes(path("t.DB"), bytes);
+    ASSERT_EQ(file_.openFile(path("t.DB"), record_), 0) << file_.lastError();
+
+    file_.checkRecords(kStartsEven);
+
+    EXPECT_EQ(file_.damage(),
+              "t.DB is cut short: 1 of its 5 records is missing and holds 2 test records that "
+              "cannot be read");
+    EXPECT_EQ(file_.lostSlots(), (std::vector<int>{0, 2, 4}));
+    ASSERT_EQ(file_.gotoSlot(3), 0);
+    ASSERT_EQ(file_.readCurrent(), 0);
+    EXPECT_EQ(record_[0], 4);
+    ASSERT_EQ(file_.gotoSlot(2), 0);
+    EXPECT_EQ(file_.readCurrent(), 1);
+    EXPECT_EQ(file_.lastError(), "t.DB is damaged: the record in slot 2 cannot be read");
+    EXPECT_EQ(record_, Record{});
+    record_.fill(0x66);
+    EXPECT_EQ(file_.addRecord(), 1);
+    EXPECT_EQ(file_.lastError(), file_.damageNotice());
+    EXPECT_EQ(readBytes(path("t.DB")), bytes);
+}
+
+TEST_F(DBFileTest, RecordsPassingTheirCheckLeaveTheFileSound) {
+    writeBytes(path("t.DB"), recordFile(kSize, {1, 3}, 4 * kSize));
+    ASSERT_EQ(file_.openFile(path("t.DB"), record_), 0) << file_.lastError();
+
+    file_.checkRecords(kStartsEven);
+
+    EXPECT_EQ(file_.damage(), "");
+    EXPECT_EQ(file_.lostSlots(), std::vector<int>{});
+    EXPECT_EQ(file_.currentSlot(), 1);
+    EXPECT_EQ(record_[0], 2);
+}
+
 TEST_F(DBFileTest, APartRecordPastTheLastUsedSlotIsNoDamage) {
     // What an add cut short leaves: its record began, its slot was never marked.
     writeBytes(path("t.DB"), recordFile(kSize, {0}, kSize + 3));

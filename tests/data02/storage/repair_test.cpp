@@ -155,6 +155,42 @@ INSTANTIATE_TEST_SUITE_P(
                 "not a record file"}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Here a division record filled with 0xEE is garbage.
+bool notFilledWithEE(ConstByteSpan record) {
+    return record[0] != 0xEE;
+}
+constexpr RecordCheck kNoEE{"division", "divisions", &notFilledWithEE};
+
+TEST_F(RepairTest, RecordsFailingTheCheckAreLeftOutAndTheirSlotsBlanked) {
+    std::vector<SlotRecord> records = recordsIn({0, 1, 2, 3});
+    records[1].bytes.assign(kSize, 0xEE);
+    records[3].bytes.assign(kSize, 0xEE);
+    std::vector<std::uint8_t> bytes = recordFileBytes(2003, kSize, records);
+    writeBytes(path("Div_03.DB"), bytes);
+    std::string error;
+
+    std::optional<RepairReport> report = repairRecordFile(memory_, path("Div_03.DB"), error, kNoEE);
+
+    ASSERT_TRUE(report) << error;
+    EXPECT_EQ(report->damage, "Div_03.DB holds 2 divisions that cannot be read");
+    EXPECT_EQ(report->kept, 2);
+    EXPECT_EQ(report->droppedSlots, (std::vector<int>{1, 3}));
+    EXPECT_EQ(readBytes(path("Div_03.DB")), bytes);
+    std::vector<std::uint8_t> repaired = readBytes(report->repaired);
+    for (int slot : {0, 2}) {
+        EXPECT_EQ(slotBytes(repaired, kSize, slot), records[slot].bytes) << "slot " << slot;
+    }
+    for (int slot : {1, 3}) {
+        EXPECT_EQ(slotBytes(repaired, kSize, slot), std::vector<std::uint8_t>(kSize)) << slot;
+    }
+    std::vector<std::uint8_t> record(kSize);
+    DBFile file(memory_);
+    ASSERT_EQ(file.openFile(report->repaired, record), 0) << file.lastError();
+    file.checkRecords(kNoEE);
+    EXPECT_EQ(file.damage(), "");
+    EXPECT_EQ(file.usedSlots(), (std::vector<int>{0, 2}));
+}
+
 std::vector<std::uint8_t> cutDivisions() {
     return cutTo(recordFileBytes(2003, kSize, recordsIn({0, 3})), DBFile::kHeaderSize + kSize);
 }
