@@ -16,6 +16,7 @@
 #include "data02/diag/Status.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
+#include "data02/season/Record_check.h"
 #include "data02/storage/Bytes.h"
 #include "data02/storage/Db_file.h"
 #include "data02/storage/Files.h"
@@ -535,7 +536,7 @@ class UnpackingFolder {
 };
 
 // Empty when `file` opens as an undamaged record file of `recordSize` bytes
-// a record; otherwise why not.
+// a record whose records pass their kind's check; otherwise why not.
 std::string damageOf(const fs::path& file, int recordSize) {
     // A check this short keeps no memory report.
     MyMemory memory{fs::path()};
@@ -544,6 +545,9 @@ std::string damageOf(const fs::path& file, int recordSize) {
     DBFile records(memory);
     if (records.openFile(file, record) != 0) {
         return records.lastError();
+    }
+    if (std::optional<RecordCheck> check = recordCheckForFileName(file.filename().string())) {
+        records.checkRecords(*check);
     }
     return records.damage();
 }

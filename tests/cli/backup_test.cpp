@@ -114,11 +114,19 @@ TEST_F(CliBackup, RestoreRefusesDamagedOrDoubledFilesAndChangesNothing) {
     const std::vector<std::uint8_t> players = recordFileBytes(2004, kPlayerRecordSize, {});
     writeBytes(dir_ / "Plyr_04.DB", players);
     place(dir_.path(), "Reports/week1.htm", "<p>current</p>");
+    // A report record of type 0 whose name is an escape sequence.
+    std::vector<std::uint8_t> garbage(kReportRecordSize, 0);
+    garbage[9] = 0x1B;
+    garbage[10] = '[';
+    const std::vector<std::uint8_t> garbageReports =
+        recordFileBytes(2004, kReportRecordSize, {{0, garbage}});
     const BadArchive cases[] = {
         {{{"Plyr_04.DB", std::vector<std::uint8_t>(30, 1)}},
          "The backup holds a damaged Plyr_04.DB: "},
         {{{"Plyr_04.DB", players}, {"plyr_04.db", players}},
          "The backup holds Plyr_04.DB twice (also as plyr_04.db). Nothing was restored."},
+        {{{"Plyr_04.DB", players}, {"Rpt_04.DB", garbageReports}},
+         "The backup holds a damaged Rpt_04.DB: "},
     };
     const auto before = treeOf(dir_.path());
     for (const BadArchive& c : cases) {
