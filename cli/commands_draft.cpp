@@ -9,6 +9,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
 #include "data02/league/Draftorder.h"
+#include "data02/league/Rosters.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Plyrqry.h"
@@ -261,6 +262,10 @@ std::optional<std::pair<int, int>> parsePickName(std::string_view text) {
     return std::make_pair(*franchise, *player);
 }
 
+TradeSide tradeSideOf(const TrackDraft& pick) {
+    return {pick.getValue(kDraftFranchise), pick.getValue(kDraftPlayer)};
+}
+
 TrackDraft* findTradePick(Session& session, Singleton& season, int league,
                           const std::string& name) {
     std::optional<std::pair<int, int>> parsed = parsePickName(name);
@@ -290,19 +295,14 @@ int tradeCommand(int leagueId, const std::string& first, const std::string& seco
     if (two == nullptr) {
         return kExitFailure;
     }
-    if (one->getValue(kDraftFranchise) == two->getValue(kDraftFranchise)) {
-        return session.output.fail("both picks belong to the same franchise");
+    TradeResult result =
+        tradeDraftedPlayers(season, leagueId, tradeSideOf(*one), tradeSideOf(*two));
+    if (result.status != kOk) {
+        return session.output.fail(result.message);
     }
-    if (tradePicks(season, *one, *two) != kOk) {
-        return session.output.fail("the trade could not be stored; both picks are as they were");
-    }
-    nlohmann::json document = {{"picks", {pickRow(season, *one), pickRow(season, *two)}}};
-    return session.output.emit(document, [&](std::ostream& out) {
-        for (const auto& row : document["picks"]) {
-            out << "[ " << row["player_name"].get<std::string>() << " ] was traded to "
-                << row["franchise_name"].get<std::string>() << '\n';
-        }
-    });
+    nlohmann::json document = {{"picks", {pickRow(season, *one), pickRow(season, *two)}},
+                               {"message", result.message}};
+    return session.output.emit(document, [&](std::ostream& out) { out << result.message << '\n'; });
 }
 
 void addOrderCommand(CLI::App& draft, CommandTable& table) {
