@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "app/league/SwapPlayers.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
 
@@ -16,7 +17,9 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 }
 
 // One row per hosted form this version has.
-constexpr std::array<std::pair<std::string_view, FormMaker>, 0> kForms{};
+constexpr std::array<std::pair<std::string_view, FormMaker>, 1> kForms{{
+    {"TformSwapPlayers", make<TformSwapPlayers>},
+}};
 
 }  // namespace
 
