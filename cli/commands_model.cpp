@@ -5,6 +5,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
+#include "data02/league/Listhelp.h"
 #include "data02/model/Divqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
@@ -75,6 +76,42 @@ int playersCommand(const PlayersRequest& request, Session& session) {
     }
     return session.output.emit(
         rows, [&](std::ostream& out) { printPlayerRows(out, rows, request.sortCode > 0); });
+}
+
+struct FindRequest {
+    std::string position;
+    std::string team;
+    bool all = false;
+};
+
+// The player finder's lists, as the desktop's "Find NFL Player" window shows them.
+int findPlayerCommand(const FindRequest& request, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    Owned<PlyrList> players;
+    if (!request.position.empty()) {
+        int position = Pro::positionCode(request.position);
+        if (position < kQB || position > kSPE) {
+            return session.output.fail("not a position of a player: " + request.position);
+        }
+        players = findPlayers(season, PlayerSearch::ByPosition, position);
+    } else if (!request.team.empty()) {
+        int team = season.pro().teamIndex(request.team);
+        if (team < 0) {
+            return session.output.fail("no NFL team is named " + request.team);
+        }
+        players = findPlayers(season, PlayerSearch::ByNflTeam, team);
+    } else {
+        players = findPlayers(season, PlayerSearch::ByName);
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Player* player : players ? *players : PlyrList{}) {
+        rows.push_back(playerRow(*player));
+    }
+    return session.output.emit(rows, [&](std::ostream& out) { printPlayerRows(out, rows, false); });
 }
 
 // Every code a player exposes, in code order, with the value of the chosen week.
@@ -237,6 +274,19 @@ void addPlayerCommands(CLI::App& app, CommandTable& table) {
     players->add_flag("--desc", request->descending, "Sort from the highest value down");
     addWeekOption(players, request->week, WholeSeason::Allowed, WeekNeeded::Optional);
     table.add(players, [request](Session& session) { return playersCommand(*request, session); });
+
+    auto find = std::make_shared<FindRequest>();
+    CLI::App* finder = app.add_subcommand(
+        "find-player", "List players as the player finder does: by position, NFL team or name");
+    CLI::Option* byPosition =
+        finder->add_option("--position", find->position, "Position, such as DEF or \"Tight End\"");
+    CLI::Option* byTeam =
+        finder->add_option("--nfl-team", find->team, "NFL team by name, short name or code");
+    CLI::Option* all = finder->add_flag("--all", find->all, "Every player, by name");
+    byPosition->excludes(byTeam)->excludes(all);
+    byTeam->excludes(all);
+    finder->require_option(1);
+    table.add(finder, [find](Session& session) { return findPlayerCommand(*find, session); });
 
     auto id = std::make_shared<int>(0);
     auto week = std::make_shared<std::string>();

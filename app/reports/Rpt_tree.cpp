@@ -3,10 +3,13 @@
 #include <QGuiApplication>
 #include <QStyle>
 
+#include "data02/model/Player.h"
 #include "data02/reports/Rpt_output.h"
 #include "data02/reports/Rpt_tree_groups.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+
+#include "app/widgets/ListHelp.h"
 
 namespace {
 
@@ -94,6 +97,13 @@ QTreeWidgetItem* ReportTree::groupItem(int group) const {
     return nullptr;
 }
 
+QIcon ReportTree::iconOf(int kind, int image) const {
+    if (kind == qff::kPlayerOverviewGroup) {
+        return positionIcon(image - qff::playerNodeImage(qff::kQB));
+    }
+    return isFolderImage(image) ? folderIcon_ : fileIcon_;
+}
+
 QTreeWidgetItem* ReportTree::addNode(QTreeWidgetItem* parent, const QString& caption, int kind,
                                      int id, int image) {
     auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
@@ -101,7 +111,9 @@ QTreeWidgetItem* ReportTree::addNode(QTreeWidgetItem* parent, const QString& cap
     item->setData(0, KindRole, kind);
     item->setData(0, IdRole, id);
     item->setData(0, ImageRole, image);
-    item->setIcon(0, isFolderImage(image) ? folderIcon_ : fileIcon_);
+    // A narrow tree cuts long captions short; the tooltip shows them whole.
+    item->setToolTip(0, caption);
+    item->setIcon(0, iconOf(kind, image));
     return item;
 }
 

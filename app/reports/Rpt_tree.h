@@ -73,6 +73,7 @@ class ReportTree : public QTreeWidget {
     using NodeKey = std::pair<int, int>;
 
     static NodeKey keyOf(const QTreeWidgetItem* item);
+    QIcon iconOf(int kind, int image) const;
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, const QString& caption, int kind, int id,
                              int image);
     void fillGroup(QTreeWidgetItem* root, int group);

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/league/FindPlayer.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/shell/About.h"
@@ -144,8 +145,8 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command : {ui->menuCloseWeek, ui->menuFindPlayer, ui->menuUpdateRosters,
-                             ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
+    for (QAction* command : {ui->menuCloseWeek, ui->menuUpdateRosters, ui->menuNewReport,
+                             ui->menuEditReport, ui->menuDeleteReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
     for (QAction* command : {ui->menuBonusPoints, ui->menuEnterStats}) {
@@ -156,6 +157,10 @@ void TformMain::wireCommands() {
     }
     connect(ui->menuPrintReport, &QAction::triggered, ui->paneReport, &ReportPane::printReport);
     connect(ui->menuExportReport, &QAction::triggered, ui->paneReport, &ReportPane::exportReport);
+    connect(ui->menuFindPlayer, &QAction::triggered, this, [this] {
+        TformFindPlayer finder(*context_, prompter_, this);
+        finder.exec();
+    });
     connect(ui->menuPreferences, &QAction::triggered, this, &TformMain::showOptions);
     connect(ui->menuOpenSeason, &QAction::triggered, this, &TformMain::menuOpenSeasonClick);
     connect(ui->menuNewSeason, &QAction::triggered, this, &TformMain::newSeasonClick);

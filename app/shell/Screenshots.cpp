@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
+#include "app/league/FindPlayer.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
@@ -109,6 +111,17 @@ void takeOptions(TformMain& window, Camera& camera) {
     }
 }
 
+// The finder with the players of one position listed.
+void takeFindPlayer(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    int chosen = 0;
+    TformFindPlayer finder(*window.context(), prompter, &chosen, &window);
+    if (auto* search = finder.findChild<QPushButton*>("btnPopulateList")) {
+        search->click();
+    }
+    camera.takeDialog(finder, "find_player");
+}
+
 // Opens the season again so the loading dialog can be caught part way.
 void takeLoading(TformMain& window, Camera& camera) {
     QMetaObject::Connection started =
@@ -149,6 +162,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     }
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
+        takeFindPlayer(window, camera);
         takeLoading(window, camera);
     }
     takeOptions(window, camera);

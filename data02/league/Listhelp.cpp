@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#include "data02/model/Player.h"
+#include "data02/model/Plyrqry.h"
+#include "data02/model/Pro.h"
+#include "data02/season/Single.h"
+
 namespace qff {
 namespace {
 
@@ -46,6 +51,52 @@ std::string safeFileName(std::string_view text, bool colonToo) {
     }
     breakDotRuns(name);
     return name.empty() || name == "." ? "_" : name;
+}
+
+namespace {
+
+PlayerQueryNode finderSelection(Singleton& context, PlayerSearch search, int value) {
+    PlayerQueryNode node;
+    switch (search) {
+        case PlayerSearch::ByPosition:
+            node.setSelectCode(PlayerQueryNode::kByPosition);
+            // By name, so the query applies the WR/TE merge.
+            node.setText(context.pro().positionName(false, value));
+            node.setSortKey(0, kPlayerName, false);
+            node.setSortKey(1, kPlayerTeam, false);
+            break;
+        case PlayerSearch::ByNflTeam: {
+            node.setSelectCode(PlayerQueryNode::kByTeam);
+            std::vector<int> team{value};
+            node.setValues(team);
+            node.setSortKey(0, kPlayerName, false);
+            node.setSortKey(1, kPlayerPosition, false);
+            break;
+        }
+        case PlayerSearch::ByName:
+            node.setSelectCode(PlayerQueryNode::kAll);
+            node.setSortKey(0, kPlayerName, false);
+            node.setSortKey(1, kPlayerPosition, true);
+            break;
+    }
+    return node;
+}
+
+}  // namespace
+
+Owned<PlyrList> findPlayers(Singleton& context, PlayerSearch search, int value) {
+    PlayerQuery& query = context.playerQuery();
+    query.clear();
+    query.addNode(finderSelection(context, search, value));
+    Owned<PlyrList> players = query.run();
+    query.clear();
+    if (players && search == PlayerSearch::ByNflTeam) {
+        std::erase_if(*players, [](const Player* player) { return player->isUnit(); });
+        if (players->empty()) {
+            return {};
+        }
+    }
+    return players;
 }
 
 }  // namespace qff

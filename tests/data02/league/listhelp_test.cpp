@@ -1,9 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "data02/league/Listhelp.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
+#include "data02/model/Pro.h"
+#include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
+#include "data02/season/Single.h"
+#include "tests/support/SeasonFixture.h"
 
 namespace qff {
 namespace {
@@ -60,6 +69,83 @@ TEST(SafeFileName, NoSeparatorOrParentStepSurvives) {
         EXPECT_EQ(name.find('\\'), std::string::npos) << text;
         EXPECT_EQ(name.find(".."), std::string::npos) << text;
     }
+}
+
+// A created season (with its NFL team units) and a handful of players of two teams.
+class FindPlayersTest : public test::SeasonFixture {
+  protected:
+    static constexpr int kYear = 2003;
+    static constexpr int kTeam = 5;
+    static constexpr int kOtherTeam = 7;
+
+    void SetUp() override {
+        SeasonFixture::SetUp();
+        std::string error;
+        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
+        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        addPlayer(1, kTeam, kWR, "Moss");
+        addPlayer(2, kTeam, kTE, "Gates");
+        addPlayer(3, kOtherTeam, kWR, "Moss");
+        addPlayer(4, kTeam, kDEF, "Lewis");
+        addPlayer(5, kOtherTeam, kQB, "Moss");
+    }
+
+    void addPlayer(int id, int team, int position, std::string_view name) {
+        Owned<Player> p =
+            context().memory().makeRecord<Player>(Kind::Player, context().playerFile(), context());
+        p->clear();
+        p->setValue(kPlayerId, id, 0);
+        p->setValue(kPlayerTeam, team, 0);
+        p->setValue(kPlayerPosition, position, 0);
+        p->setText(kPlayerName, name);
+        ASSERT_EQ(context().mapFactory().add(context().mapFactory().players(), p), 0);
+    }
+
+    std::vector<int> found(PlayerSearch search, int value) {
+        Owned<PlyrList> players = findPlayers(context(), search, value);
+        std::vector<int> ids;
+        for (const Player* player : players ? *players : PlyrList{}) {
+            ids.push_back(player->id());
+        }
+        return ids;
+    }
+};
+
+TEST_F(FindPlayersTest, SelectsAndSortsAsTheFinderLists) {
+    struct Case {
+        PlayerSearch search;
+        int value;
+        bool merged;
+        std::vector<int> ids;
+    };
+    const Case cases[] = {
+        {PlayerSearch::ByPosition, kWR, false, {1, 3}},
+        {PlayerSearch::ByPosition, kWR, true, {2, 1, 3}},
+        // The Defense position lists players, never the teams' defense units.
+        {PlayerSearch::ByPosition, kDEF, false, {4}},
+        {PlayerSearch::ByNflTeam, kTeam, false, {2, 4, 1}},
+        {PlayerSearch::ByNflTeam, 40, false, {}},
+    };
+    for (const Case& c : cases) {
+        context().preferences().set(kPrefMergeWrTe, c.merged ? 1 : 0);
+        EXPECT_EQ(found(c.search, c.value), c.ids)
+            << static_cast<int>(c.search) << " " << c.value << " merged " << c.merged;
+    }
+}
+
+TEST_F(FindPlayersTest, ByNameListsEveryoneWithTheHigherPositionFirst) {
+    std::vector<int> all = found(PlayerSearch::ByName, 0);
+    ASSERT_GT(all.size(), 5u);
+    std::vector<int> players;
+    for (int id : all) {
+        if (id < Pro::kFirstUnitId) {
+            players.push_back(id);
+        }
+    }
+    // The two receivers named Moss tie; the quarterback comes after them.
+    ASSERT_EQ(players.size(), 5u);
+    std::sort(players.begin() + 2, players.begin() + 4);
+    EXPECT_EQ(players, (std::vector<int>{2, 4, 1, 3, 5}));
 }
 
 }  // namespace
