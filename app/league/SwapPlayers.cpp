@@ -10,33 +10,13 @@
 #include "app/league/SwapPlayers.h"
 
 #include <algorithm>
-#include <array>
 
+#include "app/league/TradeLists.h"
 #include "app/widgets/ListHelp.h"
 #include "app/widgets/Prompter.h"
 #include "ui_SwapPlayers.h"
 
-namespace {
-
-constexpr std::array<int, 3> kRosterColumns = {qff::kPlayerName, qff::kPlayerTeam, qff::kPlayerId};
-
-int selectedId(const QComboBox& combo) {
-    return combo.currentIndex() < 0 ? 0 : combo.currentData().toInt();
-}
-
-int selectedPlayer(const QTreeWidget& list) {
-    QList<int> ids = selectedPlayerIds(list);
-    return ids.isEmpty() ? 0 : ids.front();
-}
-
-void selectFranchise(QComboBox& combo, int franchise) {
-    int index = combo.findData(franchise);
-    if (index >= 0) {
-        combo.setCurrentIndex(index);
-    }
-}
-
-}  // namespace
+using namespace trade;
 
 TformSwapPlayers::TformSwapPlayers(qff::Singleton& season, Prompter& prompter, QWidget* parent)
     : SeasonForm(season, prompter, parent), ui(new Ui::TformSwapPlayers) {
@@ -48,6 +28,7 @@ TformSwapPlayers::TformSwapPlayers(qff::Singleton& season, Prompter& prompter, Q
     connect(ui->comboTeam2, &QComboBox::activated, this,
             [this] { refreshRoster(*ui->comboTeam2, *ui->listTeam2); });
     for (QTreeWidget* list : {ui->listTeam1, ui->listTeam2}) {
+        fitNameColumn(*list);
         connect(list, &QTreeWidget::itemSelectionChanged, this,
                 &TformSwapPlayers::updateTradeButton);
     }
@@ -68,8 +49,8 @@ void TformSwapPlayers::reload() {
     if (team1 == 0 && team2 == 0) {
         chooseLeagueFranchises(selectedId(*ui->comboLeague));
     } else {
-        selectFranchise(*ui->comboTeam1, team1);
-        selectFranchise(*ui->comboTeam2, team2);
+        selectId(*ui->comboTeam1, team1);
+        selectId(*ui->comboTeam2, team2);
     }
     refreshRosters();
 }
@@ -83,8 +64,8 @@ void TformSwapPlayers::chooseLeagueFranchises(int league) {
         ui->comboTeam2->setCurrentIndex(std::min(1, ui->comboTeam2->count() - 1));
         return;
     }
-    selectFranchise(*ui->comboTeam1, franchises.front()->id());
-    selectFranchise(*ui->comboTeam2, franchises[franchises.size() > 1 ? 1 : 0]->id());
+    selectId(*ui->comboTeam1, franchises.front()->id());
+    selectId(*ui->comboTeam2, franchises[franchises.size() > 1 ? 1 : 0]->id());
 }
 
 void TformSwapPlayers::comboLeagueChange() {
@@ -119,17 +100,9 @@ void TformSwapPlayers::refreshRoster(const QComboBox& team, QTreeWidget& list, i
         list.clear();
     } else {
         qff::Owned<qff::PlyrList> players = franchise->rosterPlayers(0, week());
-        fillPlayerList(players ? *players : qff::PlyrList{}, kRosterColumns, 0, list);
+        fillPlayerList(players ? *players : qff::PlyrList{}, kPlayerColumns, 0, list);
     }
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        if (playerIdOf(list.topLevelItem(row)) == select) {
-            list.setCurrentItem(list.topLevelItem(row));
-            list.scrollToItem(list.topLevelItem(row));
-        }
-    }
-    for (int column = 0; column < list.columnCount(); ++column) {
-        list.resizeColumnToContents(column);
-    }
+    selectPlayer(list, select);
     updateTradeButton();
 }
 

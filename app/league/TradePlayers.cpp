@@ -6,32 +6,14 @@
 
 #include "app/league/TradePlayers.h"
 
-#include <algorithm>
-#include <array>
-
+#include "app/league/TradeLists.h"
 #include "app/widgets/ListHelp.h"
 #include "app/widgets/Prompter.h"
 #include "ui_TradePlayers.h"
 
 namespace {
 
-constexpr std::array<int, 3> kPlayerColumns = {qff::kPlayerName, qff::kPlayerTeam, qff::kPlayerId};
 constexpr int kIdColumn = 2;
-
-int selectedId(const QComboBox& combo) {
-    return combo.currentIndex() < 0 ? 0 : combo.currentData().toInt();
-}
-
-int selectedPlayer(const QTreeWidget& list) {
-    QList<int> ids = selectedPlayerIds(list);
-    return ids.isEmpty() ? 0 : ids.front();
-}
-
-// The franchise's entry, else the first.
-void selectFranchise(QComboBox& combo, int franchise) {
-    QSignalBlocker quiet(combo);
-    combo.setCurrentIndex(std::max(combo.findData(franchise), combo.count() > 0 ? 0 : -1));
-}
 
 void removeFranchise(QComboBox& combo, int franchise) {
     QSignalBlocker quiet(combo);
@@ -43,6 +25,8 @@ void removeFranchise(QComboBox& combo, int franchise) {
 
 }  // namespace
 
+using namespace trade;
+
 TformTradePlayers::TformTradePlayers(qff::Singleton& season, Prompter& prompter, QWidget* parent)
     : QDialog(parent),
       season_(season),
@@ -50,13 +34,13 @@ TformTradePlayers::TformTradePlayers(qff::Singleton& season, Prompter& prompter,
       league_(season.seasonState().peek(qff::kCurrentLeague)),
       ui(new Ui::TformTradePlayers) {
     ui->setupUi(this);
-    ui->listOne->hideColumn(kIdColumn);
-    ui->listTwo->hideColumn(kIdColumn);
     connect(ui->comboOne, &QComboBox::activated, this,
             [this] { fillFranchises(*ui->comboOne, *ui->comboTwo); });
     connect(ui->comboTwo, &QComboBox::activated, this,
             [this] { fillFranchises(*ui->comboTwo, *ui->comboOne); });
     for (QTreeWidget* list : {ui->listOne, ui->listTwo}) {
+        list->hideColumn(kIdColumn);
+        fitNameColumn(*list);
         connect(list, &QTreeWidget::itemSelectionChanged, this,
                 &TformTradePlayers::updateTradeButton);
     }
@@ -83,9 +67,9 @@ void TformTradePlayers::fillFranchises(QComboBox& changed, QComboBox& other) {
     int partner = selectedId(other);
     fillLeagueFranchises(changed);
     fillLeagueFranchises(other);
-    selectFranchise(changed, chosen);
+    selectId(changed, chosen);
     removeFranchise(other, selectedId(changed));
-    selectFranchise(other, partner);
+    selectId(other, partner);
     removeFranchise(changed, selectedId(other));
     refreshLists();
 }
@@ -112,7 +96,6 @@ void TformTradePlayers::refreshList(const QComboBox& franchise, QTreeWidget& lis
     qff::PlyrList players =
         franchiseId == 0 ? qff::PlyrList{} : qff::draftedPlayers(season_, league_, franchiseId);
     fillPlayerList(players, kPlayerColumns, 0, list);
-    list.resizeColumnToContents(0);
     if (list.topLevelItemCount() > 0) {
         list.setCurrentItem(list.topLevelItem(0));
     }
@@ -122,15 +105,6 @@ void TformTradePlayers::refreshList(const QComboBox& franchise, QTreeWidget& lis
 void TformTradePlayers::updateTradeButton() {
     ui->btnTrade->setEnabled(selectedPlayer(*ui->listOne) != 0 &&
                              selectedPlayer(*ui->listTwo) != 0);
-}
-
-void TformTradePlayers::selectPlayer(QTreeWidget& list, int player) {
-    for (int row = 0; row < list.topLevelItemCount(); ++row) {
-        if (playerIdOf(list.topLevelItem(row)) == player) {
-            list.setCurrentItem(list.topLevelItem(row));
-            list.scrollToItem(list.topLevelItem(row));
-        }
-    }
 }
 
 void TformTradePlayers::btnTradeClick() {

@@ -37,7 +37,6 @@ class TformTradePlayers : public QDialog {
     void refreshLists();
     void refreshList(const QComboBox& franchise, QTreeWidget& list);
     void updateTradeButton();
-    void selectPlayer(QTreeWidget& list, int player);
 
     qff::Singleton& season_;
     Prompter& prompter_;

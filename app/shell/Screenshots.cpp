@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "app/league/FindPlayer.h"
+#include "app/league/TradePlayers.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
@@ -122,6 +123,20 @@ void takeFindPlayer(TformMain& window, Camera& camera) {
     camera.takeDialog(finder, "find_player");
 }
 
+// The trade screens at the smallest window and on a large screen.
+void takeTrades(TformMain& window, Camera& camera) {
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        window.DisplayActivity(2, 16);
+        camera.take(window, QString("main_activity2_16_%1").arg(size.width()));
+        BatchPrompter prompter;
+        TformTradePlayers trade(*window.context(), prompter, &window);
+        trade.resize(size.width() * 3 / 5, size.height() * 3 / 5);
+        camera.takeDialog(trade, QString("trade_players_%1").arg(size.width()));
+    }
+    window.resize(kWindowSize);
+}
+
 // Opens the season again so the loading dialog can be caught part way.
 void takeLoading(TformMain& window, Camera& camera) {
     QMetaObject::Connection started =
@@ -163,6 +178,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
         takeFindPlayer(window, camera);
+        takeTrades(window, camera);
         takeLoading(window, camera);
     }
     takeOptions(window, camera);
