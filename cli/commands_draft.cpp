@@ -305,6 +305,31 @@ int tradeCommand(int leagueId, const std::string& first, const std::string& seco
     return session.output.emit(document, [&](std::ostream& out) { out << result.message << '\n'; });
 }
 
+// What the franchise can give in a draft-day trade, by position.
+int playersCommand(int leagueId, int franchiseId, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    if (findFranchise(session, season, leagueId, franchiseId) == nullptr) {
+        return kExitFailure;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Player* player : draftedPlayers(season, leagueId, franchiseId)) {
+        rows.push_back({{"id", player->id()},
+                        {"name", player->name()},
+                        {"team", player->text(kPlayerTeam)},
+                        {"position", player->text(kPlayerPosition)}});
+    }
+    return session.output.emit(rows, [&](std::ostream& out) {
+        for (const auto& row : rows) {
+            out << cell(std::to_string(row["id"].get<int>()), 7) << cell(row["name"], 30)
+                << cell(row["team"], 6) << row["position"].get<std::string>() << '\n';
+        }
+    });
+}
+
 void addOrderCommand(CLI::App& draft, CommandTable& table) {
     auto options = std::make_shared<OrderOptions>();
     CLI::App* order = draft.add_subcommand("order", "Generate a serpentine draft order");
@@ -333,6 +358,16 @@ void addShowAndCloseCommands(CLI::App& draft, CommandTable& table) {
     CLI::App* show = draft.add_subcommand("show", "List a league's picks by round and pick");
     show->add_option("--league", *league, "League id")->required();
     table.add(show, [league](Session& session) { return showCommand(*league, session); });
+
+    auto playersLeague = std::make_shared<int>(0);
+    auto playersFranchise = std::make_shared<int>(0);
+    CLI::App* players = draft.add_subcommand(
+        "players", "List a franchise's drafted players by position: what it can trade");
+    players->add_option("--league", *playersLeague, "League id")->required();
+    players->add_option("--franchise", *playersFranchise, "Franchise id")->required();
+    table.add(players, [playersLeague, playersFranchise](Session& session) {
+        return playersCommand(*playersLeague, *playersFranchise, session);
+    });
 
     auto closeLeague = std::make_shared<int>(0);
     auto replace = std::make_shared<bool>(false);

@@ -163,6 +163,11 @@ TEST_F(CliRosters, TradeSwapsTheDraftedPlayersOfTwoPicksOrSaysWhyNot) {
     ASSERT_EQ(traded.status, 0) << traded.err;
     EXPECT_NE(traded.out.find(" ] was traded to "), std::string::npos) << traded.out;
     nlohmann::json after = qffJson({"draft", "show", "--league", "1"});
+    nlohmann::json tradable = qffJson({"draft", "players", "--league", "1", "--franchise", "1"});
+    ASSERT_EQ(tradable.size(), 16u);
+    EXPECT_EQ(tradable[0]["position"], "QB");
+    EXPECT_TRUE(std::any_of(tradable.begin(), tradable.end(),
+                            [&](const auto& row) { return row["id"] == theirs; }));
     EXPECT_EQ(pickOf(after, 1, 3)["player"], theirs);
     EXPECT_EQ(pickOf(after, 2, 5)["player"], mine);
     std::string own = "1:" + std::to_string(pickOf(after, 1, 1)["player"].get<int>());
