@@ -164,6 +164,7 @@ void TradeTest::swapTradesTheSelectedPlayersFromTheWeekOn() {
     int a = league(0)[0]->id();
     int b = league(0)[2]->id();
     choose(*form.findChild<QComboBox*>("comboWeek"), 4);
+    QCOMPARE(season().seasonState().peek(qff::kCurrentWeek), 4);
     choose(*form.findChild<QComboBox*>("comboTeam1"), a);
     choose(*form.findChild<QComboBox*>("comboTeam2"), b);
     auto* list1 = form.findChild<QTreeWidget*>("listTeam1");
