@@ -6,6 +6,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
 #include "data02/league/Listhelp.h"
+#include "cli/StructureFields.h"
 #include "data02/model/Divqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
@@ -179,9 +180,10 @@ int leaguesCommand(Session& session) {
     }
     nlohmann::json rows = nlohmann::json::array();
     for (const League* league : context->season().leagueQuery().allLeagues()) {
-        rows.push_back({{"id", league->getValue(kLeagueId)},
-                        {"name", league->text(kLeagueName)},
-                        {"rounds", league->getValue(kLeagueDraftRounds)}});
+        nlohmann::json row = {{"id", league->getValue(kLeagueId)},
+                              {"rounds", league->getValue(kLeagueDraftRounds)}};
+        addLeagueFields(row, *league);
+        rows.push_back(row);
     }
     return emitNamedRows(session, rows);
 }
@@ -211,11 +213,11 @@ int franchisesCommand(std::optional<int> league, Session& session) {
     TeamQuery& query = context->season().teamQuery();
     nlohmann::json rows = nlohmann::json::array();
     for (const Team* team : league ? query.leagueFranchises(*league) : query.allFranchises()) {
-        rows.push_back({{"id", team->id()},
-                        {"name", team->text(kFranchiseName)},
-                        {"owner", team->text(kOwnerName)},
-                        {"division", team->getValue(kFranchiseDivision, kAllWeeks)},
-                        {"league", team->getValue(kFranchiseLeague, kAllWeeks)}});
+        nlohmann::json row = {{"id", team->id()},
+                              {"division", team->getValue(kFranchiseDivision, kAllWeeks)},
+                              {"league", team->getValue(kFranchiseLeague, kAllWeeks)}};
+        addFranchiseFields(row, *team);
+        rows.push_back(row);
     }
     return emitNamedRows(session, rows);
 }

@@ -121,18 +121,6 @@ int standingsCommand(int league, const std::string& weekText, Session& session) 
     return session.output.emit(document, [&](std::ostream& out) { printStandings(out, rows); });
 }
 
-// What the next season load decides about a week: it flags the weeks in
-// which some NFL team's QB unit has passing yards.
-bool weekHasTeamStatistics(Singleton& season, int week) {
-    for (const Player* player : season.mapFactory().players().list()) {
-        if (player->storedPosition() == kQB + kUnitOffset &&
-            player->getValue(kPassYards, week) != 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int closeWeekCommand(int league, const std::string& weekText, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
@@ -150,7 +138,7 @@ int closeWeekCommand(int league, const std::string& weekText, Session& session) 
         return session.output.fail("the week flag could not be written: " +
                                    season.seasonState().lastError());
     }
-    if (!weekHasTeamStatistics(season, *week)) {
+    if (!weekHasNflStatistics(season, *week)) {
         session.output.warn("week " + std::to_string(*week + 1) +
                             " has no NFL statistics; opening the season again recomputes the "
                             "week flags from the statistics and will clear it");
@@ -185,8 +173,9 @@ int bonusCommand(const BonusRequest& request, Session& session) {
     if (findFranchise(session, season, request.franchise) == nullptr) {
         return kExitFailure;
     }
-    if (setFranchiseBonus(season, request.franchise, *week, request.value) != kOk) {
-        return session.output.fail("the bonus could not be saved");
+    if (BonusResult stored = storeFranchiseBonus(season, request.franchise, *week, request.value);
+        !stored.ok()) {
+        return session.output.fail(stored.message);
     }
     nlohmann::json document = {
         {"franchise", request.franchise}, {"week", *week + 1}, {"bonus", request.value}};

@@ -1,10 +1,12 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cli/CommandTable.h"
+#include "cli/StructureFields.h"
 #include "data02/league/Structure.h"
 #include "data02/model/Divqry.h"
 #include "data02/model/Legqry.h"
@@ -34,6 +36,12 @@ struct MoveArgs {
     bool yes = false;
 };
 
+// One value per field option; an option left out keeps its field.
+struct SetArgs {
+    int id = 0;
+    std::vector<std::optional<std::string>> values;
+};
+
 struct DeleteArgs {
     int id = 0;
     bool yes = false;
@@ -54,8 +62,7 @@ const char* kindName(StructureKind kind) {
 nlohmann::json describe(Singleton& season, StructureNode node) {
     nlohmann::json document = {{"kind", kindName(node.kind)}, {"id", node.id}};
     if (node.kind == StructureKind::League) {
-        const League* league = season.leagueQuery().findOne(kLeagueId, node.id);
-        document["name"] = league->text(kLeagueName);
+        addLeagueFields(document, *season.leagueQuery().findOne(kLeagueId, node.id));
     } else if (node.kind == StructureKind::Division) {
         const Division* division = season.divisionQuery().findOne(kDivisionId, node.id);
         document["name"] = division->text(kDivisionName);
@@ -63,7 +70,7 @@ nlohmann::json describe(Singleton& season, StructureNode node) {
         document["league"] = division->getValue(kDivisionLeague);
     } else {
         const Team* team = season.teamQuery().findOne(kFranchiseId, node.id);
-        document["name"] = team->text(kFranchiseName);
+        addFranchiseFields(document, *team);
         document["league"] = team->getValue(kFranchiseLeague, kAllWeeks);
         int division = team->getValue(kFranchiseDivision, kAllWeeks);
         document["division"] =
@@ -121,6 +128,27 @@ int renameCommand(StructureKind kind, const RenameArgs& args, Session& session) 
             return session.output.fail(result.message);
         }
         return emitObject(session, season, {kind, args.id}, "Renamed");
+    });
+}
+
+int setCommand(StructureKind kind, const SetArgs& args, Session& session) {
+    std::span<const FieldOption> options = fieldOptions(kind);
+    std::vector<FieldText> fields;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        if (args.values[i]) {
+            fields.push_back({options[i].code, *args.values[i]});
+        }
+    }
+    if (fields.empty()) {
+        return session.output.usage(std::string("give at least one field of the ") +
+                                    kindName(kind) + " to set");
+    }
+    return withSeason(session, [&](Singleton& season) {
+        StructureResult result = saveProperties(season, {kind, args.id}, fields);
+        if (!result.ok()) {
+            return session.output.fail(result.message);
+        }
+        return emitObject(session, season, {kind, args.id}, "Saved");
     });
 }
 
@@ -234,6 +262,26 @@ void addRename(CLI::App& parent, StructureKind kind, CommandTable& table) {
               [kind, args](Session& session) { return renameCommand(kind, *args, session); });
 }
 
+std::string optionHelp(const PropertyRow& row) {
+    return std::string(row.label) + ", at most " + std::to_string(row.maxLength) + " characters" +
+           (row.required ? "" : "; \"\" clears it");
+}
+
+void addSet(CLI::App& parent, StructureKind kind, CommandTable& table) {
+    auto args = std::make_shared<SetArgs>();
+    std::span<const FieldOption> options = fieldOptions(kind);
+    args->values.resize(options.size());
+    CLI::App* set = parent.add_subcommand(
+        "set", std::string("Change the fields of a ") + kindName(kind) +
+                   " as the setup window does; the fields left out stay as they are");
+    set->add_option("id", args->id)->required();
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        set->add_option(std::string("--") + options[i].option, args->values[i],
+                        optionHelp(*propertyRow(kind, options[i].code)));
+    }
+    table.add(set, [kind, args](Session& session) { return setCommand(kind, *args, session); });
+}
+
 void addMove(CLI::App& parent, StructureKind kind, CommandTable& table) {
     auto args = std::make_shared<MoveArgs>();
     CLI::App* move = parent.add_subcommand("move", std::string("Move a ") + kindName(kind));
@@ -268,10 +316,14 @@ void addLeagueStructureCommands(CLI::App& app, CommandTable& table) {
                                    StructureKind::Franchise};
     for (StructureKind kind : kinds) {
         CLI::App* parent = app.add_subcommand(
-            kindName(kind), std::string("Create, rename, move and delete a ") + kindName(kind));
+            kindName(kind),
+            std::string("Create, rename, change, move and delete a ") + kindName(kind));
         parent->require_subcommand(1);
         addAdd(*parent, kind, table);
         addRename(*parent, kind, table);
+        if (kind != StructureKind::Division) {
+            addSet(*parent, kind, table);
+        }
         if (kind != StructureKind::League) {
             addMove(*parent, kind, table);
         }

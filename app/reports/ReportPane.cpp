@@ -17,6 +17,8 @@ ReportPane::ReportPane(QWidget* parent) : QWidget(parent), ui_(std::make_unique<
     ui_->btnExportReport->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
 
     PageView* browser = ui_->reportBrowser;
+    // Report cells hold names and numbers, which read badly when wrapped.
+    browser->keepTableCellsOnOneLine();
     connect(ui_->btnPrevReport, &QToolButton::clicked, this, &ReportPane::showPrevious);
     connect(ui_->btnNextReport, &QToolButton::clicked, this, &ReportPane::showNext);
     connect(ui_->btnReloadReport, &QToolButton::clicked, browser, &PageView::reload);
@@ -54,6 +56,11 @@ int ReportPane::historyIndex() const {
 void ReportPane::displayReportPage(const QString& path) {
     std::filesystem::path cleaned = qff::cleanedPagePath(path.toStdString(), false);
     ui_->reportBrowser->load(QString::fromStdString(cleaned.string()));
+    updateButtons();
+}
+
+void ReportPane::clearHistory() {
+    ui_->comboHistory->clear();
     updateButtons();
 }
 

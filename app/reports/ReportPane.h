@@ -7,6 +7,8 @@
 //                            enables Stop and shows the page. Once shown,
 //                            the page joins the history (once) and is
 //                            selected; Previous and Next follow the history.
+//   clearHistory()           forgets every page shown, as when another
+//                            season is opened.
 //   printReport(), exportReport()
 //                            ask the user, as the Print and Export buttons do
 //                            (for the main window's Report menu).
@@ -38,6 +40,7 @@ class ReportPane : public QWidget {
 
   public slots:
     void displayReportPage(const QString& path);
+    void clearHistory();
     void printReport();
     void exportReport();
 

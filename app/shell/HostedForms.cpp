@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
@@ -17,7 +18,8 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 }
 
 // One row per hosted form this version has.
-constexpr std::array<std::pair<std::string_view, FormMaker>, 1> kForms{{
+constexpr std::array<std::pair<std::string_view, FormMaker>, 2> kForms{{
+    {"TformSetupLeague", make<TformSetupLeague>},
     {"TformSwapPlayers", make<TformSwapPlayers>},
 }};
 

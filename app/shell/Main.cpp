@@ -13,6 +13,8 @@
 #include "app/league/FindPlayer.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/CloseWeek.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
 #include "app/shell/HelpPane.h"
 #include "app/shell/HostedForms.h"
@@ -42,6 +44,12 @@ constexpr int kSwitchMilliseconds = 500;
 // Answers above this year name a season.
 constexpr int kLastYearBeforeSeasons = 1992;
 constexpr const char* kMemoryReportName = "mem_log.txt";
+constexpr const char* kFirstSeasonHint =
+    "First create a season with Season + New, then set up your league.";
+constexpr const char* kNoSeasonHint =
+    "No season is open. Open one with Season + Open or create one with Season + New.";
+constexpr const char* kSetUpLeagueHint =
+    "Now set up your league with Season + Setup Leagues/Divisions/Franchises.";
 
 using qff::kReportSection;
 
@@ -95,6 +103,10 @@ TformMain::TformMain(std::filesystem::path workdir, Prompter& prompter, QWidget*
     ui->paneReport->view()->setPrompter(prompter_);
     ui->lblLeague->hide();
     ui->comboLeague->hide();
+    // Permanent, so page texts such as "Done" never cover it.
+    firstSteps_ = new QLabel(this);
+    firstSteps_->setObjectName("lblFirstSteps");
+    statusBar()->addPermanentWidget(firstSteps_);
     seasonStatus_ = new QLabel(this);
     seasonStatus_->setObjectName("lblSeasonLoadedStatus");
     statusBar()->addPermanentWidget(seasonStatus_);
@@ -145,16 +157,27 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command : {ui->menuCloseWeek, ui->menuUpdateRosters, ui->menuNewReport,
-                             ui->menuEditReport, ui->menuDeleteReport}) {
+    for (QAction* command :
+         {ui->menuUpdateRosters, ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
-    for (QAction* command : {ui->menuBonusPoints, ui->menuEnterStats}) {
+    for (QAction* command : {ui->menuEnterStats}) {
         connect(command, &QAction::triggered, this, [this, command] {
             notAvailableYet(command);
             syncViewWeek();
         });
     }
+    connect(ui->menuCloseWeek, &QAction::triggered, this, [this] {
+        TformCloseWeek dialog(*context_, prompter_, this);
+        dialog.exec();
+        seasonDataChanged();
+    });
+    connect(ui->menuBonusPoints, &QAction::triggered, this, [this] {
+        TformTeamBonus dialog(*context_, prompter_, this);
+        dialog.exec();
+        syncViewWeek();
+        seasonDataChanged();
+    });
     connect(ui->menuPrintReport, &QAction::triggered, ui->paneReport, &ReportPane::printReport);
     connect(ui->menuExportReport, &QAction::triggered, ui->paneReport, &ReportPane::exportReport);
     connect(ui->menuFindPlayer, &QAction::triggered, this, [this] {
@@ -257,13 +280,36 @@ void TformMain::seasonOpened(int year) {
     seasonStatus_->setText(QString::number(year));
     statusBar()->clearMessage();
     ui->treeReports->setSeason(context_.get());
+    showReportStartPage();
 }
 
 void TformMain::showNoSeason() {
     ui->lblSeasonLoaded->setText("(none)");
     seasonStatus_->clear();
-    statusBar()->showMessage(
-        "No season is open. Open one with Season + Open or create one with Season + New.");
+    statusBar()->clearMessage();
+    showReportStartPage();
+}
+
+// The viewer starts afresh with every season, so no page or history entry
+// of another season stays reachable.
+void TformMain::showReportStartPage() {
+    ui->paneReport->clearHistory();
+    ui->paneReport->displayReportPage(
+        HelpPane::helpPagePath(QString::fromStdString(workdir_.string()), kReportSection, 0));
+}
+
+// Until the season has its first franchise the status bar says what to do next.
+QString TformMain::firstStepsHint() const {
+    if (!seasonOpen_) {
+        return qff::availableSeasons(*context_).empty() ? kFirstSeasonHint : kNoSeasonHint;
+    }
+    return counts_.franchises == 0 ? kSetUpLeagueHint : QString();
+}
+
+void TformMain::updateFirstStepsHint() {
+    QString hint = context_ ? firstStepsHint() : QString();
+    firstSteps_->setText(hint);
+    firstSteps_->setVisible(!hint.isEmpty());
 }
 
 void TformMain::seasonFailed(const qff::SeasonOpenReport& report, int previousSeason) {
@@ -289,7 +335,14 @@ void TformMain::seasonFailed(const qff::SeasonOpenReport& report, int previousSe
 }
 
 void TformMain::menuOpenSeasonClick() {
-    TformOpenSeason dialog(qff::availableSeasons(*context_), prompter_, this);
+    std::vector<int> years = qff::availableSeasons(*context_);
+    if (years.empty()) {
+        prompter_.tell(this, Prompter::Icon::Information,
+                       "There is no season in this working folder yet. Create one with Season + "
+                       "New.");
+        return;
+    }
+    TformOpenSeason dialog(years, prompter_, this);
     if (dialog.exec() != QDialog::Accepted || dialog.chosenYear() == 0) {
         return;
     }
@@ -357,8 +410,6 @@ void TformMain::showEvent(QShowEvent* event) {
 void TformMain::FormActivate() {
     auto [section, activity] = rememberedActivity();
     DisplayActivity(section, activity);
-    ui->paneReport->displayReportPage(
-        HelpPane::helpPagePath(QString::fromStdString(workdir_.string()), kReportSection, 0));
     if (prompter_.watched() && seasonNoticeDue()) {
         showSeasonNotice();
     }
@@ -689,6 +740,7 @@ void TformMain::updateCommandStates() {
         }
     }
     ui->comboWeek->setEnabled(open);
+    updateFirstStepsHint();
 }
 
 void TformMain::notAvailableYet(const QAction* command) {

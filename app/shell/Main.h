@@ -93,6 +93,9 @@ class TformMain : public QMainWindow {
     bool loadSeason(int year, qff::SeasonOpenReport& report);
     void seasonOpened(int year);
     void showNoSeason();
+    QString firstStepsHint() const;
+    void updateFirstStepsHint();
+    void showReportStartPage();
     void seasonFailed(const qff::SeasonOpenReport& report, int previousSeason);
     void switchSeason(int year);
     void goToSeason(int year);
@@ -135,6 +138,7 @@ class TformMain : public QMainWindow {
 
     std::unique_ptr<Ui::TformMain> ui;
     QLabel* seasonStatus_ = nullptr;
+    QLabel* firstSteps_ = nullptr;
     std::filesystem::path workdir_;
     Prompter& prompter_;
     std::unique_ptr<qff::Singleton> context_;

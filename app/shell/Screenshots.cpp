@@ -6,9 +6,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/scoring/CloseWeek.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
@@ -17,6 +20,7 @@
 #include "app/widgets/Prompter.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
+#include "data02/season/State.h"
 
 namespace {
 
@@ -101,6 +105,10 @@ void takeReport(TformMain& window, Camera& camera) {
         emit tree->reportActivated(node);
         QApplication::processEvents();
         camera.take(window, "report");
+        // The smallest window is where wide report tables must scroll.
+        window.resize(window.minimumSize());
+        camera.take(window, "report_smallest");
+        window.resize(kWindowSize);
     }
 }
 
@@ -151,6 +159,22 @@ void takeLoading(TformMain& window, Camera& camera) {
     QObject::disconnect(started);
 }
 
+// The league setup form at the smallest and the largest window it must fit,
+// and the franchise details dialog it shares its grid with.
+void takeLeagueSetup(TformMain& window, Camera& camera) {
+    window.DisplayActivity(1, 6);
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        camera.take(window, QString("setup_league_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    window.resize(kWindowSize);
+    BatchPrompter prompter;
+    TformEditTeam editTeam(*window.context(),
+                           window.context()->seasonState().get(qff::kCurrentFranchise), prompter,
+                           &window);
+    camera.takeDialog(editTeam, "edit_team");
+}
+
 void takeDialogs(TformMain& window, Camera& camera) {
     BatchPrompter prompter;
     TformAbout about(VersionInfo::ofThisBuild(), &window);
@@ -161,6 +185,14 @@ void takeDialogs(TformMain& window, Camera& camera) {
     camera.takeDialog(openSeason, "open_season");
     TformSwitchSeasons notice(window.openSeason(), window.context()->calendarYear(), &window);
     camera.takeDialog(notice, "season_notice");
+}
+
+void takeScoringDialogs(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformTeamBonus bonus(*window.context(), prompter, &window);
+    camera.takeDialog(bonus, "team_bonus");
+    TformCloseWeek closeWeek(*window.context(), prompter, &window);
+    camera.takeDialog(closeWeek, "close_week");
 }
 
 }  // namespace
@@ -178,8 +210,10 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
     if (window.seasonIsOpen()) {
         takeReport(window, camera);
         takeFindPlayer(window, camera);
+        takeLeagueSetup(window, camera);
         takeTrades(window, camera);
         takeLoading(window, camera);
+        takeScoringDialogs(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);

@@ -25,9 +25,15 @@ PageView::PageView(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
     setOpenExternalLinks(false);
     document()->setDocumentMargin(8);
+    // A narrow pane wraps between words only; what does not fit scrolls.
+    setWordWrapMode(QTextOption::WordWrap);
     connect(this, &QTextBrowser::anchorClicked, this, &PageView::followLink);
     connect(this, qOverload<const QUrl&>(&QTextBrowser::highlighted), this,
             &PageView::showHoveredLink);
+}
+
+void PageView::keepTableCellsOnOneLine() {
+    document()->setDefaultStyleSheet("td, th { white-space: nowrap; }");
 }
 
 void PageView::load(const QString& path) {

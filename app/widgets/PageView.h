@@ -32,6 +32,10 @@ class PageView : public QTextBrowser {
     // Who tells the user that an export failed; message boxes until set.
     void setPrompter(Prompter& prompter) { prompter_ = &prompter; }
 
+    // Table cells of the pages shown from now on keep their text on one line;
+    // a table wider than the view then scrolls sideways.
+    void keepTableCellsOnOneLine();
+
     const QString& currentPath() const { return currentPath_; }
     bool isLoading() const { return !pendingPath_.isEmpty(); }
 

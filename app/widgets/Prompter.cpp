@@ -37,6 +37,9 @@ void Prompter::tellTitled(QWidget* parent, const QString& caption, Icon icon, co
 bool Prompter::ask(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, kMessageCaption, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    // No leaves things as they are, and most questions come before
+    // something is erased or replaced: a hurried Enter must change nothing.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -21,7 +21,8 @@ class Prompter {
     }
     virtual void tellTitled(QWidget* parent, const QString& caption, Icon icon, const QString& text,
                             const QString& detail = {});
-    // A Yes/No question with the question icon; true for Yes.
+    // A Yes/No question with the question icon; true for Yes. Questions guard
+    // deletions and overwrites, so Enter answers No.
     virtual bool ask(QWidget* parent, const QString& text);
     // Whether a person sees the windows, so dialogs nobody asked for may come up.
     virtual bool watched() const { return true; }

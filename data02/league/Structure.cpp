@@ -120,15 +120,6 @@ void dropFranchisePoints(Singleton& context, int franchise) {
     context.cache().dropObject(Cache::Set::Franchise, seasonKey(context), franchise);
 }
 
-const PropertyRow* findRow(StructureKind kind, int code) {
-    for (const PropertyRow& row : propertyRows(kind)) {
-        if (row.code == code) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
 bool isUniqueCode(int code) {
     return std::find(kUniqueCodes.begin(), kUniqueCodes.end(), code) != kUniqueCodes.end();
 }
@@ -153,27 +144,31 @@ StructureResult duplicateName(StructureKind kind) {
 template <class T>
 StructureResult checkValue(Singleton& context, const T* self, const FieldText& field) {
     constexpr StructureKind kind = KindTraits<T>::kKind;
-    const PropertyRow* row = findRow(kind, field.code);
+    const PropertyRow* row = propertyRow(kind, field.code);
     if (row == nullptr) {
-        return failure(StructureError::UnknownField, "field " + std::to_string(field.code) +
-                                                         " is not a " + nounOf(kind) + " field");
+        StructureResult unknown =
+            failure(StructureError::UnknownField,
+                    "field " + std::to_string(field.code) + " is not a " + nounOf(kind) + " field");
+        unknown.code = field.code;
+        return unknown;
     }
     StructureResult checked = checkField(*row, field.text);
-    if (!checked.ok()) {
-        return checked;
+    if (checked.ok() && isUniqueCode(field.code) &&
+        nameTaken(context, field.code, field.text, self)) {
+        checked = duplicateName(kind);
     }
-    if (isUniqueCode(field.code) && nameTaken(context, field.code, field.text, self)) {
-        return duplicateName(kind);
-    }
-    return success(0);
+    checked.code = checked.ok() ? 0 : field.code;
+    return checked;
 }
 
 StructureResult checkDefaultLeague(const League* league, const FieldText& field) {
     if (league != nullptr && league->getValue(kLeagueId) == kDefaultLeagueId &&
         field.code == kLeagueName && field.text != kDefaultLeagueName) {
-        return failure(
-            StructureError::DefaultLeagueName,
-            std::string("The name of the ") + kDefaultLeagueName + " cannot be changed.");
+        StructureResult refused =
+            failure(StructureError::DefaultLeagueName,
+                    std::string("The name of the ") + kDefaultLeagueName + " cannot be changed.");
+        refused.code = kLeagueName;
+        return refused;
     }
     return success(0);
 }
@@ -224,6 +219,37 @@ StructureResult saveFields(Singleton& context, int id, std::span<const FieldText
         dropFranchisePoints(context, id);
     }
     return success(id);
+}
+
+template <class T>
+std::vector<FieldText> loadFields(Singleton& context, int id) {
+    std::vector<FieldText> fields;
+    if (const T* object = findObject<T>(context, id)) {
+        for (const PropertyRow& row : propertyRows(KindTraits<T>::kKind)) {
+            fields.push_back({row.code, object->text(row.code)});
+        }
+    }
+    return fields;
+}
+
+bool holdsValue(const std::vector<FieldText>& stored, const FieldText& cell) {
+    return std::any_of(stored.begin(), stored.end(), [&](const FieldText& field) {
+        return field.code == cell.code && field.text == cell.text;
+    });
+}
+
+// Saves what changed, leaving out one refused value after another.
+void saveChanged(Singleton& context, StructureNode node, std::vector<FieldText> changed,
+                 GridSave& grid) {
+    while (!changed.empty()) {
+        StructureResult saved = saveProperties(context, node, changed);
+        if (saved.ok() || saved.code == 0) {
+            grid.saved = saved;
+            return;
+        }
+        grid.refusals.push_back(saved);
+        std::erase_if(changed, [&](const FieldText& field) { return field.code == saved.code; });
+    }
 }
 
 // The first "<prefix><n>" from `start` on that no object's name uses; empty
@@ -634,6 +660,15 @@ std::span<const PropertyRow> propertyRows(StructureKind kind) {
     }
 }
 
+const PropertyRow* propertyRow(StructureKind kind, int code) {
+    for (const PropertyRow& row : propertyRows(kind)) {
+        if (row.code == code) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
 const PropertyRow& nameRow(StructureKind kind) {
     return propertyRows(kind).front();
 }
@@ -682,6 +717,60 @@ StructureResult saveProperties(Singleton& context, StructureNode node,
 StructureResult rename(Singleton& context, StructureNode node, std::string_view name) {
     FieldText field{nameRow(node.kind).code, std::string(name)};
     return saveProperties(context, node, std::span(&field, 1));
+}
+
+std::vector<FieldText> loadProperties(Singleton& context, StructureNode node) {
+    switch (node.kind) {
+        case StructureKind::League:
+            return loadFields<League>(context, node.id);
+        case StructureKind::Division:
+            return loadFields<Division>(context, node.id);
+        default:
+            return loadFields<Team>(context, node.id);
+    }
+}
+
+GridSave savePropertyGrid(Singleton& context, StructureNode node,
+                          std::span<const FieldText> cells) {
+    GridSave grid;
+    std::vector<FieldText> stored = loadProperties(context, node);
+    if (stored.empty()) {
+        grid.saved = notFound(node.kind, node.id, StructureError::NotFound);
+        return grid;
+    }
+    const PropertyRow* blankRow = nullptr;
+    std::vector<FieldText> changed;
+    for (const FieldText& cell : cells) {
+        const PropertyRow* row = propertyRow(node.kind, cell.code);
+        if (row != nullptr && row->required && cell.text.empty()) {
+            blankRow = blankRow != nullptr ? blankRow : row;
+        } else if (!holdsValue(stored, cell)) {
+            changed.push_back(cell);
+        }
+    }
+    saveChanged(context, node, std::move(changed), grid);
+    if (blankRow != nullptr) {
+        grid.refusals.push_back(checkField(*blankRow, ""));
+        grid.refusals.back().code = blankRow->code;
+    }
+    grid.stored = loadProperties(context, node);
+    return grid;
+}
+
+void selectNode(Singleton& context, StructureNode node) {
+    SeasonState& state = context.seasonState();
+    if (node.kind == StructureKind::League) {
+        state.set(kCurrentLeague, node.id);
+    } else if (node.kind == StructureKind::Division) {
+        if (const Division* division = findObject<Division>(context, node.id)) {
+            state.set(kCurrentLeague, division->getValue(kDivisionLeague));
+            state.set(kCurrentDivision, node.id);
+        }
+    } else if (const Team* team = findObject<Team>(context, node.id)) {
+        state.set(kCurrentLeague, team->getValue(kFranchiseLeague, kAllWeeks));
+        state.set(kCurrentDivision, team->getValue(kFranchiseDivision, kAllWeeks));
+        state.set(kCurrentFranchise, node.id);
+    }
 }
 
 }  // namespace qff

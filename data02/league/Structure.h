@@ -29,6 +29,8 @@ struct PropertyRow {
 };
 
 std::span<const PropertyRow> propertyRows(StructureKind kind);
+// The row of a field code; null when the kind has no such row.
+const PropertyRow* propertyRow(StructureKind kind, int code);
 // The row that names an object: league name, division long name, franchise name.
 const PropertyRow& nameRow(StructureKind kind);
 
@@ -67,6 +69,8 @@ struct StructureResult {
     // The object created or changed.
     int id = 0;
     std::string message;
+    // The field whose value was refused; 0 when no single value was.
+    int code = 0;
     bool ok() const { return error == StructureError::None; }
 };
 
@@ -74,6 +78,7 @@ struct StructureResult {
 struct FieldText {
     int code;
     std::string text;
+    bool operator==(const FieldText&) const = default;
 };
 
 // The draft picks of the season as the structure cascades to them; picks are
@@ -102,6 +107,30 @@ StructureResult checkField(const PropertyRow& row, std::string_view text);
 StructureResult saveProperties(Singleton& context, StructureNode node,
                                std::span<const FieldText> fields);
 StructureResult rename(Singleton& context, StructureNode node, std::string_view name);
+
+// Every row's stored value, in row order; empty when no such object exists.
+std::vector<FieldText> loadProperties(Singleton& context, StructureNode node);
+
+// What saving a property grid did.
+struct GridSave {
+    // The save of the values that passed; a failure leaves the record as it was.
+    StructureResult saved;
+    // Why values were kept back, in the order the user hears of them: each
+    // refused value, then the blank required fields once.
+    std::vector<StructureResult> refusals;
+    // Every row's value as the record now holds it, for the grid to show.
+    std::vector<FieldText> stored;
+};
+
+// Saves the cells of a property grid as the editors do. A blank required
+// cell keeps the stored value; a refused value is left out so the record
+// keeps its own, and the other values are stored together. Nothing is
+// written when no value changed.
+GridSave savePropertyGrid(Singleton& context, StructureNode node, std::span<const FieldText> cells);
+
+// Makes the object the season state's selection: a league; a division and
+// its league; a franchise with its division and league.
+void selectNode(Singleton& context, StructureNode node);
 
 // New objects take their ids from the season state and, when no name is
 // given, a default name ("League 3", "Division 3" and "D3", "Franchise 3")

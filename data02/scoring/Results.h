@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "data02/diag/Status.h"
 
 namespace qff {
 
@@ -175,6 +178,9 @@ std::vector<GameResult> results(Singleton& context, int league, int week);
 
 // Flags the week as counted, writes the flag and drops what it changes.
 int closeWeek(Singleton& context, int week);
+// Whether some NFL team's QB unit passed in the week: what opening the season
+// counts a week by, so a week closed without it is open again after the next open.
+bool weekHasNflStatistics(Singleton& context, int week);
 
 // A week's bonus stays within what a week can score, so no bonus can push
 // the sums of a season far beyond any real total.
@@ -183,12 +189,31 @@ bool isBonusInRange(int value);
 // Why a bonus outside -kMaxBonusPoints..kMaxBonusPoints is refused.
 std::string bonusRangeMessage();
 
+// What storing a bonus, or remembering the bonus dialog's franchise, came to;
+// the message says why it failed, in words for the user.
+struct BonusResult {
+    int status = kOk;
+    std::string message;
+    bool ok() const { return status == kOk; }
+};
+
+// A bonus as typed: leading digits with an optional minus sign; anything
+// else, the empty text included, reads 0. A number past the bonus range reads
+// as just past it, so it is refused instead of wrapping into the range.
+int readBonusText(std::string_view text);
+
 // Stores a franchise's bonus for a week and remembers the franchise for the
 // bonus dialog. kBadWeek for a week outside 0..19, kBadValue for a bonus
 // outside the range above, kFailed without such a franchise or when the
-// record cannot be written.
+// record cannot be written; then memory keeps what the file holds.
+BonusResult storeFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId,
+                                int week, int value);
+BonusResult storeFranchiseBonus(Singleton& context, int franchiseId, int week, int value);
 int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
                       int value);
 int setFranchiseBonus(Singleton& context, int franchiseId, int week, int value);
+// Remembers the franchise for the next bonus dialog (setting 10006) and
+// saves the remembered settings.
+BonusResult rememberBonusFranchise(Singleton& context, int franchiseId);
 
 }  // namespace qff

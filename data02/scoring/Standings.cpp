@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Pro.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
@@ -154,14 +155,30 @@ int closeWeek(Singleton& context, int week) {
         return kBadWeek;
     }
     SeasonState& state = context.seasonState();
+    int previous = state.weekHasStats(week);
     state.setWeekHasStats(week, 1);
     // Storing any value writes the whole record, the week flags with it, so
     // a closed week is not lost when the program ends before another write.
     int status = state.set(kCurrentWeek, state.peek(kCurrentWeek));
+    if (status != kOk) {
+        // The week counts only once the file says so.
+        state.setWeekHasStats(week, previous);
+        return status;
+    }
     // Points of the week were 0 while it did not count, for players and franchises alike.
     context.scoring().dropAllPlayerPoints();
     dropAllFranchiseResults(context);
     return status;
+}
+
+bool weekHasNflStatistics(Singleton& context, int week) {
+    for (const Player* player : context.mapFactory().players().list()) {
+        if (player->storedPosition() == kQB + kUnitOffset &&
+            player->getValue(kPassYards, week) != 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isBonusInRange(int value) {
@@ -173,34 +190,70 @@ std::string bonusRangeMessage() {
            std::to_string(kMaxBonusPoints) + " points.";
 }
 
-int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
-                      int value) {
+int readBonusText(std::string_view text) {
+    bool negative = !text.empty() && text.front() == '-';
+    text.remove_prefix(negative ? 1 : 0);
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || value > kMaxBonusPoints) {
+            break;
+        }
+        value = std::min(value * 10 + (c - '0'), kMaxBonusPoints + 1);
+    }
+    return negative ? -value : value;
+}
+
+BonusResult storeFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId,
+                                int week, int value) {
     if (!isWeekSlot(week)) {
-        return kBadWeek;
+        return {kBadWeek,
+                "Bonus points are kept for weeks 1 to " + std::to_string(kWeekSlots) + "."};
     }
     if (!isBonusInRange(value)) {
-        return kBadValue;
+        return {kBadValue, bonusRangeMessage()};
     }
     Team* team = context.mapFactory().franchises().findFirst(kFranchiseId, franchiseId);
     if (team == nullptr) {
-        return kFailed;
+        return {kFailed, "No franchise has the id " + std::to_string(franchiseId) + "."};
     }
     int previous = team->getValue(kFranchiseBonus, week);
     team->setBonus(week, value);
-    int status = team->save();
-    if (status != kOk) {
+    if (int status = team->save(); status != kOk) {
         // Memory keeps what the file holds, so no result reads an unsaved bonus.
         team->setBonus(week, previous);
-        return status;
+        return {status, "The bonus points of " + team->text(kFranchiseName) +
+                            " could not be saved: " + context.teamFile().db().lastError()};
     }
     dropBonusResults(context, schedule, franchiseId, week);
-    context.sticky().setText(kStickyBonusFranchise, team->text(kFranchiseName));
-    return context.sticky().save();
+    return rememberBonusFranchise(context, franchiseId);
+}
+
+BonusResult storeFranchiseBonus(Singleton& context, int franchiseId, int week, int value) {
+    ScheduleOpponents schedule(context.schedule());
+    return storeFranchiseBonus(context, schedule, franchiseId, week, value);
+}
+
+int setFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId, int week,
+                      int value) {
+    return storeFranchiseBonus(context, schedule, franchiseId, week, value).status;
 }
 
 int setFranchiseBonus(Singleton& context, int franchiseId, int week, int value) {
-    ScheduleOpponents schedule(context.schedule());
-    return setFranchiseBonus(context, schedule, franchiseId, week, value);
+    return storeFranchiseBonus(context, franchiseId, week, value).status;
+}
+
+BonusResult rememberBonusFranchise(Singleton& context, int franchiseId) {
+    const Team* team = context.mapFactory().franchises().findFirst(kFranchiseId, franchiseId);
+    if (team == nullptr) {
+        return {kFailed, "No franchise has the id " + std::to_string(franchiseId) + "."};
+    }
+    Sticky& sticky = context.sticky();
+    sticky.setText(kStickyBonusFranchise, team->text(kFranchiseName));
+    if (int status = sticky.save(); status != kOk) {
+        return {status,
+                "The franchise for bonus points could not be remembered: " + sticky.lastError()};
+    }
+    return {};
 }
 
 }  // namespace qff

@@ -99,6 +99,79 @@ TEST_F(StructureCli, RenamesThroughTheSameChecks) {
     EXPECT_TRUE(mentions(clash.err, "A division with that name already exists."));
 }
 
+TEST_F(StructureCli, SetsOwnerDetailsAndShowsThemInTheListing) {
+    nlohmann::json saved =
+        qffJson({"franchise", "set", "2", "--owner", "Pat Quinn", "--address", "12 Elm Street",
+                 "--city", "Salem", "--state", "OR", "--zip", "97301", "--email", "pat@example.com",
+                 "--home-phone", "555-0100", "--work-phone", "555-0199"});
+    EXPECT_EQ(saved["owner"], "Pat Quinn");
+    nlohmann::json listed;
+    for (const auto& franchise : qffJson({"franchises"})) {
+        if (franchise["id"] == 2) {
+            listed = franchise;
+        }
+    }
+    const std::pair<const char*, const char*> expected[] = {
+        {"owner", "Pat Quinn"},     {"address", "12 Elm Street"},
+        {"city", "Salem"},          {"state", "OR"},
+        {"zip", "97301"},           {"email", "pat@example.com"},
+        {"home_phone", "555-0100"}, {"work_phone", "555-0199"},
+    };
+    for (const auto& [key, value] : expected) {
+        EXPECT_EQ(listed[key], value) << key;
+    }
+    // A field left out keeps its value; an empty one is cleared.
+    nlohmann::json cleared = qffJson({"franchise", "set", "2", "--work-phone", ""});
+    EXPECT_EQ(cleared["work_phone"], "");
+    EXPECT_EQ(cleared["city"], "Salem");
+}
+
+TEST_F(StructureCli, SetsTheCommissionersDetailsOfALeague) {
+    nlohmann::json saved = qffJson({"league", "set", "0", "--your-name", "Lee Park", "--your-phone",
+                                    "555-0123", "--your-email", "lee@example.com"});
+    EXPECT_EQ(saved["your_name"], "Lee Park");
+    nlohmann::json leagues = qffJson({"leagues"});
+    ASSERT_FALSE(leagues.empty());
+    EXPECT_EQ(leagues[0]["id"], 0);
+    EXPECT_EQ(leagues[0]["your_phone"], "555-0123");
+    EXPECT_EQ(leagues[0]["your_email"], "lee@example.com");
+    EXPECT_EQ(qffJson({"league", "set", "1", "--name", "Renamed"})["name"], "Renamed");
+}
+
+TEST_F(StructureCli, SetRefusesWhatTheSetupWindowRefusesAndStoresNothing) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {{"franchise", "set", "2", "--city", "Salem", "--email", "a@b.c\r\nBcc: x@y.z"},
+         "\"EMail Address\" cannot hold control characters."},
+        {{"franchise", "set", "2", "--city", "Salem", "--home-phone", "555\n0100"},
+         "\"Home Phone\" cannot hold control characters."},
+        {{"league", "set", "1", "--your-phone", "555\r\n"},
+         "\"Your Phone\" cannot hold control characters."},
+        {{"franchise", "set", "2", "--city", "Salem", "--state", "ORE"},
+         "\"State\" holds at most 2 characters."},
+        {{"franchise", "set", "2", "--city", "Salem", "--address", "1 Main: Apt 2"},
+         "cannot hold the character ':'"},
+        {{"franchise", "set", "2", "--city", "Salem", "--name", ""},
+         "One or more required fields were left blank."},
+        {{"league", "set", "0", "--name", "Mine"},
+         "The name of the Default League cannot be changed."},
+        {{"franchise", "set", "999", "--city", "Salem"}, "no franchise has the id 999"},
+    };
+    for (const Case& c : cases) {
+        RunResult run = qff(c.args);
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_TRUE(mentions(run.err, c.message));
+    }
+    RunResult nothing = qff({"franchise", "set", "2"});
+    EXPECT_EQ(nothing.status, 2);
+    for (const auto& franchise : qffJson({"franchises"})) {
+        EXPECT_EQ(franchise["city"], "Springfield") << franchise["id"];
+    }
+}
+
 TEST_F(StructureCli, DeletingADivisionAsksFirstThenLeavesTheOtherDivisionItsFranchises) {
     std::vector<int> east = franchiseIds("division", 1);
     std::vector<int> west = franchiseIds("division", 2);

@@ -1,22 +1,31 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBox>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
+#include "app/reports/ReportPane.h"
+#include "app/reports/Rpt_tree.h"
+#include "app/scoring/TeamBonus.h"
 #include "app/shell/Loading.h"
 #include "app/shell/Main.h"
+#include "app/widgets/PageView.h"
 #include "app/widgets/Prompter.h"
 #include "data02/demo/Demo.h"
+#include "data02/league/Structure.h"
 #include "data02/model/Player.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
@@ -72,6 +81,11 @@ struct Shell {
     }
     bool enabled(const char* command) { return find<QAction>(command)->isEnabled(); }
     QString banner() { return find<QLabel>("lblBanner")->text(); }
+    // The status bar's hint of what to do first; empty when none is shown.
+    QString hint() {
+        auto* label = find<QLabel>("lblFirstSteps");
+        return label->isVisibleTo(&window) ? label->text() : QString();
+    }
     int stateValue(int id) { return window.context()->seasonState().peek(id); }
 
     RecordingPrompter prompter;
@@ -130,6 +144,58 @@ class ShellTest : public QObject {
         QCOMPARE(shell.banner(), QString("  Let's Get Started!: About This Product"));
         // Nothing of the never-created season appears in the folder.
         QVERIFY(QDir(dir.path()).entryList({"State_*", "Score_*"}, QDir::Files).isEmpty());
+    }
+
+    void anEmptyWorkspaceKeepsSayingWhatToDoFirst() {
+        QTemporaryDir dir;
+        fs::path folder = dir.path().toStdString();
+        writeCalendarYear(folder, kDemoYear);
+        Shell shell(folder);
+        QVERIFY(shell.start());
+        const QString first = "First create a season with Season + New, then set up your league.";
+        QCOMPARE(shell.hint(), first);
+        QVERIFY(
+            QTest::qWaitFor([&] { return !shell.window.statusBar()->currentMessage().isEmpty(); }));
+        QCOMPARE(shell.hint(), first);
+
+        shell.find<QAction>("menuOpenSeason")->trigger();
+        QCOMPARE(shell.prompter.told,
+                 QStringList({"There is no season in this working folder yet. Create one with "
+                              "Season + New."}));
+
+        std::string error;
+        QVERIFY2(qff::createSeasonFiles(*shell.window.context(), kDemoYear, error), error.c_str());
+        shell.window.openThisSeason(kDemoYear);
+        QCOMPARE(
+            shell.hint(),
+            QString("Now set up your league with Season + Setup Leagues/Divisions/Franchises."));
+        qff::Singleton& season = *shell.window.context();
+        int league = season.seasonState().peek(qff::kCurrentLeague);
+        QVERIFY(qff::createFranchise(season, {qff::StructureKind::League, league}).ok());
+        shell.window.seasonDataChanged();
+        QCOMPARE(shell.hint(), QString());
+    }
+
+    void anotherSeasonStartsTheViewerAfresh() {
+        auto dir = demoCopy();
+        Shell shell(dir->path().toStdString());
+        QVERIFY(shell.start());
+        shell.window.DisplayActivity(3, 0);
+        auto* tree = shell.find<ReportTree>("treeReports");
+        QTreeWidgetItem* node = tree->topLevelItem(1)->child(0);
+        QVERIFY(ReportTree::isPageNode(node));
+        emit tree->reportActivated(node);
+        auto* pane = shell.find<ReportPane>("paneReport");
+        QVERIFY(QTest::qWaitFor([pane] { return !pane->view()->isLoading(); }));
+        QString report = pane->view()->currentPath();
+        QVERIFY(report.endsWith(".HTM"));
+
+        std::string error;
+        QVERIFY2(qff::createSeasonFiles(*shell.window.context(), 2004, error), error.c_str());
+        shell.window.openThisSeason(2004);
+        QVERIFY(QTest::qWaitFor([pane] { return !pane->view()->isLoading(); }));
+        QVERIFY(pane->view()->currentPath() != report);
+        QVERIFY(!pane->history().contains(report));
     }
 
     // The outlook of Main.ui and the activity table the rest of the program reads must name
@@ -350,6 +416,35 @@ class ShellTest : public QObject {
         QCOMPARE(shell.stateValue(qff::kViewWeek), 0);
     }
 
+    void afterBonusPointsTheViewWeekFollowsTheirWeek_data() {
+        QTest::addColumn<bool>("allWeeks");
+        QTest::newRow("one week on view") << false;
+        QTest::newRow("all weeks on view") << true;
+    }
+    void afterBonusPointsTheViewWeekFollowsTheirWeek() {
+        QFETCH(bool, allWeeks);
+        auto dir = demoCopy();
+        Shell shell(dir->path().toStdString());
+        QVERIFY(shell.start());
+        auto* weeks = shell.find<QComboBox>("comboWeek");
+        emit weeks->activated(allWeeks ? kDemoWeeks : 1);
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* dialog = qobject_cast<TformTeamBonus*>(QApplication::activeModalWidget())) {
+                watch.stop();
+                auto* week = dialog->findChild<QComboBox*>("comboWeek");
+                week->setCurrentIndex(5);
+                emit week->activated(5);
+                dialog->findChild<QPushButton*>("btnFinished")->click();
+            }
+        });
+        watch.start(10);
+        shell.find<QAction>("menuBonusPoints")->trigger();
+        QCOMPARE(shell.stateValue(qff::kCurrentWeek), 5);
+        QCOMPARE(shell.stateValue(qff::kViewWeek), allWeeks ? qff::kAllWeeks : 5);
+        QCOMPARE(weeks->currentText(), QString(allWeeks ? "All" : "6"));
+    }
+
     void theLeagueSelectorStoresTheCurrentLeague() {
         auto dir = demoCopy();
         Shell shell(dir->path().toStdString());
@@ -384,6 +479,22 @@ class ShellTest : public QObject {
         QVERIFY(shell.prompter.told.isEmpty());
         QVERIFY(schedule.open(QIODevice::ReadOnly));
         QCOMPARE(schedule.readAll() != before, yes);
+    }
+
+    void enterAnswersNoToAQuestion() {
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                watch.stop();
+                defaultButton = box->standardButton(box->defaultButton());
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+        });
+        watch.start(10);
+        Prompter screen;
+        QVERIFY(!screen.ask(nullptr, "Are you sure you want to reset your head to head schedule?"));
+        QCOMPARE(defaultButton, QMessageBox::No);
     }
 
     void closingRemembersTheActivityAndLeavesNoMemoryReport() {

@@ -3,9 +3,14 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <QTextTable>
 #include <QToolButton>
 
 #include "app/reports/ReportPane.h"
@@ -36,6 +41,36 @@ bool waitForPage(PageView* view) {
     return QTest::qWaitFor([view] { return !view->isLoading(); });
 }
 
+// A standings table as the generator writes it: far wider than a narrow pane.
+QByteArray wideTable() {
+    QByteArray row = "<TR><TD VALIGN=\"top\">Cedar Comets</TD>";
+    QByteArray header = "<TR><TH VALIGN=\"top\">Team Name</TH>";
+    for (int column = 0; column < 12; ++column) {
+        header += "<TH VALIGN=\"top\">Active</TH>";
+        row += "<TD VALIGN=\"top\">1-0-0</TD>";
+    }
+    return "<HTML><BODY><TABLE WIDTH=\"100%\" BORDER=1>" + header + "</TR>" + row +
+           "</TR></TABLE><P>Points are whole numbers.</P></BODY></HTML>";
+}
+
+// The lines the view laid out inside table cells, one text per line, with
+// the non-breaking spaces of unwrapped text as plain blanks.
+QStringList cellLines(const QTextDocument& document) {
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (QTextCursor(block).currentTable() == nullptr) {
+            continue;
+        }
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QTextLine line = layout->lineAt(i);
+            QString text = block.text().mid(line.textStart(), line.textLength());
+            lines << text.replace(QChar::Nbsp, ' ').trimmed();
+        }
+    }
+    return lines;
+}
+
 QToolButton* button(QWidget* pane, const char* name) {
     return pane->findChild<QToolButton*>(name);
 }
@@ -58,6 +93,7 @@ class ViewerTest : public QObject {
     void stopBeforeThePageIsShownAddsNothing();
     void missingPageIsNotAddedToTheHistory();
     void enterInTheHistoryBoxShowsTheTypedPage();
+    void wideTableScrollsInsteadOfBreakingCells();
 
     void helpPairsWithoutOwnPageShowNeedHelp_data();
     void helpPairsWithoutOwnPageShowNeedHelp();
@@ -229,6 +265,21 @@ void ViewerTest::enterInTheHistoryBoxShowsTheTypedPage() {
     QCOMPARE(pane.view()->currentPath(), typed);
     QCOMPARE(pane.history().size(), 2);
     QCOMPARE(pane.historyIndex(), 1);
+}
+
+void ViewerTest::wideTableScrollsInsteadOfBreakingCells() {
+    QString path = reportPath("Standings.HTM");
+    writeFile(path, wideTable());
+    ReportPane pane;
+    pane.resize(400, 300);
+    pane.show();
+    show(pane, path);
+
+    QStringList lines = cellLines(*pane.view()->document());
+    QCOMPARE(lines.size(), 26);
+    QCOMPARE(lines.count("Active"), 12);
+    QCOMPARE(lines.count("Cedar Comets"), 1);
+    QVERIFY(pane.view()->horizontalScrollBar()->maximum() > 0);
 }
 
 void ViewerTest::helpPairsWithoutOwnPageShowNeedHelp_data() {

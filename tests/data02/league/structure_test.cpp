@@ -336,6 +336,105 @@ TEST_F(StructureTest, FranchiseDetailsFollowTheEditorsRulesAndStoreNothingWhenRe
     EXPECT_EQ(team(hawks)->text(kOwnerState), "OR");
 }
 
+// Addresses and phone numbers go into the headers of the mail to owners, where
+// a line break would start a header of the typist's choosing.
+TEST_F(StructureTest, MailAddressesAndPhonesRefuseLineBreaks) {
+    int hawks = franchise(leagueNode(kDefaultLeagueId), "Hawks");
+    const std::string injected = "a@b.c\r\nBcc: x@y.z";
+    struct Case {
+        StructureNode node;
+        int code;
+    };
+    const Case cases[] = {
+        {franchiseNode(hawks), kOwnerEmail},          {franchiseNode(hawks), kOwnerHomePhone},
+        {franchiseNode(hawks), kOwnerWorkPhone},      {leagueNode(kDefaultLeagueId), kLeagueEmail},
+        {leagueNode(kDefaultLeagueId), kLeaguePhone},
+    };
+    for (const Case& c : cases) {
+        for (const std::string& text : {injected, std::string("555\n1234"), std::string("\r")}) {
+            const FieldText field{c.code, text};
+            StructureResult result = saveProperties(context(), c.node, std::span(&field, 1));
+            EXPECT_EQ(result.error, StructureError::ControlCharacter) << c.code;
+            EXPECT_THAT(result.message, ::testing::EndsWith("cannot hold control characters."));
+        }
+    }
+    EXPECT_EQ(team(hawks)->text(kOwnerEmail), "");
+    EXPECT_EQ(team(hawks)->text(kOwnerHomePhone), "");
+    EXPECT_EQ(leagueRecord(kDefaultLeagueId)->text(kLeaguePhone), "");
+}
+
+// The grids save what passes and show what the record holds afterwards.
+TEST_F(StructureTest, SavingAGridKeepsRefusedAndBlankCellsAndStoresTheRest) {
+    int hawks = franchise(leagueNode(kDefaultLeagueId), "Hawks");
+    franchise(leagueNode(kDefaultLeagueId), "Owls");
+    const std::vector<FieldText> cells{{kFranchiseName, "Owls"},
+                                       {kOwnerName, "Pat"},
+                                       {kOwnerCity, "Salem\r\n"},
+                                       {kOwnerState, "OR"}};
+    GridSave grid = savePropertyGrid(context(), franchiseNode(hawks), cells);
+    EXPECT_TRUE(grid.saved.ok()) << grid.saved.message;
+    ASSERT_EQ(grid.refusals.size(), 2u);
+    EXPECT_EQ(grid.refusals[0].message,
+              "A franchise with that name already exists. The original name has been restored.");
+    EXPECT_EQ(grid.refusals[0].code, kFranchiseName);
+    EXPECT_EQ(grid.refusals[1].code, kOwnerCity);
+    ASSERT_EQ(grid.stored.size(), propertyRows(StructureKind::Franchise).size());
+    EXPECT_EQ(grid.stored[0].text, "Hawks");
+    EXPECT_EQ(grid.stored[1].text, "Pat");
+    EXPECT_EQ(team(hawks)->text(kOwnerState), "OR");
+    EXPECT_EQ(team(hawks)->text(kOwnerCity), "");
+
+    const std::vector<FieldText> blank{{kFranchiseName, ""}, {kOwnerName, ""}};
+    grid = savePropertyGrid(context(), franchiseNode(hawks), blank);
+    ASSERT_EQ(grid.refusals.size(), 1u);
+    EXPECT_EQ(grid.refusals[0].error, StructureError::BlankRequired);
+    EXPECT_EQ(grid.stored[0].text, "Hawks");
+    EXPECT_EQ(team(hawks)->text(kOwnerName), "");
+}
+
+TEST_F(StructureTest, SavingAnUnchangedGridWritesNothing) {
+    int hawks = franchise(leagueNode(kDefaultLeagueId), "Hawks");
+    std::vector<FieldText> cells = loadProperties(context(), franchiseNode(hawks));
+    ASSERT_EQ(cells.size(), 9u);
+    // Without its file the franchise could not be saved, so any write would show.
+    context().teamFile().close();
+    GridSave grid = savePropertyGrid(context(), franchiseNode(hawks), cells);
+    EXPECT_TRUE(grid.saved.ok());
+    EXPECT_TRUE(grid.refusals.empty());
+    cells[1].text = "Pat";
+    grid = savePropertyGrid(context(), franchiseNode(hawks), cells);
+    EXPECT_EQ(grid.saved.error, StructureError::SaveFailed);
+    EXPECT_EQ(team(hawks)->text(kOwnerName), "");
+    EXPECT_EQ(savePropertyGrid(context(), franchiseNode(999), cells).saved.error,
+              StructureError::NotFound);
+}
+
+TEST_F(StructureTest, SelectingANodeMakesItTheSeasonsSelection) {
+    int north = league("North");
+    int east = division(north, "East", "E");
+    int hawks = franchise(divisionNode(east), "Hawks");
+    int owls = franchise(leagueNode(kDefaultLeagueId), "Owls");
+    struct Case {
+        StructureNode node;
+        int league;
+        int division;
+        int franchise;
+    };
+    const Case cases[] = {
+        {franchiseNode(hawks), north, east, hawks},
+        {leagueNode(kDefaultLeagueId), kDefaultLeagueId, east, hawks},
+        {franchiseNode(owls), kDefaultLeagueId, kNoDivision, owls},
+        {divisionNode(east), north, east, owls},
+    };
+    SeasonState& state = context().seasonState();
+    for (const Case& c : cases) {
+        selectNode(context(), c.node);
+        EXPECT_EQ(state.get(kCurrentLeague), c.league);
+        EXPECT_EQ(state.get(kCurrentDivision), c.division);
+        EXPECT_EQ(state.get(kCurrentFranchise), c.franchise);
+    }
+}
+
 // ------------------------------------------------------------- creation
 
 TEST_F(StructureTest, DefaultNamesFollowTheIdAndSkipNamesInUse) {

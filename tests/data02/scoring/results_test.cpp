@@ -21,6 +21,9 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/season/Sticky.h"
+#include "data02/storage/Db_file.h"
+#include "data02/storage/Files.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace qff {
@@ -524,6 +527,66 @@ TEST_F(LeagueTest, BonusStaysWithinWhatAWeekCanScore) {
     EXPECT_EQ(bonusRangeMessage(), "A bonus lies between -10000 and 10000 points.");
 }
 
+TEST(BonusTextTest, LeadingDigitsWithAnOptionalMinusAndNothingElseCount) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"", 0},
+        {"-", 0},
+        {"17", 17},
+        {"-3", -3},
+        {"5-3", 5},
+        {"--3", 0},
+        {"x12", 0},
+        {"007", 7},
+        {"10000", 10000},
+        {"10001", 10001},
+        {"-99999999999", -10001},
+        {"4294967296", kMaxBonusPoints + 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readBonusText(c.text), c.value) << c.text;
+    }
+}
+
+TEST_F(LeagueTest, RefusedBonusesSayWhy) {
+    const struct {
+        int franchise;
+        int week;
+        int value;
+        int status;
+        const char* message;
+    } cases[] = {
+        {kA, 20, 3, kBadWeek, "Bonus points are kept for weeks 1 to 20."},
+        {77, 0, 3, kFailed, "No franchise has the id 77."},
+        {kA, 0, -kMaxBonusPoints - 1, kBadValue, "A bonus lies between -10000 and 10000 points."},
+    };
+    for (const auto& c : cases) {
+        BonusResult result =
+            storeFranchiseBonus(context(), schedule_, c.franchise, c.week, c.value);
+        EXPECT_EQ(result.status, c.status) << c.message;
+        EXPECT_EQ(result.message, c.message);
+    }
+}
+
+TEST_F(LeagueTest, AFailedBonusSaveIsReportedAndLeavesMemoryAsTheFileIs) {
+    std::filesystem::path file = dir_.path() / *seasonFileName(SeasonFile::Team, kYear);
+    auto before = test::readBytes(file);
+    std::int64_t points = value(kA, kActivePoints, 0);
+    BonusResult result;
+    {
+        test::FileSizeLimit limit(DBFile::kHeaderSize);
+        result = storeFranchiseBonus(context(), schedule_, kA, 0, -40);
+    }
+    EXPECT_EQ(result.status, kFailed);
+    EXPECT_EQ(result.message.rfind("The bonus points of Franchise A could not be saved: ", 0), 0u)
+        << result.message;
+    EXPECT_EQ(franchise(kA)->getValue(kFranchiseBonus, 0), 5);
+    EXPECT_EQ(value(kA, kActivePoints, 0), points);
+    EXPECT_EQ(test::readBytes(file), before);
+}
+
 TEST_F(LeagueTest, RosterSaveDropsLaterWeeksAndOpponentsPointsAgainst) {
     EXPECT_EQ(value(kA, kActivePoints, 1), 80);
     EXPECT_EQ(value(kC, kOpponentPoints, 1), 80);
@@ -576,6 +639,26 @@ TEST_F(LeagueTest, ClosingAWeekCountsItAndKeepsTheFlag) {
     EXPECT_EQ(closeWeek(context(), 17), kBadWeek);
     ASSERT_EQ(context().seasonState().open(kYear), kOk);
     EXPECT_EQ(context().seasonState().weekHasStats(2), 1);
+}
+
+TEST_F(ResultsTest, AWeekHasNflStatisticsWhenSomeQuarterbackUnitPassed) {
+    EXPECT_TRUE(weekHasNflStatistics(context(), 2));
+    EXPECT_FALSE(weekHasNflStatistics(context(), 3));
+}
+
+TEST_F(LeagueTest, AFailedCloseLeavesTheWeekUncounted) {
+    int status = kOk;
+    {
+        test::FileSizeLimit limit(DBFile::kHeaderSize);
+        status = closeWeek(context(), 2);
+    }
+    EXPECT_EQ(status, kFailed);
+    EXPECT_NE(context().seasonState().lastError().find("Cannot write the season state"),
+              std::string::npos);
+    EXPECT_EQ(context().seasonState().weekHasStats(2), 0);
+    EXPECT_EQ(value(kA, kActivePoints, 2), 5);
+    ASSERT_EQ(context().seasonState().open(kYear), kOk);
+    EXPECT_EQ(context().seasonState().weekHasStats(2), 0);
 }
 
 // ------------------------------------------------------- the real schedule
