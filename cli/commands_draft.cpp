@@ -9,6 +9,7 @@
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
 #include "data02/league/Draftorder.h"
+#include "data02/league/Rosters.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Plyrqry.h"
@@ -261,6 +262,10 @@ std::optional<std::pair<int, int>> parsePickName(std::string_view text) {
     return std::make_pair(*franchise, *player);
 }
 
+TradeSide tradeSideOf(const TrackDraft& pick) {
+    return {pick.getValue(kDraftFranchise), pick.getValue(kDraftPlayer)};
+}
+
 TrackDraft* findTradePick(Session& session, Singleton& season, int league,
                           const std::string& name) {
     std::optional<std::pair<int, int>> parsed = parsePickName(name);
@@ -290,17 +295,37 @@ int tradeCommand(int leagueId, const std::string& first, const std::string& seco
     if (two == nullptr) {
         return kExitFailure;
     }
-    if (one->getValue(kDraftFranchise) == two->getValue(kDraftFranchise)) {
-        return session.output.fail("both picks belong to the same franchise");
+    TradeResult result =
+        tradeDraftedPlayers(season, leagueId, tradeSideOf(*one), tradeSideOf(*two));
+    if (result.status != kOk) {
+        return session.output.fail(result.message);
     }
-    if (tradePicks(season, *one, *two) != kOk) {
-        return session.output.fail("the trade could not be stored; both picks are as they were");
+    nlohmann::json document = {{"picks", {pickRow(season, *one), pickRow(season, *two)}},
+                               {"message", result.message}};
+    return session.output.emit(document, [&](std::ostream& out) { out << result.message << '\n'; });
+}
+
+// What the franchise can give in a draft-day trade, by position.
+int playersCommand(int leagueId, int franchiseId, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
     }
-    nlohmann::json document = {{"picks", {pickRow(season, *one), pickRow(season, *two)}}};
-    return session.output.emit(document, [&](std::ostream& out) {
-        for (const auto& row : document["picks"]) {
-            out << "[ " << row["player_name"].get<std::string>() << " ] was traded to "
-                << row["franchise_name"].get<std::string>() << '\n';
+    Singleton& season = context->season();
+    if (findFranchise(session, season, leagueId, franchiseId) == nullptr) {
+        return kExitFailure;
+    }
+    nlohmann::json rows = nlohmann::json::array();
+    for (const Player* player : draftedPlayers(season, leagueId, franchiseId)) {
+        rows.push_back({{"id", player->id()},
+                        {"name", player->name()},
+                        {"team", player->text(kPlayerTeam)},
+                        {"position", player->text(kPlayerPosition)}});
+    }
+    return session.output.emit(rows, [&](std::ostream& out) {
+        for (const auto& row : rows) {
+            out << cell(std::to_string(row["id"].get<int>()), 7) << cell(row["name"], 30)
+                << cell(row["team"], 6) << row["position"].get<std::string>() << '\n';
         }
     });
 }
@@ -333,6 +358,16 @@ void addShowAndCloseCommands(CLI::App& draft, CommandTable& table) {
     CLI::App* show = draft.add_subcommand("show", "List a league's picks by round and pick");
     show->add_option("--league", *league, "League id")->required();
     table.add(show, [league](Session& session) { return showCommand(*league, session); });
+
+    auto playersLeague = std::make_shared<int>(0);
+    auto playersFranchise = std::make_shared<int>(0);
+    CLI::App* players = draft.add_subcommand(
+        "players", "List a franchise's drafted players by position: what it can trade");
+    players->add_option("--league", *playersLeague, "League id")->required();
+    players->add_option("--franchise", *playersFranchise, "Franchise id")->required();
+    table.add(players, [playersLeague, playersFranchise](Session& session) {
+        return playersCommand(*playersLeague, *playersFranchise, session);
+    });
 
     auto closeLeague = std::make_shared<int>(0);
     auto replace = std::make_shared<bool>(false);

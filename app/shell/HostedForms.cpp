@@ -1,11 +1,11 @@
 #include "app/shell/HostedForms.h"
 
-#include <array>
 #include <utility>
 
 #include "app/league/Activate.h"
 #include "app/league/DraftPlayers.h"
 #include "app/league/SetupLeague.h"
+#include "app/league/SwapPlayers.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
 
@@ -19,11 +19,12 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 }
 
 // One row per hosted form this version has.
-constexpr std::array<std::pair<std::string_view, FormMaker>, 3> kForms{{
+constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformSetupLeague", make<TformSetupLeague>},
     {"TformDraftPlayers", make<TformDraftPlayers>},
     {"TformActivate", make<TformActivate>},
-}};
+    {"TformSwapPlayers", make<TformSwapPlayers>},
+};
 
 }  // namespace
 

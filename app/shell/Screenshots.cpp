@@ -6,8 +6,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/league/FindPlayer.h"
 #include "app/league/EditTeam.h"
+#include "app/league/FindPlayer.h"
+#include "app/league/TradePlayers.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/scoring/CloseWeek.h"
 #include "app/scoring/TeamBonus.h"
@@ -146,6 +147,20 @@ void takeFindPlayer(TformMain& window, Camera& camera) {
     camera.takeDialog(finder, "find_player");
 }
 
+// The trade screens at the smallest window and on a large screen.
+void takeTrades(TformMain& window, Camera& camera) {
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        window.DisplayActivity(2, 16);
+        camera.take(window, QString("main_activity2_16_%1").arg(size.width()));
+        BatchPrompter prompter;
+        TformTradePlayers trade(*window.context(), prompter, &window);
+        trade.resize(size.width() * 3 / 5, size.height() * 3 / 5);
+        camera.takeDialog(trade, QString("trade_players_%1").arg(size.width()));
+    }
+    window.resize(kWindowSize);
+}
+
 // Opens the season again so the loading dialog can be caught part way.
 void takeLoading(TformMain& window, Camera& camera) {
     QMetaObject::Connection started =
@@ -213,6 +228,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeSizedViews(window, camera);
         takeFindPlayer(window, camera);
         takeLeagueSetup(window, camera);
+        takeTrades(window, camera);
         takeLoading(window, camera);
         takeScoringDialogs(window, camera);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data02/model/Drftqry.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Plyrqry.h"
 #include "data02/model/Pro.h"
@@ -479,6 +480,67 @@ TradeResult tradePlayers(Singleton& context, int week, TradeSide one, TradeSide 
                          franchiseName(*b.team) + "\n[ " + playerLabel(context, b.gives) +
                          " ] was traded to " + franchiseName(*a.team);
     }
+    return result;
+}
+
+PlyrList draftedPlayers(Singleton& context, int league, int franchise) {
+    PlyrList players;
+    for (const TrackDraft* pick : context.draftQuery().franchisePicks(league, franchise)) {
+        if (Player* player =
+                pick->isDrafted() ? findPlayer(context, pick->getValue(kDraftPlayer)) : nullptr) {
+            players.push_back(player);
+        }
+    }
+    std::stable_sort(players.begin(), players.end(), [](const Player* a, const Player* b) {
+        return a->getValue(kPlayerPosition, kAllWeeks) < b->getValue(kPlayerPosition, kAllWeeks);
+    });
+    return players;
+}
+
+namespace {
+
+// A franchise of the league with the pick that holds the player it gives.
+struct DraftTrader {
+    Team* team = nullptr;
+    TrackDraft* pick = nullptr;
+};
+
+TradeResult findDraftTrader(Singleton& context, int league, TradeSide side, DraftTrader& trader) {
+    trader.team = findFranchise(context, side.franchise);
+    if (trader.team == nullptr || trader.team->getValue(kFranchiseLeague, kAllWeeks) != league) {
+        return tradeRefused(TradeReason::kUnknownFranchise, "CRITICAL - Team not found");
+    }
+    trader.pick =
+        side.player > 0 ? findPickOfPlayer(context, league, side.franchise, side.player) : nullptr;
+    if (trader.pick == nullptr) {
+        return tradeRefused(TradeReason::kNotDrafted, "CRITICAL - Draft item not found");
+    }
+    return {};
+}
+
+}  // namespace
+
+TradeResult tradeDraftedPlayers(Singleton& context, int league, TradeSide one, TradeSide two) {
+    if (one.franchise == two.franchise) {
+        return tradeRefused(TradeReason::kSameFranchise, "A franchise cannot trade with itself.");
+    }
+    DraftTrader a;
+    DraftTrader b;
+    for (auto [side, trader] : {std::pair{one, &a}, std::pair{two, &b}}) {
+        if (TradeResult found = findDraftTrader(context, league, side, *trader);
+            found.reason != TradeReason::kNone) {
+            return found;
+        }
+    }
+    if (tradePicks(context, *a.pick, *b.pick) != kOk) {
+        return tradeRefused(TradeReason::kSaveFailed, "The trade could not be saved: " +
+                                                          context.draftFile().db().lastError() +
+                                                          ". Nothing was traded.");
+    }
+    TradeResult result;
+    result.message = "[ " + playerLabel(context, one.player) + " ] was traded to " +
+                     franchiseName(*b.team) + "\n\n[ " + playerLabel(context, two.player) +
+                     " ] was traded to " + franchiseName(*a.team);
     return result;
 }
 

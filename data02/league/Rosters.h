@@ -122,6 +122,7 @@ enum class TradeReason {
     kAlreadyHeld,
     kHeldElsewhere,
     kPositionFull,
+    kNotDrafted,
     kSaveFailed,
 };
 
@@ -136,5 +137,14 @@ struct TradeResult {
 // roster limits, or refuses with the reason. All or nothing: when the second
 // franchise cannot be saved the first is restored.
 TradeResult tradePlayers(Singleton& context, int week, TradeSide one, TradeSide two);
+
+// The players a franchise has drafted in a league, ordered by position (pick
+// order within one): what it can give in a draft-day trade.
+PlyrList draftedPlayers(Singleton& context, int league, int franchise);
+
+// Exchanges the drafted players of two franchises of a league: each keeps
+// its pick, so its round, and receives the other's player. Rosters follow
+// when the draft closes. Both picks are written or neither.
+TradeResult tradeDraftedPlayers(Singleton& context, int league, TradeSide one, TradeSide two);
 
 }  // namespace qff

@@ -68,7 +68,7 @@ inline constexpr std::array<Activity, 21> kActivities = {{
     {2, 13, "Download/Merge Statistics", "TformNFLStats", "NeedHelp.htm"},
     {2, 14, "EMail Reports to Owners", "TformEMailReports", "NeedHelp.htm", true},
     {2, 15, "Backup Data", "TformBackupData", "NeedHelp.htm"},
-    {2, 16, "Trade Players", "TformSwapPlayers", "NeedHelp.htm", true, true},
+    {2, 16, "Trade Players", "TformSwapPlayers", "Trade.htm", true},
     {kReportSection, 0, "", "", "ViewRpt.htm"},
 }};
 

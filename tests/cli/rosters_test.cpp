@@ -145,6 +145,37 @@ TEST_F(CliRosters, RosterCommandsNeedOneWeekAndAFranchise) {
     EXPECT_EQ(unknown.err, "qff: No franchise has the id 99.\n");
 }
 
+TEST_F(CliRosters, TradeSwapsTheDraftedPlayersOfTwoPicksOrSaysWhyNot) {
+    auto pickOf = [](const nlohmann::json& picks, int franchise, int round) {
+        for (const auto& pick : picks) {
+            if (pick["franchise"] == franchise && pick["round"] == round) {
+                return pick;
+            }
+        }
+        return nlohmann::json{{"player", 0}};
+    };
+    nlohmann::json before = qffJson({"draft", "show", "--league", "1"});
+    int mine = pickOf(before, 1, 3)["player"].get<int>();
+    int theirs = pickOf(before, 2, 5)["player"].get<int>();
+    std::string one = "1:" + std::to_string(mine);
+    std::string two = "2:" + std::to_string(theirs);
+    RunResult traded = qff({"trade", "--league", "1", one, two});
+    ASSERT_EQ(traded.status, 0) << traded.err;
+    EXPECT_NE(traded.out.find(" ] was traded to "), std::string::npos) << traded.out;
+    nlohmann::json after = qffJson({"draft", "show", "--league", "1"});
+    nlohmann::json tradable = qffJson({"draft", "players", "--league", "1", "--franchise", "1"});
+    ASSERT_EQ(tradable.size(), 16u);
+    EXPECT_EQ(tradable[0]["position"], "QB");
+    EXPECT_TRUE(std::any_of(tradable.begin(), tradable.end(),
+                            [&](const auto& row) { return row["id"] == theirs; }));
+    EXPECT_EQ(pickOf(after, 1, 3)["player"], theirs);
+    EXPECT_EQ(pickOf(after, 2, 5)["player"], mine);
+    std::string own = "1:" + std::to_string(pickOf(after, 1, 1)["player"].get<int>());
+    RunResult refused = qff({"trade", "--league", "1", own, "1:" + std::to_string(theirs)});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "qff: A franchise cannot trade with itself.\n");
+}
+
 }  // namespace
 TEST_F(CliRosters, DemoRostersComeFromItsClosedDraftWithTheFirstTenPicksStarting) {
     nlohmann::json picks = qffJson({"draft", "show", "--league", "1"});

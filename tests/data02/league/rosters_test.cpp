@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data02/league/Rosters.h"
+#include "data02/model/Drftqry.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
 #include "data02/model/Pro.h"
@@ -603,6 +604,104 @@ TEST_F(RostersTest, ATradeWhoseSaveFailsLeavesBothRostersAsTheyWere) {
         EXPECT_EQ(ids(kA, 2), (Ids{kQb1, kRb}));
         EXPECT_EQ(ids(kB, 19), (Ids{kQb2, kWr}));
     }
+}
+
+// ------------------------------------------------------------ draft-day trades
+
+class DraftTradeTest : public RostersTest {
+  protected:
+    TrackDraft* storePick(int franchise, int player, int round) {
+        Owned<TrackDraft> record = context().draftQuery().create();
+        record->setValue(kDraftLeague, 0);
+        record->setValue(kDraftFranchise, franchise);
+        record->setValue(kDraftPlayer, player);
+        record->setValue(kDraftRound, round);
+        record->setValue(kDraftPick, franchise);
+        TrackDraft* raw = record.get();
+        EXPECT_EQ(context().mapFactory().add(context().mapFactory().drafts(), record), kOk);
+        return raw;
+    }
+
+    // The players of the franchise's picks, round by round, as the file holds them.
+    Ids picked(int franchise) {
+        EXPECT_EQ(context().draftQuery().reload(kYear), kOk);
+        DraftList picks = context().draftQuery().franchisePicks(0, franchise);
+        DraftQuery::sortByField(picks, kDraftRound, false);
+        Ids players;
+        for (const TrackDraft* pick : picks) {
+            players.push_back(pick->getValue(kDraftPlayer));
+        }
+        return players;
+    }
+
+    static Ids idsOf(const PlyrList& players) {
+        Ids found;
+        for (const Player* p : players) {
+            found.push_back(p->id());
+        }
+        return found;
+    }
+};
+
+TEST_F(DraftTradeTest, DraftedPlayersComeByPositionLeavingPlannedAndUnknownPicksOut) {
+    storePick(kA, kWr, 1);
+    storePick(kA, kQb2, 2);
+    storePick(kA, 0, 3);
+    storePick(kA, 999, 4);
+    storePick(kA, kRb, 5);
+    storePick(kB, kQb1, 1);
+    EXPECT_EQ(idsOf(draftedPlayers(context(), 0, kA)), (Ids{kQb2, kRb, kWr}));
+    EXPECT_TRUE(draftedPlayers(context(), kOtherLeague, kA).empty());
+}
+
+TEST_F(DraftTradeTest, ATradeSwapsThePlayersAndEachFranchiseKeepsItsRound) {
+    storePick(kA, kQb1, 1);
+    storePick(kA, kRb, 2);
+    storePick(kB, kTe, 1);
+    storePick(kB, kWr, 2);
+    TradeResult result = tradeDraftedPlayers(context(), 0, {kA, kRb}, {kB, kTe});
+    ASSERT_EQ(result.status, kOk) << result.message;
+    EXPECT_EQ(result.message,
+              "[ Player 201 ] was traded to Franchise B\n\n[ Player 301 ] was traded to "
+              "Franchise A");
+    EXPECT_EQ(picked(kA), (Ids{kQb1, kTe}));
+    EXPECT_EQ(picked(kB), (Ids{kRb, kWr}));
+}
+
+TEST_F(DraftTradeTest, ATradeTheDraftDoesNotAllowChangesNoPick) {
+    storePick(kA, kQb1, 1);
+    storePick(kB, kTe, 1);
+    storePick(kC, kWr, 1);
+    const TradeCase cases[] = {
+        {"with itself", 0, {kA, kQb1}, {kA, kQb1}, TradeReason::kSameFranchise},
+        {"an unknown franchise", 0, {kA, kQb1}, {9, kTe}, TradeReason::kUnknownFranchise},
+        {"a franchise of another league", 0, {kA, kQb1}, {kC, kWr}, TradeReason::kUnknownFranchise},
+        {"a player the franchise did not draft", 0, {kA, kTe}, {kB, kTe}, TradeReason::kNotDrafted},
+        {"no player", 0, {kA, kQb1}, {kB, 0}, TradeReason::kNotDrafted},
+    };
+    for (const TradeCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TradeResult result = tradeDraftedPlayers(context(), 0, c.one, c.two);
+        EXPECT_EQ(result.reason, c.expected);
+        EXPECT_EQ(result.status, kFailed);
+        EXPECT_FALSE(result.message.empty());
+        EXPECT_EQ(picked(kA), (Ids{kQb1}));
+        EXPECT_EQ(picked(kB), (Ids{kTe}));
+    }
+}
+
+TEST_F(DraftTradeTest, ATradeWhoseSaveFailsLeavesBothPicksAsTheyWere) {
+    storePick(kA, kQb1, 1);
+    TrackDraft* second = storePick(kB, kTe, 1);
+    TradeResult result;
+    {
+        FileSizeLimit limit(DBFile::kHeaderSize + second->slot() * kDraftRecordSize);
+        result = tradeDraftedPlayers(context(), 0, {kA, kQb1}, {kB, kTe});
+    }
+    EXPECT_EQ(result.reason, TradeReason::kSaveFailed);
+    EXPECT_NE(result.message.find("Nothing was traded."), std::string::npos) << result.message;
+    EXPECT_EQ(picked(kA), (Ids{kQb1}));
+    EXPECT_EQ(picked(kB), (Ids{kTe}));
 }
 
 }  // namespace
