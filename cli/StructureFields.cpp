@@ -25,7 +25,7 @@ constexpr std::array<FieldOption, 9> kFranchiseFields{{
     {kOwnerState, "state"},
     {kOwnerZip, "zip"},
     {kOwnerEmail, "email"},
-    {kOwnerHomePhone, "home-phone"},
+    {kOwnerHomePhone, "home-phone", "phone"},
     {kOwnerWorkPhone, "work-phone"},
 }};
 
@@ -54,6 +54,11 @@ std::string jsonKey(const FieldOption& field) {
     std::string key = field.option;
     std::replace(key.begin(), key.end(), '-', '_');
     return key;
+}
+
+std::string optionNames(const FieldOption& field) {
+    std::string names = std::string("--") + field.option;
+    return field.alias == nullptr ? names : names + ",--" + field.alias;
 }
 
 void addLeagueFields(nlohmann::json& document, const League& league) {

@@ -276,7 +276,7 @@ void addSet(CLI::App& parent, StructureKind kind, CommandTable& table) {
                    " as the setup window does; the fields left out stay as they are");
     set->add_option("id", args->id)->required();
     for (std::size_t i = 0; i < options.size(); ++i) {
-        set->add_option(std::string("--") + options[i].option, args->values[i],
+        set->add_option(optionNames(options[i]), args->values[i],
                         optionHelp(*propertyRow(kind, options[i].code)));
     }
     table.add(set, [kind, args](Session& session) { return setCommand(kind, *args, session); });

@@ -124,6 +124,8 @@ TEST_F(StructureCli, SetsOwnerDetailsAndShowsThemInTheListing) {
     nlohmann::json cleared = qffJson({"franchise", "set", "2", "--work-phone", ""});
     EXPECT_EQ(cleared["work_phone"], "");
     EXPECT_EQ(cleared["city"], "Salem");
+    // --phone is the home phone's shorter name.
+    EXPECT_EQ(qffJson({"franchise", "set", "2", "--phone", "555-0142"})["home_phone"], "555-0142");
 }
 
 TEST_F(StructureCli, SetsTheCommissionersDetailsOfALeague) {
