@@ -24,47 +24,21 @@
 #include "app/widgets/DragDrop.h"
 #include "app/widgets/ListHelp.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/app/support/PropertyGrid.h"
 
 using qff::StructureKind;
 using qff::StructureNode;
+using qff::apptest::cell;
+using qff::apptest::rowOf;
 using qff::apptest::RecordingPrompter;
 using qff::apptest::SeasonFolder;
+using qff::apptest::typeInto;
 
 namespace {
 
 const QString kBlankMessage =
     "One or more required fields were left blank. They have been restored to their original "
     "value.";
-
-int rowOf(QTableWidget& grid, const QString& label) {
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        if (grid.item(row, 0)->text().trimmed() == "* " + label ||
-            grid.item(row, 0)->text().trimmed() == label) {
-            return row;
-        }
-    }
-    return -1;
-}
-
-QString cell(QTableWidget& grid, const QString& label) {
-    int row = rowOf(grid, label);
-    return row < 0 ? QString() : grid.item(row, 1)->text();
-}
-
-// Types over a cell's value as the user does: open the editor, replace its
-// text key by key and press Enter.
-void typeInto(QTableWidget& grid, const QString& label, const QString& text) {
-    int row = rowOf(grid, label);
-    QVERIFY2(row >= 0, qPrintable(label));
-    grid.setCurrentCell(row, 1);
-    grid.editItem(grid.item(row, 1));
-    auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
-    QVERIFY2(editor != nullptr, qPrintable(label));
-    editor->selectAll();
-    QTest::keyClick(editor, Qt::Key_Delete);
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-}
 
 // A setup form on an empty season, driven by its controls.
 class SetupForm {

@@ -38,9 +38,11 @@
 #include "app/shell/Seasons.h"
 #include "app/widgets/ListHelp.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/app/support/PropertyGrid.h"
 
 namespace fs = std::filesystem;
 using qff::apptest::RecordingPrompter;
+using qff::apptest::typeInto;
 using Ids = std::vector<int>;
 
 namespace {
@@ -82,24 +84,6 @@ void selectRows(QTreeWidget& list, const Ids& players) {
         item->setSelected(std::find(players.begin(), players.end(), playerIdOf(item)) !=
                           players.end());
     }
-}
-
-// Types over a property's value as the user does and presses Enter.
-void typeProperty(QTableWidget& grid, const QString& label, const QString& text) {
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        QString shown = grid.item(row, 0)->text().trimmed();
-        if (shown == label || shown == "* " + label) {
-            grid.setCurrentCell(row, 1);
-            grid.editItem(grid.item(row, 1));
-            auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(grid.currentIndex()));
-            QVERIFY2(editor != nullptr, qPrintable(label));
-            editor->selectAll();
-            QTest::keyClicks(editor, text);
-            QTest::keyClick(editor, Qt::Key_Return);
-            return;
-        }
-    }
-    QFAIL(qPrintable("no property " + label));
 }
 
 }  // namespace
@@ -166,7 +150,7 @@ void WeekFlowTest::createSeason() {
 // Creates a franchise in the selected division and names it.
 int WeekFlowTest::addFranchise(const QString& name) {
     click("btnNewFranchise");
-    typeProperty(control<QTableWidget>("gridProperties"), "Team Name", name);
+    typeInto(control<QTableWidget>("gridProperties"), "Team Name", name);
     click("btnSaveProperties");
     return selectedId();
 }
@@ -181,7 +165,7 @@ void WeekFlowTest::setUpLeague() {
     for (int d = 0; d < 2; ++d) {
         selectNode("Default League");
         click("btnNewDivision");
-        typeProperty(control<QTableWidget>("gridProperties"), "Long Name", divisions[d]);
+        typeInto(control<QTableWidget>("gridProperties"), "Long Name", divisions[d]);
         click("btnSaveProperties");
         for (int f = 0; f < 2; ++f) {
             selectNode(divisions[d]);
@@ -191,7 +175,7 @@ void WeekFlowTest::setUpLeague() {
     hawks_ = ids[0][0];
     owls_ = ids[0][1];
     selectNode("Hawks");
-    typeProperty(control<QTableWidget>("gridProperties"), "EMail Address", "hawks@example.com");
+    typeInto(control<QTableWidget>("gridProperties"), "EMail Address", "hawks@example.com");
     click("btnSaveProperties");
 }
 
