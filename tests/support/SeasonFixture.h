@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
@@ -99,5 +101,27 @@ class SeasonFixture : public ::testing::Test {
     TempDir dir_;
     std::unique_ptr<Singleton> context_;
 };
+
+// A player record of the season's player file, in no cache yet.
+inline Owned<Player> makePlayer(Singleton& context, int id, int team, int position,
+                                std::string_view name) {
+    Owned<Player> p =
+        context.memory().makeRecord<Player>(Kind::Player, context.playerFile(), context);
+    p->clear();
+    p->setValue(kPlayerId, id, 0);
+    p->setValue(kPlayerTeam, team, 0);
+    p->setValue(kPlayerPosition, position, 0);
+    p->setText(kPlayerName, name);
+    return p;
+}
+
+// The player above, added to the season's player cache and file.
+inline Player* addPlayer(Singleton& context, int id, int team, int position,
+                         std::string_view name) {
+    Owned<Player> p = makePlayer(context, id, team, position, name);
+    Player* raw = p.get();
+    EXPECT_EQ(context.mapFactory().add(context.mapFactory().players(), p), 0);
+    return raw;
+}
 
 }  // namespace qff::test

@@ -32,6 +32,7 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/shell/Activities.h"
+#include "tests/app/support/AppFixture.h"
 
 namespace fs = std::filesystem;
 
@@ -41,22 +42,7 @@ constexpr int kDemoYear = 2003;
 constexpr int kDemoWeeks = 17;
 constexpr int kDemoFranchises = 12;
 
-// Keeps what the windows said and answers every question the same way.
-class RecordingPrompter : public Prompter {
-  public:
-    void tellTitled(QWidget*, const QString&, Icon, const QString& text, const QString&) override {
-        told.append(text);
-    }
-    bool ask(QWidget*, const QString& text) override {
-        asked.append(text);
-        return answer;
-    }
-    bool watched() const override { return false; }
-
-    QStringList told;
-    QStringList asked;
-    bool answer = false;
-};
+using qff::apptest::RecordingPrompter;
 
 void writeCalendarYear(const fs::path& dir, int year) {
     std::ofstream(dir / "CurYear.bin") << year << "\n";

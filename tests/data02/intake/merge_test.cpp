@@ -23,6 +23,7 @@
 #include "data02/storage/Ptsfile.h"
 #include "data02/storage/Statblock.h"
 #include "tests/support/Interrupted.h"
+#include "tests/support/SeasonFixture.h"
 #include "tests/support/TempDir.h"
 
 namespace qff {
@@ -116,16 +117,7 @@ class MergeTest : public ::testing::Test {
     }
 
     Player* addPlayer(int id, int team, int position, std::string_view name) {
-        Owned<Player> p =
-            context().memory().makeRecord<Player>(Kind::Player, context().playerFile(), context());
-        p->clear();
-        p->setValue(kPlayerId, id, 0);
-        p->setValue(kPlayerTeam, team, 0);
-        p->setValue(kPlayerPosition, position, 0);
-        p->setText(kPlayerName, name);
-        Player* raw = p.get();
-        EXPECT_EQ(context().mapFactory().add(context().mapFactory().players(), p), 0);
-        return raw;
+        return test::addPlayer(context(), id, team, position, name);
     }
 
     std::filesystem::path write(const std::string& name, int year,

@@ -91,14 +91,7 @@ class FindPlayersTest : public test::SeasonFixture {
     }
 
     void addPlayer(int id, int team, int position, std::string_view name) {
-        Owned<Player> p =
-            context().memory().makeRecord<Player>(Kind::Player, context().playerFile(), context());
-        p->clear();
-        p->setValue(kPlayerId, id, 0);
-        p->setValue(kPlayerTeam, team, 0);
-        p->setValue(kPlayerPosition, position, 0);
-        p->setText(kPlayerName, name);
-        ASSERT_EQ(context().mapFactory().add(context().mapFactory().players(), p), 0);
+        ASSERT_NE(test::addPlayer(context(), id, team, position, name), nullptr);
     }
 
     std::vector<int> found(PlayerSearch search, int value) {

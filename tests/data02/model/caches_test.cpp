@@ -58,16 +58,7 @@ class CacheTest : public SeasonFixture {
     }
 
     Player* addPlayer(int id, int team, int position, std::string_view name) {
-        Owned<Player> p =
-            context().memory().makeRecord<Player>(Kind::Player, context().playerFile(), context());
-        p->clear();
-        p->setValue(kPlayerId, id, 0);
-        p->setValue(kPlayerTeam, team, 0);
-        p->setValue(kPlayerPosition, position, 0);
-        p->setText(kPlayerName, name);
-        Player* raw = p.get();
-        EXPECT_EQ(context().mapFactory().add(context().mapFactory().players(), p), 0);
-        return raw;
+        return test::addPlayer(context(), id, team, position, name);
     }
 
     Owned<Team> makeTeam(int id, std::string_view name) {

@@ -70,14 +70,7 @@ class ModelTest : public SeasonFixture {
     }
 
     Owned<Player> makePlayer(int id, int team, int position, std::string_view name) {
-        Owned<Player> p =
-            context().memory().makeRecord<Player>(Kind::Player, context().playerFile(), context());
-        p->clear();
-        p->setValue(kPlayerId, id, 0);
-        p->setValue(kPlayerTeam, team, 0);
-        p->setValue(kPlayerPosition, position, 0);
-        p->setText(kPlayerName, name);
-        return p;
+        return test::makePlayer(context(), id, team, position, name);
     }
 
     // A franchise added to the cache (and the franchise file) of the season.
