@@ -36,10 +36,14 @@ std::string systemReason() {
 // "1,813": counts in messages read the way people write them.
 std::string countText(long long count) {
     std::string digits = std::to_string(count < 0 ? -count : count);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+    std::string text = count < 0 ? "-" : "";
+    for (std::size_t at = 0; at < digits.size(); ++at) {
+        if (at > 0 && (digits.size() - at) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[at];
     }
-    return count < 0 ? "-" + digits : digits;
+    return text;
 }
 
 std::string missingRecordsText(int missing, int used) {
@@ -139,9 +143,13 @@ std::string slotRangesText(const std::vector<int>& slots) {
         while (last + 1 < slots.size() && slots[last + 1] == slots[last] + 1) {
             ++last;
         }
-        text += (text.empty() ? "" : " ") + std::to_string(slots[first]);
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += std::to_string(slots[first]);
         if (last > first) {
-            text += "-" + std::to_string(slots[last]);
+            text += '-';
+            text += std::to_string(slots[last]);
         }
         first = last + 1;
     }
