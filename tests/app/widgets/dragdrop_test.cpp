@@ -30,6 +30,18 @@ void fill(QListWidget& list, const QStringList& texts) {
     list.show();
 }
 
+// Two shown lists, "Alpha" and "Beta" dragged from the first onto the empty second.
+struct TwoLists {
+    TwoLists() {
+        fill(from, {"Alpha", "Beta"});
+        fill(to, {});
+        handler.registerPair(&from, Kind::ListBox, &to, Kind::ListBox);
+    }
+    QListWidget from;
+    QListWidget to;
+    StepHandler handler;
+};
+
 }  // namespace
 
 class DragDropTest : public QObject {
@@ -88,12 +100,10 @@ void DragDropTest::unregisteredPairIsRefused() {
 }
 
 void DragDropTest::pressBelowTheLastEntryStartsNoDrag() {
-    QListWidget from;
-    QListWidget to;
-    fill(from, {"Alpha", "Beta"});
-    fill(to, {});
-    StepHandler handler;
-    handler.registerPair(&from, Kind::ListBox, &to, Kind::ListBox);
+    TwoLists lists;
+    QListWidget& from = lists.from;
+    QListWidget& to = lists.to;
+    StepHandler& handler = lists.handler;
     QPoint below = from.visualItemRect(from.item(1)).bottomLeft() + QPoint(5, 40);
     QVERIFY(!handler.pressOn(&from, below));
     QVERIFY(handler.pressOn(&from, centreOf(from, 0)));
@@ -159,12 +169,10 @@ void DragDropTest::aSourceKeepsAHundredPartners() {
 }
 
 void DragDropTest::pressOnTheViewportIsRemembered() {
-    QListWidget from;
-    QListWidget to;
-    fill(from, {"Alpha", "Beta"});
-    fill(to, {});
-    StepHandler handler;
-    handler.registerPair(&from, Kind::ListBox, &to, Kind::ListBox);
+    TwoLists lists;
+    QListWidget& from = lists.from;
+    QListWidget& to = lists.to;
+    StepHandler& handler = lists.handler;
     QTest::mouseClick(from.viewport(), Qt::LeftButton, {}, centreOf(from, 1));
     QSignalSpy spy(&handler, &HdlDragDrop::dropped);
     QVERIFY(handler.dropOn(&to, &from, QPoint(5, 5)));
