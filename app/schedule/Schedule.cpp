@@ -10,6 +10,7 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 
+#include <QHeaderView>
 #include <QListWidgetItem>
 #include <QSignalBlocker>
 #include <QTableWidget>
@@ -44,6 +45,7 @@ TformSchedule::TformSchedule(qff::Singleton& season, Prompter& prompter, QWidget
       dragDrop_(new HdlDragDrop(this)) {
     ui->setupUi(this);
     ui->gridSchedule->setRowCount(qff::kScheduleSlots);
+    ui->gridSchedule->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     dragDrop_->reset();
     dragDrop_->registerPair(ui->lstFranchises, HdlDragDrop::Kind::ListBox, ui->gridSchedule,
                             HdlDragDrop::Kind::Grid);
