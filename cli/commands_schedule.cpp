@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -137,18 +138,9 @@ nlohmann::json sideOf(Singleton& season, int id) {
     return {{"id", id}, {"name", franchiseNameOrNote(season, id)}};
 }
 
-int showCommand(int leagueId, std::optional<int> week, Session& session) {
-    auto context = Context::openSeason(session);
-    if (!context) {
-        return kExitFailure;
-    }
-    Singleton& season = context->season();
-    std::optional<std::vector<int>> weeks = weeksToList(session, season, week);
-    if (!weeks || findLeague(session, season, leagueId) == nullptr) {
-        return kExitFailure;
-    }
+int emitGames(Session& session, Singleton& season, int leagueId, const std::vector<int>& weeks) {
     nlohmann::json rows = nlohmann::json::array();
-    for (int w : *weeks) {
+    for (int w : weeks) {
         for (const FantasyGame& game : season.schedule().games(leagueId, w)) {
             rows.push_back({{"week", w + 1},
                             {"home", sideOf(season, game.home)},
@@ -169,6 +161,91 @@ int showCommand(int leagueId, std::optional<int> week, Session& session) {
                               row["away"]["name"].get<std::string>())
                 << '\n';
         }
+    });
+}
+
+int showCommand(int leagueId, std::optional<int> week, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<std::vector<int>> weeks = weeksToList(session, season, week);
+    if (!weeks || findLeague(session, season, leagueId) == nullptr) {
+        return kExitFailure;
+    }
+    return emitGames(session, season, leagueId, *weeks);
+}
+
+std::optional<int> awaySide(Session& session, const std::string& away) {
+    if (away == "bye" || away == "BYE") {
+        return kByeSide;
+    }
+    try {
+        std::size_t used = 0;
+        int id = std::stoi(away, &used);
+        if (used == away.size()) {
+            return id;
+        }
+    } catch (const std::exception&) {
+    }
+    session.output.fail("the away side must be a franchise id or \"bye\", not \"" + away + "\"");
+    return std::nullopt;
+}
+
+int setCommand(int leagueId, int week, int home, const std::string& away, Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    std::optional<int> awayId = awaySide(session, away);
+    if (!awayId || findLeague(session, season, leagueId) == nullptr) {
+        return kExitFailure;
+    }
+    Schedule& schedule = season.schedule();
+    if (schedule.setGame(leagueId, week - 1, {home, *awayId}) != kOk) {
+        return session.output.fail(schedule.lastError());
+    }
+    return emitGames(session, season, leagueId, {week - 1});
+}
+
+struct ClearChoice {
+    std::optional<int> week;
+    bool all = false;
+    bool confirmed = false;
+};
+
+int clearCommand(int leagueId, const ClearChoice& choice, Session& session) {
+    if (!choice.all && !choice.week) {
+        return session.output.fail(
+            "name the week to clear with --week, or clear them all with --all");
+    }
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return kExitFailure;
+    }
+    Singleton& season = context->season();
+    const League* league = findLeague(session, season, leagueId);
+    if (league == nullptr) {
+        return kExitFailure;
+    }
+    std::string what = choice.all ? "every week" : "week " + std::to_string(*choice.week);
+    if (!choice.confirmed) {
+        return session.output.fail("clearing erases the games of " + what + " of league \"" +
+                                   league->text(kLeagueName) + "\" (add --yes to clear them)");
+    }
+    Schedule& schedule = season.schedule();
+    int status =
+        choice.all ? schedule.reset(leagueId) : schedule.clearWeek(leagueId, *choice.week - 1);
+    if (status != kOk) {
+        return session.output.fail(schedule.lastError());
+    }
+    nlohmann::json document = {
+        {"league", leagueId},
+        {"cleared", choice.all ? nlohmann::json("all") : nlohmann::json(*choice.week)}};
+    return session.output.emit(document, [&](std::ostream& out) {
+        out << "Cleared " << what << " of " << league->text(kLeagueName) << '\n';
     });
 }
 
@@ -237,6 +314,31 @@ void addScheduleCommands(CLI::App& app, CommandTable& table) {
     show->add_option("--week", *showWeek, "Only this week, counted from 1");
     table.add(show, [showLeague, showWeek](Session& session) {
         return showCommand(*showLeague, *showWeek, session);
+    });
+
+    auto setLeague = std::make_shared<int>(0);
+    auto setWeek = std::make_shared<int>(0);
+    auto setHome = std::make_shared<int>(0);
+    auto setAway = std::make_shared<std::string>();
+    CLI::App* set = schedule->add_subcommand("set", "Add a game to a week of a league's schedule");
+    set->add_option("--league", *setLeague, "League id")->required();
+    set->add_option("--week", *setWeek, "Week, counted from 1")->required();
+    set->add_option("home", *setHome, "Home franchise id")->required();
+    set->add_option("away", *setAway, "Away franchise id, or bye")->required();
+    table.add(set, [setLeague, setWeek, setHome, setAway](Session& session) {
+        return setCommand(*setLeague, *setWeek, *setHome, *setAway, session);
+    });
+
+    auto clearLeague = std::make_shared<int>(0);
+    auto clearChoice = std::make_shared<ClearChoice>();
+    CLI::App* clear = schedule->add_subcommand("clear", "Empty one week or every week of a league");
+    clear->add_option("--league", *clearLeague, "League id")->required();
+    CLI::Option* clearWeek = clear->add_option("--week", clearChoice->week, "Week, counted from 1");
+    CLI::Option* clearAll = clear->add_flag("--all", clearChoice->all, "Every week");
+    clearWeek->excludes(clearAll);
+    clear->add_flag("--yes", clearChoice->confirmed, "Confirm the games are to be erased");
+    table.add(clear, [clearLeague, clearChoice](Session& session) {
+        return clearCommand(*clearLeague, *clearChoice, session);
     });
 
     auto nflWeek = std::make_shared<std::optional<int>>();

@@ -9,18 +9,10 @@
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 
+#include "app/widgets/BusyCursor.h"
 #include "app/widgets/ListHelp.h"
 
 namespace {
-
-// Shows the busy cursor for as long as it lives.
-class BusyCursor {
-  public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 bool isFolderImage(int image) {
     return image == qff::kTreeFolderImage || image == qff::kTreeOpenFolderImage;

@@ -6,6 +6,7 @@
 #include "app/league/DraftPlayers.h"
 #include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
+#include "app/schedule/Schedule.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
 
@@ -20,10 +21,9 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 
 // One row per hosted form this version has.
 constexpr std::pair<std::string_view, FormMaker> kForms[] = {
-    {"TformSetupLeague", make<TformSetupLeague>},
-    {"TformDraftPlayers", make<TformDraftPlayers>},
-    {"TformActivate", make<TformActivate>},
-    {"TformSwapPlayers", make<TformSwapPlayers>},
+    {"TformSetupLeague", make<TformSetupLeague>}, {"TformDraftPlayers", make<TformDraftPlayers>},
+    {"TformActivate", make<TformActivate>},       {"TformSwapPlayers", make<TformSwapPlayers>},
+    {"TformSchedule", make<TformSchedule>},
 };
 
 }  // namespace

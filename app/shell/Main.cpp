@@ -13,6 +13,7 @@
 #include "app/league/FindPlayer.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/schedule/GenerateSchedule.h"
 #include "app/scoring/CloseWeek.h"
 #include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
@@ -762,7 +763,9 @@ bool TformMain::runHostedCommand(const char* slot) {
 
 void TformMain::generateSchedule() {
     if (!runHostedCommand("generateSchedule")) {
-        notAvailableYet(ui->menuScheduleGenerate);
+        TformGenerateSchedule dialog(*context_, prompter_, this);
+        dialog.exec();
+        seasonDataChanged();
     }
     refreshReportTree({qff::kFranchiseReport, qff::kLeagueInformation});
 }

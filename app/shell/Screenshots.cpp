@@ -10,6 +10,7 @@
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
 #include "app/reports/Rpt_tree.h"
+#include "app/schedule/GenerateSchedule.h"
 #include "app/scoring/CloseWeek.h"
 #include "app/scoring/TeamBonus.h"
 #include "app/shell/About.h"
@@ -211,6 +212,20 @@ void takeScoringDialogs(TformMain& window, Camera& camera) {
     camera.takeDialog(closeWeek, "close_week");
 }
 
+// The schedule editor at the smallest and the largest window it must fit,
+// and the generator it opens.
+void takeSchedule(TformMain& window, Camera& camera) {
+    window.DisplayActivity(1, 10);
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        camera.take(window, QString("schedule_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    window.resize(kWindowSize);
+    BatchPrompter prompter;
+    TformGenerateSchedule generator(*window.context(), prompter, &window);
+    camera.takeDialog(generator, "generate_schedule");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -231,6 +246,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeTrades(window, camera);
         takeLoading(window, camera);
         takeScoringDialogs(window, camera);
+        takeSchedule(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);

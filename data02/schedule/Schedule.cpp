@@ -518,6 +518,89 @@ int Schedule::removeFranchise(int franchise) {
     return status;
 }
 
+int Schedule::storeWeek(int league, int week, std::span<const FantasyGame> games) {
+    if (checkWeek(league, week, games) != kOk || selectLeague(league) != kOk) {
+        return kFailed;
+    }
+    ScheduleFantWeek stored;
+    for (std::size_t s = 0; s < games.size(); ++s) {
+        stored.first[s] = games[s].home;
+        stored.second[s] = games[s].away;
+    }
+    cleanUpWeek(stored);
+    ScheduleFantWeek previous = weeks_[week];
+    putFantasyWeek(week, stored);
+    if (writeCurrent() != kOk) {
+        weeks_[week] = previous;
+        return kFailed;
+    }
+    return kOk;
+}
+
+int Schedule::setGame(int league, int week, FantasyGame game) {
+    std::vector<FantasyGame> kept;
+    for (const FantasyGame& held : games(league, week)) {
+        bool byeGivingWay =
+            held.away == kByeSide && (held.home == game.home || held.home == game.away);
+        if (!byeGivingWay) {
+            kept.push_back(held);
+        }
+    }
+    kept.push_back(game);
+    return storeWeek(league, week, kept);
+}
+
+int Schedule::clearWeek(int league, int week) {
+    return storeWeek(league, week, {});
+}
+
+int Schedule::checkWeek(int league, int week, std::span<const FantasyGame> games) {
+    if (!file_.isOpen()) {
+        return fail("No schedule file is open.");
+    }
+    int weeks = std::min(context_.pro().weeks(), kWeekSlots);
+    if (week < 0 || week >= weeks) {
+        return fail("Week " + std::to_string(week + 1) + " is outside the season's " +
+                    std::to_string(weeks) + " weeks.");
+    }
+    if (games.size() > static_cast<std::size_t>(kScheduleSlots)) {
+        return fail("A week holds at most " + std::to_string(kScheduleSlots) + " games.");
+    }
+    std::set<int> members = leagueFranchises(league);
+    bool several = context_.preferences().get(kPrefSeveralGamesAWeek) != 0;
+    std::set<int> playing;
+    for (const FantasyGame& game : games) {
+        if (checkSide(members, game.home) != kOk || checkSide(members, game.away) != kOk) {
+            return kFailed;
+        }
+        if (isFranchise(game.home) && game.home == game.away) {
+            return fail("Teams are not allowed to play themselves.");
+        }
+        for (int side : {game.home, game.away}) {
+            if (isFranchise(side) && !playing.insert(side).second && !several) {
+                return fail("Franchise \"" + franchiseName(side) +
+                            "\" would play more than once in week " + std::to_string(week + 1) +
+                            ".");
+            }
+        }
+    }
+    return kOk;
+}
+
+// A side may be empty or a bye; a franchise must exist and belong to the league.
+int Schedule::checkSide(const std::set<int>& league, int side) {
+    if (side == kEmptySide || side == kByeSide) {
+        return kOk;
+    }
+    if (!isFranchise(side) || !exists(side)) {
+        return fail("No franchise has the id " + std::to_string(side) + ".");
+    }
+    if (!league.contains(side)) {
+        return fail("Franchise \"" + franchiseName(side) + "\" belongs to another league.");
+    }
+    return kOk;
+}
+
 void Schedule::cleanUpWeek(ScheduleFantWeek& week, const Exists& exists) {
     dropUnknownSides(week, exists);
     for (int s = 0; s < kScheduleSlots; ++s) {
@@ -532,6 +615,11 @@ void Schedule::cleanUpWeek(ScheduleFantWeek& week) const {
 
 bool Schedule::exists(int franchise) const {
     return context_.mapFactory().franchises().findFirst(kFranchiseId, franchise) != nullptr;
+}
+
+std::string Schedule::franchiseName(int franchise) const {
+    const Team* team = context_.mapFactory().franchises().findFirst(kFranchiseId, franchise);
+    return team ? team->text(kFranchiseName) : std::to_string(franchise);
 }
 
 std::set<int> Schedule::idsInRecord() const {

@@ -42,6 +42,7 @@ static_assert(sizeof(ScheduleFantWeek) == ScheduleFantWeek::kSize);
 struct FantasyGame {
     int home = 0;
     int away = 0;
+    bool operator==(const FantasyGame&) const = default;
 };
 
 // One game slot of an NFL week. Day 1..7 is Monday..Sunday; above 98 marks
@@ -148,6 +149,17 @@ class Schedule {
     // The week's used slots in the league's record, without adding one.
     std::vector<FantasyGame> games(int league, int week);
 
+    // Replaces a week of play of the league by `games` after checking them:
+    // every side is a franchise of the league, the away side may also be a
+    // bye, nobody plays itself and, unless several games a week are allowed,
+    // nobody plays twice. Sides of 0 or of franchises that no longer exist are
+    // dropped by the clean-up. A refused or failed edit leaves the schedule as
+    // it was; lastError() says why.
+    int storeWeek(int league, int week, std::span<const FantasyGame> games);
+    // Adds one game to a week; the byes its franchises had that week give way.
+    int setGame(int league, int week, FantasyGame game);
+    int clearWeek(int league, int week);
+
     // Takes the franchise out of every league's schedule; its opponents get byes.
     int removeFranchise(int franchise);
 
@@ -182,6 +194,9 @@ class Schedule {
     int resetAll();
     void clearWeeks();
     bool exists(int franchise) const;
+    std::string franchiseName(int franchise) const;
+    int checkWeek(int league, int week, std::span<const FantasyGame> games);
+    int checkSide(const std::set<int>& league, int side);
     std::set<int> idsInRecord() const;
     std::set<int> leagueFranchises(int league) const;
     void dropPoints(const std::set<int>& ids);

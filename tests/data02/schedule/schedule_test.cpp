@@ -455,6 +455,69 @@ TEST_F(ScheduleTest, ResetEmptiesOneLeagueOrAll) {
     EXPECT_THAT(week(kOtherLeague, 0), IsEmpty());
 }
 
+std::vector<FantasyGame> fantasyGames(const std::vector<Game>& games) {
+    std::vector<FantasyGame> out;
+    for (const auto& [home, away] : games) {
+        out.push_back({home, away});
+    }
+    return out;
+}
+
+TEST_F(ScheduleTest, StoredWeekIsCleanedUpWrittenAndDropsCachedPoints) {
+    addFranchises({1, 2, 3, 4}, kLeague, kNoDivision);
+    context().cache().store(Cache::Set::Franchise, {kYear, 3, 0, kLeague, 2016}, 5);
+    ASSERT_EQ(schedule().storeWeek(kLeague, 4, fantasyGames({{0, 3}, {1, 2}, {4, 0}})), kOk);
+    EXPECT_EQ(week(kLeague, 4), (std::vector<Game>{{3, kByeSide}, {1, 2}, {4, kByeSide}}));
+    EXPECT_FALSE(context().cache().find(Cache::Set::Franchise, {kYear, 3, 0, kLeague, 2016}));
+    ASSERT_EQ(schedule().clearWeek(kLeague, 4), kOk);
+    EXPECT_THAT(week(kLeague, 4), IsEmpty());
+}
+
+TEST_F(ScheduleTest, RefusedWeekLeavesTheRecordAsItWas) {
+    addFranchises({1, 2, 3}, kLeague, kNoDivision);
+    addFranchises({5}, kOtherLeague, kNoDivision);
+    ASSERT_EQ(schedule().storeWeek(kLeague, 0, fantasyGames({{1, 2}})), kOk);
+    std::vector<std::uint8_t> before = fileBytes();
+    struct Case {
+        int week;
+        std::vector<Game> games;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {0, {{1, 1}}, "Teams are not allowed to play themselves."},
+        {0, {{1, 2}, {3, 1}}, "Franchise \"Franchise 1\" would play more than once in week 1."},
+        {0, {{1, 2}, {1, kByeSide}}, "would play more than once"},
+        {0, {{3, 5}}, "Franchise \"Franchise 5\" belongs to another league."},
+        {0, {{3, 9}}, "No franchise has the id 9."},
+        {kWeeks, {{1, 2}}, "Week 18 is outside the season's 17 weeks."},
+        {-1, {}, "Week 0 is outside the season's 17 weeks."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(schedule().storeWeek(kLeague, c.week, fantasyGames(c.games)), kFailed);
+        EXPECT_THAT(schedule().lastError(), ::testing::HasSubstr(c.message));
+        EXPECT_EQ(week(kLeague, 0), (std::vector<Game>{{1, 2}}));
+    }
+    EXPECT_EQ(fileBytes(), before);
+}
+
+TEST_F(ScheduleTest, SeveralGamesAWeekWhenAllowed) {
+    addFranchises({1, 2, 3}, kLeague, kNoDivision);
+    context().preferences().set(kPrefSeveralGamesAWeek, 1);
+    ASSERT_EQ(schedule().storeWeek(kLeague, 0, fantasyGames({{1, 2}, {3, 1}})), kOk);
+    EXPECT_EQ(schedule().storeWeek(kLeague, 0, fantasyGames({{2, 2}})), kFailed);
+    EXPECT_EQ(week(kLeague, 0), (std::vector<Game>{{1, 2}, {3, 1}}));
+}
+
+TEST_F(ScheduleTest, SetGameTakesOverByesAndRefusesASecondGame) {
+    addFranchises({1, 2, 3, 4}, kLeague, kNoDivision);
+    ASSERT_EQ(schedule().setGame(kLeague, 2, {1, kByeSide}), kOk);
+    ASSERT_EQ(schedule().setGame(kLeague, 2, {3, kByeSide}), kOk);
+    ASSERT_EQ(schedule().setGame(kLeague, 2, {4, 1}), kOk);
+    EXPECT_EQ(week(kLeague, 2), (std::vector<Game>{{3, kByeSide}, {4, 1}}));
+    EXPECT_EQ(schedule().setGame(kLeague, 2, {2, 4}), kFailed);
+    EXPECT_EQ(week(kLeague, 2), (std::vector<Game>{{3, kByeSide}, {4, 1}}));
+}
+
 struct CleanUpCase {
     const char* what;
     std::vector<Game> before;
