@@ -116,5 +116,16 @@ TEST_F(CliScoring, PenaltiesAreGivenAsTheAmountToSubtract) {
     EXPECT_EQ(shown, (nlohmann::json{{"code", 5006}, {"value", 3}, {"subtracted", true}}));
 }
 
+TEST_F(CliScoring, ACopyGivesTheOtherLeagueEveryRule) {
+    ASSERT_EQ(qff({"scoring", "table", "--league", "1", "5003", "--every", "1", "25"}).status, 0);
+    ASSERT_EQ(qff({"scoring", "set", "--league", "1", "5056", "4"}).status, 0);
+    ASSERT_EQ(qff({"scoring", "copy", "--from", "1", "--to", "0"}).status, 0);
+    nlohmann::json copied = qffJson({"scoring", "show", "--league", "0"});
+    nlohmann::json source = qffJson({"scoring", "show", "--league", "1"});
+    EXPECT_EQ(copied["league"], 0);
+    EXPECT_EQ(copied["values"], source["values"]);
+    EXPECT_EQ(copied["tables"], source["tables"]);
+}
+
 }  // namespace
 }  // namespace qff::test
