@@ -43,6 +43,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
     addResultsCommands(app, table);
+    addScoringCommands(app, table);
     addDraftCommands(app, table);
     addLeagueStructureCommands(app, table);
 #ifdef QFF_HAS_ARCHIVES

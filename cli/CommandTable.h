@@ -29,6 +29,7 @@ void addSettingsCommands(CLI::App& app, CommandTable& table);
 void addSeasonCommands(CLI::App& app, CommandTable& table);
 void addModelCommands(CLI::App& app, CommandTable& table);
 void addResultsCommands(CLI::App& app, CommandTable& table);
+void addScoringCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
 void addDraftCommands(CLI::App& app, CommandTable& table);
