@@ -7,6 +7,7 @@
 #include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
 #include "app/schedule/Schedule.h"
+#include "app/scoring/DefineScoringSystem.h"
 #include "app/shell/Pending.h"
 #include "app/widgets/SeasonForm.h"
 
@@ -21,9 +22,12 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 
 // One row per hosted form this version has.
 constexpr std::pair<std::string_view, FormMaker> kForms[] = {
-    {"TformSetupLeague", make<TformSetupLeague>}, {"TformDraftPlayers", make<TformDraftPlayers>},
-    {"TformActivate", make<TformActivate>},       {"TformSwapPlayers", make<TformSwapPlayers>},
+    {"TformSetupLeague", make<TformSetupLeague>},
+    {"TformDraftPlayers", make<TformDraftPlayers>},
+    {"TformActivate", make<TformActivate>},
+    {"TformSwapPlayers", make<TformSwapPlayers>},
     {"TformSchedule", make<TformSchedule>},
+    {"TformDefineScoringSystem", make<TformDefineScoringSystem>},
 };
 
 }  // namespace

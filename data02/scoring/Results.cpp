@@ -395,10 +395,14 @@ void dropAllFranchiseResults(Singleton& context) {
     context.cache().dropAll(Cache::Set::Franchise, seasonKey(context));
 }
 
+void dropAllPoints(Singleton& context) {
+    context.scoring().dropAllPlayerPoints();
+    dropAllFranchiseResults(context);
+}
+
 void dropResultsForPreference(Singleton& context, int preference) {
     if (preference == kPrefMergeWrTe) {
-        context.scoring().dropAllPlayerPoints();
-        dropAllFranchiseResults(context);
+        dropAllPoints(context);
     }
 }
 

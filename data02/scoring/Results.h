@@ -137,6 +137,8 @@ void dropRosterResults(Singleton& context, const OpponentSource& schedule, int f
 void dropRosterResults(Singleton& context, int franchiseId, int week);
 void dropScheduleResults(Singleton& context, int league);
 void dropAllFranchiseResults(Singleton& context);
+// Every point value the season remembers, players' and franchises' alike.
+void dropAllPoints(Singleton& context);
 // Preference 8026 changes every position breakdown, and player points with it.
 void dropResultsForPreference(Singleton& context, int preference);
 

@@ -6,6 +6,7 @@
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
 #include "data02/schedule/Schedule.h"
+#include "data02/scoring/Point_sum.h"
 #include "data02/scoring/Results.h"
 #include "data02/scoring/Scoring.h"
 #include "data02/season/Prefs.h"
@@ -166,8 +167,7 @@ int closeWeek(Singleton& context, int week) {
         return status;
     }
     // Points of the week were 0 while it did not count, for players and franchises alike.
-    context.scoring().dropAllPlayerPoints();
-    dropAllFranchiseResults(context);
+    dropAllPoints(context);
     return status;
 }
 
@@ -191,16 +191,7 @@ std::string bonusRangeMessage() {
 }
 
 int readBonusText(std::string_view text) {
-    bool negative = !text.empty() && text.front() == '-';
-    text.remove_prefix(negative ? 1 : 0);
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9' || value > kMaxBonusPoints) {
-            break;
-        }
-        value = std::min(value * 10 + (c - '0'), kMaxBonusPoints + 1);
-    }
-    return negative ? -value : value;
+    return std::clamp(readWholeNumber(text), -(kMaxBonusPoints + 1), kMaxBonusPoints + 1);
 }
 
 BonusResult storeFranchiseBonus(Singleton& context, const OpponentSource& schedule, int franchiseId,
