@@ -14,6 +14,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidgetItem>
@@ -27,7 +28,7 @@ namespace {
 
 constexpr const char* kIntroductionFile = "ScoringIntro.txt";
 constexpr std::uintmax_t kIntroductionLimit = 64 * 1024;
-constexpr int kEditColumnWidth = 60;
+constexpr int kEditWidth = 45;
 
 QString qText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -35,6 +36,13 @@ QString qText(std::string_view text) {
 
 int numberIn(const QLineEdit* edit) {
     return qff::readWholeNumber(edit->text().toStdString());
+}
+
+// A long sentence breaks into two lines in a small window instead of being cut.
+QLabel* wrappingLabel(std::string_view text, QWidget* parent) {
+    auto* label = new QLabel(qText(text), parent);
+    label->setWordWrap(true);
+    return label;
 }
 
 void setNumber(QLineEdit* edit, int value) {
@@ -246,6 +254,8 @@ bool TformDefineScoringSystem::saveRecord() {
     return true;
 }
 
+// Each sentence keeps its own width, so a long one is not cut to fit the
+// columns of the others; only the leading words line up.
 void TformDefineScoringSystem::loadCoreLines(const qff::ScoringStep& step) {
     QLayoutItem* child = nullptr;
     while ((child = ui->gridCore->takeAt(0)) != nullptr) {
@@ -255,23 +265,25 @@ void TformDefineScoringSystem::loadCoreLines(const qff::ScoringStep& step) {
     int row = 0;
     for (const qff::CoreLine& line : step.lines) {
         ui->gridCore->addWidget(new QLabel(qText(line.lead), ui->pageCore), row, 0);
-        addCoreEdit(line.first, row, 1);
-        ui->gridCore->addWidget(new QLabel(qText(line.middle), ui->pageCore), row, 2);
+        auto* sentence = new QWidget(ui->pageCore);
+        auto* layout = new QHBoxLayout(sentence);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(coreEdit(line.first, sentence));
+        layout->addWidget(wrappingLabel(line.middle, sentence), line.second == 0 ? 1 : 0);
         if (line.second != 0) {
-            addCoreEdit(line.second, row, 3);
-            ui->gridCore->addWidget(new QLabel(qText(line.tail), ui->pageCore), row, 4);
+            layout->addWidget(coreEdit(line.second, sentence));
+            layout->addWidget(wrappingLabel(line.tail, sentence), 1);
         }
+        ui->gridCore->addWidget(sentence, row, 1);
         ++row;
     }
-    ui->gridCore->setColumnStretch(5, 1);
 }
 
-QLineEdit* TformDefineScoringSystem::addCoreEdit(int code, int row, int column) {
-    auto* edit = new QLineEdit(ui->pageCore);
+QLineEdit* TformDefineScoringSystem::coreEdit(int code, QWidget* sentence) {
+    auto* edit = new QLineEdit(sentence);
     edit->setObjectName(QString("edit%1").arg(code));
-    edit->setMaximumWidth(kEditColumnWidth);
+    edit->setMaximumWidth(kEditWidth);
     setNumber(edit, qff::shownValue(season().scoring(), code));
-    ui->gridCore->addWidget(edit, row, column);
     coreEdits_.emplace_back(code, edit);
     return edit;
 }

@@ -51,7 +51,7 @@ class TformDefineScoringSystem : public SeasonForm {
     bool saveRecord();
 
     void loadCoreLines(const qff::ScoringStep& step);
-    QLineEdit* addCoreEdit(int code, int row, int column);
+    QLineEdit* coreEdit(int code, QWidget* sentence);
     void storeCoreLines();
 
     void setTablePageTexts(const qff::ScoringStep& step);

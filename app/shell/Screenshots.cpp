@@ -1,7 +1,9 @@
 #include "app/shell/Screenshots.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -226,6 +228,32 @@ void takeSchedule(TformMain& window, Camera& camera) {
     camera.takeDialog(generator, "generate_schedule");
 }
 
+// The scoring wizard's kinds of page, each at the smallest and the largest
+// window: the introduction, the longest core page and both table pages.
+void takeScoringWizard(TformMain& window, Camera& camera) {
+    constexpr int kSteps[] = {0, 12, 2, 14};
+    for (QSize size : {QSize(800, 600), QSize(1280, 1024)}) {
+        window.resize(size);
+        for (int step : kSteps) {
+            // Another activity in between, so each picture starts a fresh wizard.
+            window.DisplayActivity(1, 10);
+            window.DisplayActivity(1, 11);
+            auto* wizard = window.findChild<QWidget*>("TformDefineScoringSystem");
+            if (wizard == nullptr) {
+                return;
+            }
+            if (step != 0) {
+                wizard->findChild<QCheckBox*>("checkArea")->setChecked(true);
+                wizard->findChild<QPushButton*>("btnNext")->click();
+                wizard->findChild<QListWidget*>("listAreas")->setCurrentRow(step - 1);
+                wizard->findChild<QPushButton*>("btnNext")->click();
+            }
+            camera.take(window, QString("scoring_wizard_%1_%2").arg(step).arg(size.width()));
+        }
+    }
+    window.resize(kWindowSize);
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -247,6 +275,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeLoading(window, camera);
         takeScoringDialogs(window, camera);
         takeSchedule(window, camera);
+        takeScoringWizard(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);
