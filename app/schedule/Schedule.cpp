@@ -271,9 +271,9 @@ void TformSchedule::generateSchedule() {
 void TformSchedule::offerGeneration() {
     if (league() >= 0 && leagueFranchises().size() > 1 &&
         !season().schedule().hasSchedule(league()) &&
-        prompter().ask(this,
-                       "It has been determined that you have not created a schedule for "
-                       "the current league.\n\nWould you like one generated for you?")) {
+        prompter().askTitled(this, "Quillmar Notification",
+                             "It has been determined that you have not created a schedule for "
+                             "the current league.\n\nWould you like one generated for you?")) {
         generateSchedule();
     }
 }

@@ -34,9 +34,9 @@ void Prompter::tellTitled(QWidget* parent, const QString& caption, Icon icon, co
     box.exec();
 }
 
-bool Prompter::ask(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Question, kMessageCaption, text,
-                    QMessageBox::Yes | QMessageBox::No, parent);
+bool Prompter::askTitled(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
     // No leaves things as they are, and most questions come before
     // something is erased or replaced: a hurried Enter must change nothing.
     box.setDefaultButton(QMessageBox::No);
@@ -48,7 +48,7 @@ void BatchPrompter::tellTitled(QWidget*, const QString&, Icon, const QString& te
     writeLine(detail.isEmpty() ? text : text + " (" + detail + ")");
 }
 
-bool BatchPrompter::ask(QWidget*, const QString& text) {
+bool BatchPrompter::askTitled(QWidget*, const QString&, const QString& text) {
     writeLine(text + " No");
     return false;
 }

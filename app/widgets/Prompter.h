@@ -23,7 +23,10 @@ class Prompter {
                             const QString& detail = {});
     // A Yes/No question with the question icon; true for Yes. Questions guard
     // deletions and overwrites, so Enter answers No.
-    virtual bool ask(QWidget* parent, const QString& text);
+    bool ask(QWidget* parent, const QString& text) {
+        return askTitled(parent, kMessageCaption, text);
+    }
+    virtual bool askTitled(QWidget* parent, const QString& caption, const QString& text);
     // Whether a person sees the windows, so dialogs nobody asked for may come up.
     virtual bool watched() const { return true; }
 };
@@ -33,7 +36,7 @@ class BatchPrompter : public Prompter {
   public:
     void tellTitled(QWidget* parent, const QString& caption, Icon icon, const QString& text,
                     const QString& detail) override;
-    bool ask(QWidget* parent, const QString& text) override;
+    bool askTitled(QWidget* parent, const QString& caption, const QString& text) override;
     bool watched() const override { return false; }
 };
 

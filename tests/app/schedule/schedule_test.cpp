@@ -1,17 +1,21 @@
 #include "tests/app/support/AppFixture.h"
 
 #include "data02/model/Legqry.h"
+#include "data02/model/Pro.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
 #include "data02/schedule/Schedule.h"
 #include "data02/season/State.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QListWidgetItem>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -19,6 +23,7 @@
 
 #include "app/schedule/GenerateSchedule.h"
 #include "app/schedule/Schedule.h"
+#include "app/shell/Options.h"
 #include "app/widgets/DragDrop.h"
 
 using qff::apptest::RecordingPrompter;
@@ -122,6 +127,8 @@ class ScheduleTest : public QObject {
     void severalGamesAWeekKeepFranchisesAvailable();
     void generatesForTwoLeaguesAtOnce();
     void generationKeepsASchedulePeopleWantKept();
+    void aLeagueWithoutScheduleIsOfferedOneOnce();
+    void optionsOpenOnTheScheduleTab();
 };
 
 void ScheduleTest::buildsAWeekByButtons() {
@@ -274,6 +281,49 @@ void ScheduleTest::generationKeepsASchedulePeopleWantKept() {
                                    "generate a new one?"));
     QVERIFY(!dialog.generated());
     QCOMPARE(gamesOf(season, league, 0), before);
+}
+
+// The offer comes only to someone at the screen.
+class WatchedPrompter : public RecordingPrompter {
+  public:
+    bool watched() const override { return true; }
+};
+
+void ScheduleTest::aLeagueWithoutScheduleIsOfferedOneOnce() {
+    SeasonFolder folder(smallSeason(1));
+    QVERIFY(folder.opened());
+    int league = leagueIds(folder.context()).front();
+    for (int week = 0; week < folder.context().pro().weeks(); ++week) {
+        QCOMPARE(folder.context().schedule().clearWeek(league, week), qff::kOk);
+    }
+    folder.context().seasonState().set(qff::kCurrentLeague, league);
+    WatchedPrompter prompter;
+    TformSchedule form(folder.context(), prompter);
+    form.show();
+    QTRY_COMPARE(prompter.asked.size(), 1);
+    QCOMPARE(prompter.askedCaptions, QStringList{"Quillmar Notification"});
+    QVERIFY(prompter.asked.front().startsWith(
+        "It has been determined that you have not created a schedule"));
+    form.hide();
+    form.show();
+    QTest::qWait(400);
+    QCOMPARE(prompter.asked.size(), 1);
+    QVERIFY(!folder.context().schedule().hasSchedule(league));
+}
+
+void ScheduleTest::optionsOpenOnTheScheduleTab() {
+    Editor editor;
+    QString shownTab;
+    QTimer::singleShot(0, [&shownTab] {
+        auto* options = qobject_cast<TformOptions*>(QApplication::activeModalWidget());
+        if (options != nullptr) {
+            shownTab =
+                options->findChild<QTabWidget*>("tabsApplication")->currentWidget()->objectName();
+            options->reject();
+        }
+    });
+    QTest::mouseClick(editor.button("btnOptions"), Qt::LeftButton);
+    QCOMPARE(shownTab, QString("tabHthSchedule"));
 }
 
 QTEST_MAIN(ScheduleTest)

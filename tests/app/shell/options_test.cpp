@@ -56,7 +56,7 @@ class MessageCatcher : public Prompter {
         okEnabled = buttons != nullptr && buttons->button(QDialogButtonBox::Ok)->isEnabled();
         seen_ = true;
     }
-    bool ask(QWidget*, const QString&) override { return false; }
+    bool askTitled(QWidget*, const QString&, const QString&) override { return false; }
     bool watched() const override { return false; }
 
     // Forgets what was told, to wait for the next message.

@@ -27,14 +27,16 @@ class RecordingPrompter : public Prompter {
     void tellTitled(QWidget*, const QString&, Icon, const QString& text, const QString&) override {
         told.append(text);
     }
-    bool ask(QWidget*, const QString& text) override {
+    bool askTitled(QWidget*, const QString& caption, const QString& text) override {
         asked.append(text);
+        askedCaptions.append(caption);
         return answer;
     }
     bool watched() const override { return false; }
 
     QStringList told;
     QStringList asked;
+    QStringList askedCaptions;
     bool answer = false;
 };
 
