@@ -1,0 +1,25 @@
+#include "app/publish/EnterStr.h"
+
+#include "ui_EnterStr.h"
+
+TformEnterStr::TformEnterStr(const QString& title, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TformEnterStr) {
+    ui->setupUi(this);
+    setWindowTitle(title);
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &TformEnterStr::accept);
+    connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &TformEnterStr::reject);
+}
+
+TformEnterStr::~TformEnterStr() = default;
+
+QString TformEnterStr::text() const {
+    return ui->editString->text();
+}
+
+std::optional<QString> TformEnterStr::ask(QWidget* parent, const QString& title) {
+    TformEnterStr prompt(title, parent);
+    if (prompt.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return prompt.text();
+}
