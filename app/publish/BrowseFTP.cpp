@@ -24,6 +24,7 @@ constexpr int kFolderRole = Qt::UserRole;
 constexpr int kListedRole = Qt::UserRole + 1;
 
 const char* const kNewFolderTitle = "New FTP Directory";
+const char* const kNewFolderPrompt = "Name of the new folder:";
 const char* const kCreateFailed = "The FTP Directory could not be created.\n\nReason - %1";
 const char* const kDeleteFailed = "The FTP Directory could not be deleted.\n\nReason - %1";
 const char* const kDeleteQuestion =
@@ -256,7 +257,8 @@ void TformBrowseFTP::updateButtons() {
 void TformBrowseFTP::createFolder() {
     QTreeWidgetItem* parent = ui->treeDirectories->currentItem();
     std::optional<QString> name =
-        parent != nullptr ? TformEnterStr::ask(this, tr(kNewFolderTitle)) : std::nullopt;
+        parent != nullptr ? TformEnterStr::ask(this, tr(kNewFolderTitle), tr(kNewFolderPrompt))
+                          : std::nullopt;
     if (!name) {
         return;
     }
