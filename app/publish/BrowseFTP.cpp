@@ -6,7 +6,6 @@
 
 #include <QPushButton>
 #include <QStyle>
-#include <algorithm>
 #include <array>
 #include <vector>
 

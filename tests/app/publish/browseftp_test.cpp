@@ -88,6 +88,7 @@ class BrowseFtpTest : public QObject {
 
     void listsFoldersAndPreselectsTheStoredLocation();
     void okHandsBackTheChosenLocation();
+    void aLocationLongerThanTheFieldIsRefused();
     void createsAndDeletesAFolder();
     void refusesFolderNamesThatLeaveTheParent_data();
     void refusesFolderNamesThatLeaveTheParent();
@@ -183,6 +184,19 @@ void BrowseFtpTest::okHandsBackTheChosenLocation() {
         Qt::LeftButton);
     QCOMPARE(browser_->result(), int(QDialog::Accepted));
     QCOMPARE(browser_->chosenLocation(), QString("127.0.0.1/leagues/ours"));
+}
+
+void BrowseFtpTest::aLocationLongerThanTheFieldIsRefused() {
+    QString longName(250, 'x');
+    fs::create_directories(served_ / "leagues" / longName.toStdString());
+    QVERIFY(showBrowser());
+    tree().setCurrentItem(childNamed(tree().currentItem(), longName));
+    browser_->accept();
+    QCOMPARE(prompter_.told,
+             QStringList{"The location of this folder is longer than the 256 characters the "
+                         "preferences can keep. Please choose a folder nearer the top."});
+    QVERIFY(browser_->isVisible());
+    QVERIFY(browser_->chosenLocation().isEmpty());
 }
 
 void BrowseFtpTest::createsAndDeletesAFolder() {
