@@ -10,8 +10,10 @@
 #include <array>
 #include <atomic>
 
+#include "app/publish/BrowseFTP.h"
 #include "app/widgets/Prompter.h"
 #include "data02/model/Legqry.h"
+#include "data02/publish/Ftpsite.h"
 #include "data02/season/Single.h"
 #include "data02/shell/Optstore.h"
 #include "qff/platform/curl_mail_client.h"
@@ -24,9 +26,9 @@ const char* const kSmtpSuccess = "Success! You will be able to send mail to the 
 const char* const kSmtpFailure =
     "Failed to connect. Either the server is invalid or you do not have rights to send mail on "
     "it.";
-const char* const kFtpBrowserLater =
-    "Browsing the folders of your web site comes in a later version.\n\nPlease type the "
-    "location into the field.";
+const char* const kFtpNoConnection =
+    "A connection could not be established to your web site.\n\nPlease verify the correctness "
+    "of your FTP settings and try again.";
 const char* const kBadPort = "Please enter a port number from 1 to 65535.";
 const char* const kBackgroundImageFilter = "JPEG    (*.jpg);;GIF 87a/89a    (*.gif)";
 const char* const kBackupFileFilter = "ZIP File  (*.zip);;All Files  (*.*)";
@@ -133,8 +135,10 @@ void TformOptions::connectControls() {
             &TformOptions::browseBackgroundImage);
     connect(ui_->btnBrowseBackupDirectory, &QToolButton::clicked, this,
             &TformOptions::browseBackupDirectory);
-    connect(ui_->btnBrowseWebSite, &QToolButton::clicked, this, &TformOptions::browseFtpSite);
-    connect(ui_->btnBrowseCgiLocation, &QToolButton::clicked, this, &TformOptions::browseFtpSite);
+    connect(ui_->btnBrowseWebSite, &QToolButton::clicked, this,
+            [this] { browseFtpSite(qff::FtpLocationField::WebSite, ui_->editWebSite); });
+    connect(ui_->btnBrowseCgiLocation, &QToolButton::clicked, this,
+            [this] { browseFtpSite(qff::FtpLocationField::CgiBin, ui_->editCgiLocation); });
     connect(ui_->btnTestSmtp, &QPushButton::clicked, this, &TformOptions::testSmtpConnection);
 }
 
@@ -399,8 +403,27 @@ void TformOptions::browseBackupDirectory() {
     }
 }
 
-void TformOptions::browseFtpSite() {
-    prompter_.tell(this, Prompter::Icon::Information, tr(kFtpBrowserLater));
+// The browser logs on with the league's stored settings, so what the page
+// shows is stored first.
+void TformOptions::browseFtpSite(qff::FtpLocationField field, QLineEdit* location) {
+    std::optional<qff::OptionSettings> options = shownOptions();
+    if (!options) {
+        return;
+    }
+    std::string error;
+    if (!qff::storeInternetOptions(context_, options->internet, error)) {
+        prompter_.tell(this, Prompter::Icon::Warning, qtext(error));
+        return;
+    }
+    TformBrowseFTP browser(context_, prompter_, this);
+    if (!browser.connectSite(field)) {
+        prompter_.tell(this, Prompter::Icon::Information, tr(kFtpNoConnection),
+                       tr("Reason - %1").arg(browser.connectError()));
+        return;
+    }
+    if (browser.exec() == QDialog::Accepted && !browser.chosenLocation().isEmpty()) {
+        location->setText(browser.chosenLocation());
+    }
 }
 
 void TformOptions::testSmtpConnection() {

@@ -18,6 +18,7 @@ struct InternetSettings;
 struct BackupSettings;
 struct OptionsView;
 enum class OptionsPage;
+enum class FtpLocationField;
 }  // namespace qff
 
 namespace Ui {
@@ -83,7 +84,7 @@ class TformOptions : public QDialog {
     void updateRosterLimits();
     void browseBackgroundImage();
     void browseBackupDirectory();
-    void browseFtpSite();
+    void browseFtpSite(qff::FtpLocationField field, QLineEdit* location);
     void testSmtpConnection();
     void finishSmtpTest(bool connected);
     void setTestingSmtp(bool testing);

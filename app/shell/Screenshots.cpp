@@ -5,12 +5,19 @@
 #include <QDir>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <map>
+#include <string>
+#include <vector>
 
+#include "app/intake/MergeStats.h"
 #include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
+#include "app/publish/BrowseFTP.h"
+#include "app/publish/EnterStr.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/schedule/GenerateSchedule.h"
 #include "app/scoring/CloseWeek.h"
@@ -21,9 +28,11 @@
 #include "app/shell/Options.h"
 #include "app/shell/Seasons.h"
 #include "app/widgets/Prompter.h"
+#include "data02/intake/Statsmerge.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/storage/Files.h"
 
 namespace {
 
@@ -254,6 +263,74 @@ void takeScoringWizard(TformMain& window, Camera& camera) {
     window.resize(kWindowSize);
 }
 
+// A web host that is not there: a few folders to show in the browser.
+class CannedFtpClient : public qff::platform::FtpClient {
+  public:
+    bool connect(const qff::platform::FtpSettings&) override { return connected_ = true; }
+    bool changeDir(const std::string&) override { return true; }
+    std::string currentDir() override { return "/"; }
+    bool list(const std::string& path, const qff::platform::FtpItemHandler& onItem) override {
+        const std::map<std::string, std::vector<std::string>> folders{
+            {"/", {"cgi-bin", "logs", "public"}},
+            {"/public", {"images", "league", "old seasons"}},
+            {"/public/league", {"2002", "2003"}}};
+        auto found = folders.find(path);
+        for (const std::string& name : found != folders.end() ? found->second : kNone) {
+            onItem({name, 0, true, std::nullopt});
+        }
+        return true;
+    }
+    bool getFile(const std::string&, const std::filesystem::path&) override { return false; }
+    bool createDir(const std::string&) override { return true; }
+    bool deleteDir(const std::string&) override { return true; }
+    void disconnect() override { connected_ = false; }
+    bool isConnected() const override { return connected_; }
+    int lastResult() const override { return 0; }
+    const std::string& lastReply() const override { return kNoReply; }
+    const std::string& lastMethod() const override { return kNoReply; }
+
+  private:
+    inline static const std::vector<std::string> kNone;
+    inline static const std::string kNoReply;
+    bool connected_ = false;
+};
+
+void takeBrowseFtp(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformBrowseFTP browser(*window.context(), prompter, &window,
+                           std::make_unique<CannedFtpClient>());
+    browser.connectTo({{}, "ftp.example.com/public/league", "ftp.example.com"});
+    camera.takeDialog(browser, "browse_ftp");
+    TformEnterStr prompt("New FTP Directory", "Name of the new folder:", &window);
+    camera.takeDialog(prompt, "enter_str");
+}
+
+// The current week merged again, caught half way.
+void takeMergeStats(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    int year = window.openSeason();
+    int week = season.seasonState().get(qff::kCurrentWeek);
+    std::filesystem::path file = season.workdir() / "Download" /
+                                 (std::to_string(qff::seasonNumber(year).value_or(0)) + "_WK" +
+                                  std::to_string(week + 1) + ".pts");
+    if (!std::filesystem::exists(file)) {
+        return;
+    }
+    BatchPrompter prompter;
+    TformMergeStats merge(season, prompter, file, &window);
+    merge.setTickBudget(std::chrono::milliseconds(1));
+    auto* bar = merge.findChild<QProgressBar*>("progressMerge");
+    bool taken = false;
+    QObject::connect(&merge, &TformMergeStats::stepDone, [&](int done) {
+        if (!taken && done * 2 >= bar->maximum()) {
+            taken = true;
+            camera.take(merge, "merge_stats");
+        }
+    });
+    merge.exec();
+    window.seasonDataChanged();
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -276,6 +353,8 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeScoringDialogs(window, camera);
         takeSchedule(window, camera);
         takeScoringWizard(window, camera);
+        takeBrowseFtp(window, camera);
+        takeMergeStats(window, camera);
     }
     takeOptions(window, camera);
     takeDialogs(window, camera);

@@ -172,6 +172,7 @@ void StatsMerge::skip(MergeSkip::Reason reason) {
 
 void StatsMerge::mergeRecord() {
     ++report_.records;
+    playerName_ = pts_.text(kPlayerName);
     int week = pts_.value(kPlayerWeek);
     std::optional<MergeSkip::Reason> reason =
         check(week, pts_.value(kPlayerId), pts_.value(kPlayerPosition), pts_.value(kPlayerTeam));

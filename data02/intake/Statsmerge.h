@@ -86,6 +86,8 @@ class StatsMerge {
     int total() const { return total_; }
     // The label a progress window shows for the work in hand.
     const std::string& status() const { return status_; }
+    // The player of the record merged last, for the window to show beside it.
+    const std::string& playerName() const { return playerName_; }
 
     // Settles the current week, saves the team units and reloads the player
     // cache; later calls only return the report.
@@ -130,6 +132,7 @@ class StatsMerge {
     std::array<bool, kWeekSlots> weekStarted_{};
     std::set<std::pair<int, int>> merged_;
     std::string status_ = "Preparing for the merge...";
+    std::string playerName_;
     int highestWeek_ = -1;
     int progress_ = 0;
     int total_ = 0;

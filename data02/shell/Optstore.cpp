@@ -204,6 +204,14 @@ class OptionsStore {
         return false;
     }
 
+    bool storeInternetOnly(const InternetSettings& internet, std::string& error) {
+        if (storeInternet(internet, error)) {
+            return true;
+        }
+        rollBack();
+        return false;
+    }
+
   private:
     bool storeAll(const OptionSettings& options, std::string& error) {
         applyApplication(prefs_, options.application);
@@ -381,6 +389,18 @@ bool storeOptions(Singleton& context, const OptionSettings& options, std::string
     }
     OptionsStore store(context);
     return store.store(options, error);
+}
+
+bool storeInternetOptions(Singleton& context, const InternetSettings& internet,
+                          std::string& error) {
+    OptionSettings typed;
+    typed.internet = internet;
+    error = refusedText(typed);
+    if (!error.empty()) {
+        return false;
+    }
+    OptionsStore store(context);
+    return store.storeInternetOnly(internet, error);
 }
 
 int shownTopPlayers(int stored) {

@@ -118,6 +118,9 @@ void chooseOptionsLeague(Singleton& context, int league);
 // settings in memory and in the preferences file are put back as they were, and `error` says
 // what failed. A typed text holding a control character stores nothing at all.
 bool storeOptions(Singleton& context, const OptionSettings& options, std::string& error);
+// Stores only the Internet settings, as storeOptions does, for the FTP folder browser, which
+// logs on with them before the dialog's OK.
+bool storeInternetOptions(Singleton& context, const InternetSettings& internet, std::string& error);
 
 // The stored top-players number as the dialog offers it: 25 for any number it does not offer.
 int shownTopPlayers(int stored);

@@ -143,7 +143,7 @@ class OptionsTest : public QObject {
     void anOutOfRangePortKeepsTheDialogOpen();
     void passwordsAreMasked();
     void aFailedLeagueSaveIsReportedAndTheDialogStaysOpen();
-    void ftpBrowseSaysTheBrowserComesLater();
+    void ftpBrowseWithoutAServerSaysItCannotConnect();
     void colourMenuOffersTheNamedColours();
     void smtpTestReachesTheLoopbackServer();
     void smtpTestFailsOnAClosedPort();
@@ -438,15 +438,23 @@ void OptionsTest::aFailedLeagueSaveIsReportedAndTheDialogStaysOpen() {
              std::string("Enter Your Name Here"));
 }
 
-void OptionsTest::ftpBrowseSaysTheBrowserComesLater() {
+void OptionsTest::ftpBrowseWithoutAServerSaysItCannotConnect() {
     TformOptions dialog(context(), 12, messages_);
     dialog.show();
+    child<QLineEdit>(&dialog, "editWebSite")->setText("127.0.0.1/league");
+    child<QLineEdit>(&dialog, "editCgiLocation")->setText("127.0.0.1/cgi-bin");
+    child<QLineEdit>(&dialog, "editFtpPort")->setText(QString::number(closedPort()));
     for (const char* name : {"btnBrowseWebSite", "btnBrowseCgiLocation"}) {
         MessageCatcher& catcher = nextMessage();
         QTest::mouseClick(child<QToolButton>(&dialog, name), Qt::LeftButton);
         QVERIFY(catcher.seen());
-        QVERIFY(catcher.text.contains("later version"));
+        QCOMPARE(catcher.text, QString("A connection could not be established to your web "
+                                       "site.\n\nPlease verify the correctness of your FTP "
+                                       "settings and try again."));
     }
+    // The browser logs on with what the page showed, so that was stored.
+    QCOMPARE(league(qff::kDefaultLeagueId).text(qff::kLeagueFtpLocation),
+             std::string("127.0.0.1/league"));
 }
 
 void OptionsTest::colourMenuOffersTheNamedColours() {

@@ -7,10 +7,13 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +42,20 @@ class RecordingPrompter : public Prompter {
     QStringList askedCaptions;
     bool answer = false;
 };
+
+// Runs `steps` on the next modal dialog of type T while its exec() runs.
+template <class T>
+void whenModal(std::function<void(T&)> steps) {
+    auto* watch = new QTimer;
+    QObject::connect(watch, &QTimer::timeout, [watch, steps] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            watch->stop();
+            watch->deleteLater();
+            steps(*dialog);
+        }
+    });
+    watch->start(10);
+}
 
 // A season context on a working folder, on the fixed date above.
 inline std::unique_ptr<Singleton> createContext(const std::filesystem::path& dir) {

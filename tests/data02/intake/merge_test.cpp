@@ -409,11 +409,15 @@ TEST_F(WeeklyMergeTest, StepsReportProgressAndStatus) {
     EXPECT_EQ(merge.total(), 7);
     EXPECT_EQ(merge.status(), "Preparing for the merge...");
     std::vector<int> progress;
+    std::vector<std::string> names;
     while (merge.step(3)) {
         progress.push_back(merge.progress());
+        names.push_back(merge.playerName());
     }
     progress.push_back(merge.progress());
+    names.push_back(merge.playerName());
     EXPECT_THAT(progress, ElementsAre(3, 6, 7));
+    EXPECT_THAT(names, ElementsAre("Tight End", "Bills Special", "Rookie Back"));
     EXPECT_EQ(merge.status(), "Merging Statistics for Week 3");
     EXPECT_FALSE(merge.step());
     const MergeReport& report = merge.finish();

@@ -263,6 +263,25 @@ TEST_F(OptionsTest, TypedTextsWithControlCharactersStoreNothing) {
     }
 }
 
+// The FTP folder browser logs on with what the dialog shows before its OK.
+TEST_F(OptionsTest, InternetSettingsAloneAreStoredForTheFtpBrowser) {
+    ASSERT_EQ(prefs().save(), kOk);
+    ApplicationSettings application = readOptions(context()).application;
+    OptionSettings wanted = changedOptions(kSecondLeague);
+    std::string error;
+    ASSERT_TRUE(storeInternetOptions(context(), wanted.internet, error)) << error;
+    reopen();
+    chooseOptionsLeague(context(), kSecondLeague);
+    OptionSettings stored = readOptions(context());
+    EXPECT_EQ(stored.internet, wanted.internet);
+    EXPECT_EQ(stored.application, application);
+
+    wanted.internet.ftpUser = "pat\r\nDELE x";
+    EXPECT_FALSE(storeInternetOptions(context(), wanted.internet, error));
+    EXPECT_EQ(error, "\"FTP User\" cannot hold control characters.");
+    EXPECT_EQ(readOptions(context()).internet.ftpUser, "ftpuser");
+}
+
 TEST(OptionsRules, PortsAreDigitsFromOneTo65535) {
     struct Case {
         const char* text;
