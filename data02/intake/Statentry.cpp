@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <iterator>
 #include <span>
 
 #include "data02/model/Mapfact.h"
@@ -188,8 +189,7 @@ class WeekEntry {
   public:
     WeekEntry(Player& player, int week, std::vector<EntryField> fields)
         : player_(player), week_(week), fields_(std::move(fields)) {
-        Player* unit = player.unit();
-        unit_ = unit != nullptr && isSummingUnit(unit->storedPosition()) ? unit : nullptr;
+        unit_ = summingUnit(player);
         for (const EntryField& field : fields_) {
             if (unit_ != nullptr && field.kind != EntryKind::Bonus) {
                 unitCodes_.push_back(field.code);
@@ -203,19 +203,20 @@ class WeekEntry {
     Player* unit() const { return unit_; }
 
     EntryResult apply(const StatValues& after) {
-        for (int code : unitCodes_) {
+        std::vector<int> moved = movedCodes(after);
+        for (int code : moved) {
             player_.removeFromUnitTotals(code, week_);
         }
         write(player_, after);
         if (unit_ == nullptr) {
             return {};
         }
-        EntryResult result = checkRoom(after);
+        EntryResult result = checkRoom(after, moved);
         if (result.ok()) {
-            for (int code : unitCodes_) {
+            for (int code : moved) {
                 player_.addToUnitTotals(code, week_);
             }
-            result = checkSums(after);
+            result = checkSums(after, moved);
         }
         if (!result.ok()) {
             restore();
@@ -243,10 +244,33 @@ class WeekEntry {
 
     std::string inWeek() const { return " in week " + std::to_string(week_ + 1); }
 
+    bool changed(const StatValues& after, int code) const {
+        if (!isSlotCode(code)) {
+            return after.at(code) != before_.at(code);
+        }
+        int group = slotGroupOf(code);
+        for (int slot = group; slot < group + kSlotsPerGroup; ++slot) {
+            if (after.at(slot) != before_.at(slot)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Only what changes moves through the unit, so the lengths of a group
+    // left alone keep their places there.
+    std::vector<int> movedCodes(const StatValues& after) const {
+        std::vector<int> moved;
+        std::ranges::copy_if(unitCodes_, std::back_inserter(moved),
+                             [&](int code) { return changed(after, code); });
+        return moved;
+    }
+
     // A unit keeps eight lengths of each group; a ninth would be lost.
-    EntryResult checkRoom(const StatValues& after) const {
+    EntryResult checkRoom(const StatValues& after, const std::vector<int>& moved) const {
         for (const EntryField& field : fields_) {
-            if (field.kind != EntryKind::Length || slotGroupOf(field.code) != field.code) {
+            if (slotGroupOf(field.code) != field.code ||
+                std::ranges::find(moved, field.code) == moved.end()) {
                 continue;
             }
             int wanted = 0;
@@ -267,8 +291,8 @@ class WeekEntry {
     }
 
     // A sum past what its field keeps would wrap around.
-    EntryResult checkSums(const StatValues& after) const {
-        for (int code : unitCodes_) {
+    EntryResult checkSums(const StatValues& after, const std::vector<int>& moved) const {
+        for (int code : moved) {
             const EntryField& field = *fieldOf(fields_, code);
             if (field.kind == EntryKind::Length) {
                 continue;
@@ -324,6 +348,11 @@ EntryResult saveEntry(Singleton& context, WeekEntry& entry, Player& player) {
 }
 
 }  // namespace
+
+Player* summingUnit(const Player& player) {
+    Player* unit = player.unit();
+    return unit != nullptr && isSummingUnit(unit->storedPosition()) ? unit : nullptr;
+}
 
 EntryRange entryRange(EntryKind kind) {
     switch (kind) {

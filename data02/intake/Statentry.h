@@ -13,6 +13,10 @@ class Singleton;
 class Player;
 using PlyrList = std::vector<Player*>;
 
+// The team unit (QB to PK) that sums an individual player's statistics of
+// his NFL team and position; null for a team unit or a team without one.
+Player* summingUnit(const Player& player);
+
 // What a field of a player's week counts, which decides the values it takes.
 enum class EntryKind {
     // A number of plays: 0 to 127, what its byte keeps.
