@@ -42,6 +42,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addRosterCommands(app, table);
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
+    addStatsCommands(app, table);
     addResultsCommands(app, table);
     addScoringCommands(app, table);
     addDraftCommands(app, table);

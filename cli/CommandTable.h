@@ -32,6 +32,7 @@ void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScoringCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
+void addStatsCommands(CLI::App& app, CommandTable& table);
 void addDraftCommands(CLI::App& app, CommandTable& table);
 // Extends "roster", so it is registered after the model commands.
 void addRosterCommands(CLI::App& app, CommandTable& table);

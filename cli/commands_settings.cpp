@@ -55,6 +55,8 @@ constexpr Label kStateLabels[] = {
 
 constexpr Label kStickyLabels[] = {
     {kStickyBonusFranchise, "bonus franchise"},
+    {kStickyEntryTeam, "statistics team"},
+    {kStickyEntryPlayer, "statistics player"},
 };
 
 constexpr std::size_t kLabelWidth = 22;

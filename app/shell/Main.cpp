@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "app/intake/EnterPlayerStats.h"
 #include "app/league/FindPlayer.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
@@ -162,12 +163,12 @@ void TformMain::wireCommands() {
          {ui->menuUpdateRosters, ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
-    for (QAction* command : {ui->menuEnterStats}) {
-        connect(command, &QAction::triggered, this, [this, command] {
-            notAvailableYet(command);
-            syncViewWeek();
-        });
-    }
+    connect(ui->menuEnterStats, &QAction::triggered, this, [this] {
+        TformEnterPlayerStats dialog(*context_, prompter_, this);
+        dialog.exec();
+        syncViewWeek();
+        seasonDataChanged();
+    });
     connect(ui->menuCloseWeek, &QAction::triggered, this, [this] {
         TformCloseWeek dialog(*context_, prompter_, this);
         dialog.exec();

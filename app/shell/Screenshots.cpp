@@ -8,10 +8,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/intake/EnterPlayerStats.h"
 #include "app/intake/MergeStats.h"
 #include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
@@ -223,6 +225,25 @@ void takeScoringDialogs(TformMain& window, Camera& camera) {
     camera.takeDialog(closeWeek, "close_week");
 }
 
+// The statistics entry as it opens, at the least room it asks for, and
+// stretched on a large screen.
+void takeEnterStats(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformEnterPlayerStats entry(*window.context(), prompter, &window);
+    entry.show();
+    camera.take(entry, "enter_stats");
+    entry.resize(entry.minimumSizeHint());
+    camera.take(entry, "enter_stats_smallest");
+    entry.resize(1240, 980);
+    camera.take(entry, "enter_stats_large");
+    // The team defense comes second to last, before the special teams.
+    auto* players = entry.findChild<QTreeWidget*>("listPlayers");
+    players->setCurrentItem(players->topLevelItem(players->topLevelItemCount() - 2));
+    entry.adjustSize();
+    camera.take(entry, "enter_stats_defense");
+    entry.hide();
+}
+
 // The schedule editor at the smallest and the largest window it must fit,
 // and the generator it opens.
 void takeSchedule(TformMain& window, Camera& camera) {
@@ -351,6 +372,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeTrades(window, camera);
         takeLoading(window, camera);
         takeScoringDialogs(window, camera);
+        takeEnterStats(window, camera);
         takeSchedule(window, camera);
         takeScoringWizard(window, camera);
         takeBrowseFtp(window, camera);

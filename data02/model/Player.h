@@ -114,6 +114,9 @@ class Player {
     int save();
     int insert();
 
+    // The unit of the player's NFL team and position that the unit totals
+    // below change; null for a team unit or when the season has no such unit.
+    Player* unit() const;
     void addToUnitTotals(int code, int week);
     void removeFromUnitTotals(int code, int week);
 
@@ -123,7 +126,6 @@ class Player {
   private:
     int blockValueOf(int code, int week) const;
     int weekValue(int code, int week) const;
-    Player* unit() const;
     void changeUnitTotals(int code, int week, int direction);
     void storeInto(ByteSpan record) const;
 

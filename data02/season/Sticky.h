@@ -22,6 +22,9 @@ inline constexpr int kFirstStickyId = 10000;
 inline constexpr int kLastStickyId = 10011;
 // The franchise last chosen in the bonus-points dialog, by name.
 inline constexpr int kStickyBonusFranchise = 10006;
+// The NFL team (by name) and player (by id) last shown in the statistics entry.
+inline constexpr int kStickyEntryTeam = 10007;
+inline constexpr int kStickyEntryPlayer = 10008;
 
 // Dialog choices remembered across runs, in 31 small records of sticky.db.
 class Sticky {
