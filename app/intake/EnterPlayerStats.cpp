@@ -4,6 +4,7 @@
 // keyword macro.
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
+#include "data02/scoring/Point_sum.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/storage/Statblock.h"
@@ -201,7 +202,7 @@ bool TformEnterPlayerStats::storeShown() {
     }
     qff::StatValues values;
     for (int code : loadedCodes_) {
-        values[code] = qff::readEntryText(fieldOf(code)->text().toStdString());
+        values[code] = qff::readWholeNumber(fieldOf(code)->text().toStdString());
     }
     qff::EntryResult stored = qff::enterPlayerWeek(season_, loadedPlayer_, loadedWeek_, values);
     if (!stored.ok()) {

@@ -20,7 +20,6 @@ namespace qff {
 namespace {
 
 // Past every range, yet far from wrapping an int.
-constexpr int kTypedLimit = 1000000;
 
 // Fields side by side in the window: one value, or a group of slots named
 // "<name> 1" to "<name> 8".
@@ -381,19 +380,6 @@ std::vector<EntryField> entryFields(int position) {
     }
     addRuns(fields, std::span(&kBonusRun, 1));
     return fields;
-}
-
-int readEntryText(std::string_view text) {
-    bool negative = !text.empty() && text.front() == '-';
-    text.remove_prefix(negative ? 1 : 0);
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            break;
-        }
-        value = std::min(value * 10 + (c - '0'), kTypedLimit);
-    }
-    return negative ? -value : value;
 }
 
 EntryResult readPlayerWeek(Singleton& context, int playerId, int week, StatValues& values) {

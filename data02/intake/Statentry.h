@@ -50,11 +50,6 @@ struct EntryField {
 // team's players, and for positions no player has.
 std::vector<EntryField> entryFields(int position);
 
-// A typed value: leading digits with an optional minus sign, so "5-" reads 5;
-// anything else, the empty text included, reads 0. A number too long for any
-// field reads as just past every range, so it is refused rather than wrapped.
-int readEntryText(std::string_view text);
-
 // Statistic code to value.
 using StatValues = std::map<int, int>;
 

@@ -305,16 +305,5 @@ TEST_F(EntryTest, TheTeamAndPlayerShownLastAreRemembered) {
     EXPECT_EQ(choice.playerId, kVisitor);
 }
 
-TEST(EntryText, ReadsLeadingDigitsWithAnOptionalMinus) {
-    const std::pair<const char*, int> cases[] = {
-        {"", 0},   {"17", 17}, {"-5", -5},
-        {"5-", 5}, {"1a2", 1}, {"abc", 0},
-        {"-", 0},  {"--3", 0}, {"99999999999", 1000000},
-    };
-    for (const auto& [text, value] : cases) {
-        EXPECT_EQ(readEntryText(text), value) << text;
-    }
-}
-
 }  // namespace
 }  // namespace qff
