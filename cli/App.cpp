@@ -48,6 +48,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addLeagueStructureCommands(app, table);
 #ifdef QFF_HAS_ARCHIVES
     addBackupCommands(app, table);
+    addStatsServerCommands(app, table);
+    addStatsCommands(app, table);
 #endif
     addSiteCommands(app, table);
     addReportCommands(app, table);

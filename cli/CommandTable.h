@@ -38,6 +38,8 @@ void addRosterCommands(CLI::App& app, CommandTable& table);
 void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
 // Only built with the platform layer (QFF_HAS_ARCHIVES).
 void addBackupCommands(CLI::App& app, CommandTable& table);
+void addStatsServerCommands(CLI::App& app, CommandTable& table);
+void addStatsCommands(CLI::App& app, CommandTable& table);
 void addSiteCommands(CLI::App& app, CommandTable& table);
 void addReportCommands(CLI::App& app, CommandTable& table);
 

@@ -33,6 +33,14 @@ std::string terminalText(std::string_view text, LineEnds lineEnds) {
     return shown;
 }
 
+std::string oneLine(std::string message) {
+    for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n')) {
+        std::size_t end = message.find_first_not_of('\n', at);
+        message.replace(at, end == std::string::npos ? message.size() - at : end - at, " ");
+    }
+    return message;
+}
+
 std::string jsonText(const nlohmann::json& document) {
     // Data files may hold text in any single-byte encoding; the document
     // must stay valid UTF-8, so undecodable bytes are replaced.
