@@ -33,12 +33,17 @@ std::string terminalText(std::string_view text, LineEnds lineEnds) {
     return shown;
 }
 
-std::string oneLine(std::string message) {
-    for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n')) {
-        std::size_t end = message.find_first_not_of('\n', at);
-        message.replace(at, end == std::string::npos ? message.size() - at : end - at, " ");
+std::string oneLine(std::string_view message) {
+    std::string line;
+    line.reserve(message.size());
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        if (message[at] != '\n') {
+            line += message[at];
+        } else if (at == 0 || message[at - 1] != '\n') {
+            line += ' ';
+        }
     }
-    return message;
+    return line;
 }
 
 std::string jsonText(const nlohmann::json& document) {

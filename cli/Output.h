@@ -26,7 +26,7 @@ std::string terminalText(std::string_view text, LineEnds lineEnds);
 
 // A message written for a message box, with its paragraphs joined by blanks,
 // as standard error holds one line per problem.
-std::string oneLine(std::string message);
+std::string oneLine(std::string_view message);
 
 // A JSON document as qff prints it. Undecodable bytes become U+FFFD and
 // control characters are escaped, DEL among them, which JSON would let
