@@ -144,7 +144,13 @@ MergeReport mergeFile(Singleton& season, const fs::path& file, Session& session)
     if (watched()) {
         session.output.endProgress();
     }
-    return merge.finish();
+    const MergeReport& report = merge.finish();
+    for (const MergeMessage& message : report.messages) {
+        if (message.type == MergeMessage::Type::Warning) {
+            session.output.warn(oneLine(message.text));
+        }
+    }
+    return report;
 }
 
 // A merge's own messages: its errors are problems of the command.
