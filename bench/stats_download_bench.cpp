@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "bench/support/FullSeason.h"
-#include "cli/StatsNet.h"
 #include "data02/intake/Statsmerge.h"
 #include "qff/platform/curl_ftp_client.h"
 #include "qff/platform/zip_archiver.h"
+#include "qff/statsnet/stats_net.h"
 
 extern char** environ;
 
@@ -137,17 +137,18 @@ ServedSeason& served() {
 fs::path fetchWeekFile(benchmark::State& state, ServedSeason& season) {
     platform::CurlFtpClient ftp;
     platform::ZipArchiver archiver;
-    std::string problem = cli::enterDownloadFolder(ftp, season.settings(), kNoConnectionMessage);
+    std::string problem =
+        statsnet::enterDownloadFolder(ftp, season.settings(), kNoConnectionMessage);
     std::optional<WeekMap> map;
     if (problem.empty()) {
-        map = cli::listWeeks(ftp, bench::kFullYear, problem);
+        map = statsnet::listWeeks(ftp, bench::kFullYear, problem);
     }
     if (!map) {
         state.SkipWithError(problem.c_str());
         return {};
     }
     WeekFetch fetch(season.context(), kWeek, map->remoteName(kWeek));
-    if (!cli::fetchWeek(ftp, archiver, fetch, season.settings().archivePassword)) {
+    if (!statsnet::fetchWeek(ftp, archiver, fetch, season.settings().archivePassword)) {
         state.SkipWithError(fetch.message().c_str());
         return {};
     }

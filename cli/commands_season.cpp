@@ -134,13 +134,13 @@ struct DemoRequest {
 
 #ifdef QFF_HAS_ARCHIVES
 // A demo season can be served at once as a statistics site of its own.
-std::optional<PublishOutcome> publishDemo(const DemoRequest& request, Singleton& season,
-                                          Session& session) {
+std::optional<statsnet::PublishOutcome> publishDemo(const DemoRequest& request, Singleton& season,
+                                                    Session& session) {
     std::optional<StatsServerSettings> settings = statsServerSettings(session);
     if (!settings) {
         return std::nullopt;
     }
-    PublishOutcome outcome = publishStatistics(
+    statsnet::PublishOutcome outcome = statsnet::publishStatistics(
         season, session.options.fileArgument(*request.publish), settings->archivePassword);
     if (!outcome.ok) {
         session.output.fail(outcome.error);
@@ -175,7 +175,7 @@ int demoCommand(const DemoRequest& request, Session& session) {
                                {"weeks_written", report.weeksWritten},
                                {"weeks_merged", report.weeksMerged}};
 #ifdef QFF_HAS_ARCHIVES
-    std::optional<PublishOutcome> published;
+    std::optional<statsnet::PublishOutcome> published;
     if (request.publish) {
         published = publishDemo(request, season, session);
         if (!published) {

@@ -98,10 +98,10 @@ int listCommand(Session& session) {
     }
     Singleton& season = run->season();
     platform::CurlFtpClient ftp;
-    std::string problem = enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
+    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
     std::optional<WeekMap> map;
     if (problem.empty()) {
-        map = listWeeks(ftp, season.playerFile().year(), problem);
+        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
     }
     std::vector<WeekRow> rows = weekRows(season, map ? &*map : nullptr);
     nlohmann::json document = {{"season", season.playerFile().year()},
@@ -174,7 +174,7 @@ std::vector<WeekOutcome> downloadWeeks(platform::FtpClient& ftp, Singleton& seas
                 std::string(fetchStatusText(FetchStatus::GettingFile)) + " " + fetch.remoteName() +
                 "  " + std::to_string(outcomes.size() + 1) + '/' + std::to_string(weeks.size()));
         }
-        fetchWeek(ftp, archiver, fetch, settings.archivePassword);
+        statsnet::fetchWeek(ftp, archiver, fetch, settings.archivePassword);
         outcomes.push_back({week, fetch.remoteName(), fetch.status(), fetch.message(),
                             fetch.statisticsPath(), std::nullopt, std::nullopt});
     }
@@ -233,7 +233,7 @@ RosterOutcome updateRosters(platform::FtpClient& ftp, Singleton& season, Session
                             std::vector<std::string>& problems) {
     RosterOutcome outcome;
     RosterFetch fetch(season);
-    if (!fetchRosterUpdate(ftp, fetch)) {
+    if (!statsnet::fetchRosterUpdate(ftp, fetch)) {
         problems.push_back(oneLine(fetch.message()));
         return outcome;
     }
@@ -285,10 +285,10 @@ int downloadCommand(const DownloadRequest& request, Session& session) {
     }
     Singleton& season = run->season();
     platform::CurlFtpClient ftp;
-    std::string problem = enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
+    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
     std::optional<WeekMap> map;
     if (problem.empty()) {
-        map = listWeeks(ftp, season.playerFile().year(), problem);
+        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
     }
     if (!map) {
         return session.output.fail(withReply(problem, ftp));
@@ -345,7 +345,8 @@ int rostersUpdateCommand(Session& session) {
         return kExitFailure;
     }
     platform::CurlFtpClient ftp;
-    std::string problem = enterDownloadFolder(ftp, run->settings, kRosterNoConnectionMessage);
+    std::string problem =
+        statsnet::enterDownloadFolder(ftp, run->settings, kRosterNoConnectionMessage);
     if (!problem.empty()) {
         return session.output.fail(withReply(problem, ftp));
     }
@@ -362,8 +363,8 @@ int publishCommand(const fs::path& folder, Session& session) {
     if (!run) {
         return kExitFailure;
     }
-    PublishOutcome outcome = publishStatistics(run->season(), session.options.fileArgument(folder),
-                                               run->settings.archivePassword);
+    statsnet::PublishOutcome outcome = statsnet::publishStatistics(
+        run->season(), session.options.fileArgument(folder), run->settings.archivePassword);
     if (!outcome.ok) {
         return session.output.fail(outcome.error);
     }
