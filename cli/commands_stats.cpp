@@ -324,7 +324,7 @@ int downloadCommand(const DownloadRequest& request, Session& session) {
     }
     session.output.emit(document, [&](std::ostream& out) {
         if (outcomes.empty()) {
-            out << "Every week the server offers is merged already.\n";
+            out << kAllMergedMessage << '\n';
         }
         for (const WeekOutcome& outcome : outcomes) {
             printWeek(out, outcome);

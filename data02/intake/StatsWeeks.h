@@ -35,6 +35,9 @@ inline constexpr std::string_view kViewReportsQuestion = "Would you like to view
 inline constexpr std::string_view kFullyMergedLegend = "= Stats have been fully merged";
 inline constexpr std::string_view kMondayMissingLegend =
     "= Stats for Monday's game are not available";
+// "Download all unmerged weeks" finds nothing to fetch.
+inline constexpr std::string_view kAllMergedMessage =
+    "Every week the server offers is merged already.";
 // Before any server is named, there is nothing to connect to.
 inline constexpr std::string_view kNoStatsServerMessage =
     "No statistics server has been set up yet.";

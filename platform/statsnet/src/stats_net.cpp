@@ -44,18 +44,23 @@ std::optional<WeekMap> listWeeks(platform::FtpClient& ftp, int seasonYear, std::
     return WeekMap(seasonYear, names);
 }
 
-bool fetchWeek(platform::FtpClient& ftp, platform::Archiver& archiver, WeekFetch& fetch,
-               std::string_view archivePassword) {
+bool transferWeek(platform::FtpClient& ftp, WeekFetch& fetch) {
     if (!fetch.begin()) {
         return false;
     }
     bool transferred = ftp.getFile(fetch.remoteName(), fetch.archivePath());
-    if (!fetch.transferred(transferred, ftp.lastReply())) {
-        return false;
-    }
+    return fetch.transferred(transferred, ftp.lastReply());
+}
+
+bool unpackWeek(platform::Archiver& archiver, WeekFetch& fetch, std::string_view archivePassword) {
     platform::ArchiveResult unpacked =
         archiver.extractAll(fetch.archivePath(), fetch.unpackFolder(), archivePassword);
     return fetch.unpacked(unpacked.ok, unpacked.message);
+}
+
+bool fetchWeek(platform::FtpClient& ftp, platform::Archiver& archiver, WeekFetch& fetch,
+               std::string_view archivePassword) {
+    return transferWeek(ftp, fetch) && unpackWeek(archiver, fetch, archivePassword);
 }
 
 bool fetchRosterUpdate(platform::FtpClient& ftp, RosterFetch& fetch) {

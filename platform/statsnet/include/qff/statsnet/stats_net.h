@@ -34,6 +34,12 @@ std::string enterDownloadFolder(platform::FtpClient& ftp, const StatsServerSetti
 // `message` set when it cannot be listed.
 std::optional<WeekMap> listWeeks(platform::FtpClient& ftp, int seasonYear, std::string& message);
 
+// The two halves of fetchWeek, for a window that shows each: the archive
+// arrives in the fetch's staging folder; then it is unpacked and the week
+// put in place.
+bool transferWeek(platform::FtpClient& ftp, WeekFetch& fetch);
+bool unpackWeek(platform::Archiver& archiver, WeekFetch& fetch, std::string_view archivePassword);
+
 // Fetches, unpacks and puts one week in place; the fetch's status and
 // message tell how it went.
 bool fetchWeek(platform::FtpClient& ftp, platform::Archiver& archiver, WeekFetch& fetch,
