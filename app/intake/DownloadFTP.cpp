@@ -67,7 +67,11 @@ void TformDownloadFTP::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) {
         started_ = true;
-        timer_.start();
+        if (weeks_.empty()) {
+            showFinished();
+        } else {
+            timer_.start();
+        }
     }
 }
 
@@ -103,11 +107,6 @@ void TformDownloadFTP::tick() {
 }
 
 void TformDownloadFTP::startNextFile() {
-    if (next_ >= weeks_.size()) {
-        timer_.stop();
-        ui->btnCancel->setText(tr("&Finished"));
-        return;
-    }
     fetch_ = std::make_unique<qff::WeekFetch>(season_, weeks_[next_], remoteNames_[next_]);
     showStatus(qff::FetchStatus::GettingFile);
     ui->listFiles->scrollToItem(currentRow());
@@ -140,6 +139,14 @@ void TformDownloadFTP::finishFile() {
     fetch_.reset();
     emit fileDone(static_cast<int>(next_));
     ++next_;
+    if (next_ >= weeks_.size()) {
+        showFinished();
+    }
+}
+
+void TformDownloadFTP::showFinished() {
+    timer_.stop();
+    ui->btnCancel->setText(tr("&Finished"));
 }
 
 void TformDownloadFTP::showStatus(qff::FetchStatus status, const std::string& message) {

@@ -68,6 +68,7 @@ class TformDownloadFTP : public QDialog {
     void transferFile();
     void unpackFile();
     void finishFile();
+    void showFinished();
     void showStatus(qff::FetchStatus status, const std::string& message = {});
     QTreeWidgetItem* currentRow() const;
     void closeClick();

@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 enum Column { kWeekColumn, kAvailableColumn, kDownloadedColumn, kFileNameColumn };
 
 constexpr int kPictureSize = 16;
+const char* const kServerShown = "Weeks offered by %1 in its folder %2.";
 const char* const kChooseFileTitle = "Select File Containing NFL Statistics";
 const char* const kChooseFileFilter =
     "NFL Statistics (*.pts *.PTS);;NFL Roster Updates (*.ros *.ROS)";
@@ -107,7 +108,7 @@ void TformNFLStats::askServer() {
     if (session_.open(season().workdir(), qff::kNoConnectionMessage)) {
         listServerWeeks();
     } else {
-        serverUnusable(session_.reachedServer());
+        serverUnusable(session_.reachedServer(), session_.problem(), session_.problemDetail());
     }
     asked_ = true;
 }
@@ -119,32 +120,34 @@ void TformNFLStats::listServerWeeks() {
         map_ = qff::statsnet::listWeeks(session_.ftp(), season().playerFile().year(), problem);
     }
     if (!map_) {
-        tell(QString::fromStdString(problem));
-        serverUnusable(true);
+        serverUnusable(true, QString::fromStdString(problem), {});
         return;
     }
+    ui->labelServer->setText(tr(kServerShown)
+                                 .arg(QString::fromStdString(session_.settings().host),
+                                      QString::fromStdString(session_.settings().folder)));
     fillList();
     offerAvailableWeeks();
 }
 
 // A server that answered without a usable download folder offers no week;
-// one that did not answer leaves only a local file to merge.
-void TformNFLStats::serverUnusable(bool reached) {
+// one that did not answer leaves only a local file to merge. The window
+// keeps saying why once the message is gone.
+void TformNFLStats::serverUnusable(bool reached, const QString& problem, const QString& detail) {
+    ui->labelServer->setText(QString(problem).replace("\n\n", " ") +
+                             (detail.isEmpty() ? "" : " " + detail));
     ui->checkUpdateRosters->setEnabled(false);
     if (reached) {
-        if (!session_.problem().isEmpty()) {
-            tell(session_.problem(), session_.problemDetail());
-        }
         map_.emplace(season().playerFile().year(), std::vector<std::string>{});
         fillList();
         offerAvailableWeeks();
-        return;
+    } else {
+        ui->radioDownloadNone->setChecked(true);
+        ui->radioMergeFile->setChecked(true);
+        ui->groupDownload->setEnabled(false);
+        ui->radioMergeDownloaded->setEnabled(false);
     }
-    ui->radioDownloadNone->setChecked(true);
-    ui->radioMergeFile->setChecked(true);
-    ui->groupDownload->setEnabled(false);
-    ui->radioMergeDownloaded->setEnabled(false);
-    tell(session_.problem(), session_.problemDetail());
+    tell(problem, detail);
 }
 
 void TformNFLStats::offerAvailableWeeks() {

@@ -46,7 +46,7 @@ class TformNFLStats : public SeasonForm {
 
     void askServer();
     void listServerWeeks();
-    void serverUnusable(bool reached);
+    void serverUnusable(bool reached, const QString& problem, const QString& detail);
     void fillList();
     void offerAvailableWeeks();
     void btnGoClick();
