@@ -32,6 +32,7 @@
 #include "app/intake/NFLStats.h"
 #include "app/intake/StatsSession.h"
 #include "app/intake/UpdateRosterResults.h"
+#include "app/shell/Main.h"
 #include "qff/statsnet/stats_net.h"
 
 namespace fs = std::filesystem;
@@ -159,6 +160,7 @@ class NflStatsTest : public QObject {
     void cancellingKeepsTheWeeksThatArrived();
     void theRosterUpdateListsThePlayersItAdded_data();
     void theRosterUpdateListsThePlayersItAdded();
+    void answeringYesShowsTheReportsOfTheMergedWeek();
 
   private:
     qff::Singleton& season() { return folder_->context(); }
@@ -236,6 +238,9 @@ void NflStatsTest::theListShowsWhatTheServerOffers() {
     QVERIFY(control<QRadioButton>(*window_, "radioMergeDownloaded").isChecked());
     QVERIFY(control<QGroupBox>(*window_, "groupDownload").isEnabled());
     QVERIFY(control<QCheckBox>(*window_, "checkUpdateRosters").isEnabled());
+    QCOMPARE(control<QLabel>(*window_, "labelServer").text(),
+             QString("Weeks offered by 127.0.0.1 in its folder /%1.")
+                 .arg(QString::fromStdString(served_.filename().string())));
 }
 
 void NflStatsTest::goDownloadsAndMergesExactlyTheUnmergedWeeks() {
@@ -328,6 +333,8 @@ void NflStatsTest::withoutAServerOnlyALocalFileCanBeMerged() {
     QVERIFY(!control<QRadioButton>(*window_, "radioMergeDownloaded").isEnabled());
     QVERIFY(!control<QCheckBox>(*window_, "checkUpdateRosters").isEnabled());
     QVERIFY(control<QRadioButton>(*window_, "radioMergeFile").isChecked());
+    QVERIFY(
+        control<QLabel>(*window_, "labelServer").text().startsWith(message.split("\n").first()));
 
     QTest::keyClicks(&control<QLineEdit>(*window_, "editMergeFile"),
                      QString::fromStdString(weekFile(folder_->path(), 3).string()));
@@ -461,6 +468,38 @@ void NflStatsTest::theRosterUpdateListsThePlayersItAdded() {
     QVERIFY(updateNflRosters(season(), prompter_, nullptr));
     QCOMPARE(prompter_.told, QStringList{"No new players were added to your database."});
     QVERIFY(listed.isEmpty());
+}
+
+// The window hosted by the main window, which switches to the reports once
+// the commissioner asks for them, on the week the merge made current.
+void NflStatsTest::answeringYesShowsTheReportsOfTheMergedWeek() {
+    folder_.reset();
+    QTemporaryDir workspace;
+    fs::path dir = workspace.path().toStdString();
+    std::ofstream(dir / "CurYear.bin") << kYear << "\n";
+    {
+        auto context = qff::apptest::createContext(dir);
+        qff::DemoReport report;
+        std::string error;
+        QVERIFY2(qff::createDemoSeason(*context, demoOptions(), report, error), error.c_str());
+        QCOMPARE(context->preferences().save(), 0);
+    }
+    prompter_.answer = true;
+    TformMain main(dir, prompter_);
+    QString error;
+    QVERIFY2(main.FormCreate(error), qPrintable(error));
+    main.show();
+    main.DisplayActivity(2, 13);
+    auto* stats = qobject_cast<TformNFLStats*>(main.hostedForm());
+    QVERIFY(stats != nullptr);
+    QTRY_VERIFY(stats->serverAsked());
+    control<QLineEdit>(*stats, "editMergeFile")
+        .setText(QString::fromStdString(weekFile(dir, 3).string()));
+    QTest::mouseClick(&control<QPushButton>(*stats, "btnGo"), Qt::LeftButton);
+    QCOMPARE(prompter_.asked, QStringList{"Would you like to view reports now?"});
+    QTRY_COMPARE(main.currentSection(), 3);
+    QCOMPARE(main.context()->seasonState().peek(qff::kViewWeek), 2);
+    main.closeSeason();
 }
 
 QTEST_MAIN(NflStatsTest)
