@@ -2,7 +2,6 @@
 
 // The data headers come first: one of them has a member named like a Qt
 // keyword macro.
-#include "data02/intake/StatsFetch.h"
 #include "data02/intake/Statsmerge.h"
 #include "data02/season/Single.h"
 
@@ -10,6 +9,8 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 
 #include "app/intake/DownloadFTP.h"
 #include "app/intake/MergeStats.h"
@@ -90,8 +91,13 @@ TformNFLStats::TformNFLStats(qff::Singleton& season, Prompter& prompter, QWidget
 
 TformNFLStats::~TformNFLStats() = default;
 
+// Naming another server in the preferences asks it at once.
 void TformNFLStats::reload() {
-    fillList();
+    if (asked_ && session_.settingsChanged(season().workdir())) {
+        askServer();
+    } else {
+        fillList();
+    }
 }
 
 // Asking the server waits for the window to be on the screen, so the
@@ -105,6 +111,7 @@ void TformNFLStats::showEvent(QShowEvent* event) {
 }
 
 void TformNFLStats::askServer() {
+    offerServerChoices();
     if (session_.open(season().workdir(), qff::kNoConnectionMessage)) {
         listServerWeeks();
     } else {
@@ -148,6 +155,18 @@ void TformNFLStats::serverUnusable(bool reached, const QString& problem, const Q
         ui->radioMergeDownloaded->setEnabled(false);
     }
     tell(problem, detail);
+}
+
+void TformNFLStats::offerServerChoices() {
+    map_.reset();
+    ui->labelServer->clear();
+    for (QWidget* choice : std::initializer_list<QWidget*>{
+             ui->groupDownload, ui->radioDownloadWeek, ui->comboWeek, ui->radioDownloadUnmerged,
+             ui->radioDownloadAll, ui->radioMergeDownloaded, ui->checkUpdateRosters}) {
+        choice->setEnabled(true);
+    }
+    ui->radioDownloadUnmerged->setChecked(true);
+    ui->radioMergeDownloaded->setChecked(true);
 }
 
 void TformNFLStats::offerAvailableWeeks() {

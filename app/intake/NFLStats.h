@@ -26,6 +26,8 @@ class TformNFLStats : public SeasonForm {
     TformNFLStats(qff::Singleton& season, Prompter& prompter, QWidget* parent = nullptr);
     ~TformNFLStats() override;
 
+    // Shows the season afresh, and asks the server again when another one
+    // was named since.
     void reload() override;
     // Whether the server has been asked for its weeks yet.
     bool serverAsked() const { return asked_; }
@@ -45,6 +47,7 @@ class TformNFLStats : public SeasonForm {
     };
 
     void askServer();
+    void offerServerChoices();
     void listServerWeeks();
     void serverUnusable(bool reached, const QString& problem, const QString& detail);
     void fillList();

@@ -33,8 +33,14 @@ bool StatsSession::fail(const QString& problem, const QString& detail) {
     return false;
 }
 
+bool StatsSession::settingsChanged(const std::filesystem::path& workdir) const {
+    qff::StatsServerLoad load = qff::loadStatsServer(workdir);
+    return load.ok != settingsRead_ || (load.ok && load.settings != settings_);
+}
+
 bool StatsSession::open(const std::filesystem::path& workdir, std::string_view noConnection) {
     qff::StatsServerLoad load = qff::loadStatsServer(workdir);
+    settingsRead_ = load.ok;
     if (!load.ok) {
         return fail(qtext(load.error) + kDamagedSettingsAdvice, {});
     }

@@ -25,6 +25,8 @@ class StatsSession {
     // a server that cannot be reached.
     bool open(const std::filesystem::path& workdir, std::string_view noConnection);
     bool isOpen() const { return open_; }
+    // Whether the stored settings differ from those the last open() read.
+    bool settingsChanged(const std::filesystem::path& workdir) const;
     // Whether the server answered, even when its download folder did not.
     bool reachedServer() const { return ftp_->isConnected(); }
     const QString& problem() const { return problem_; }
@@ -42,5 +44,6 @@ class StatsSession {
     qff::StatsServerSettings settings_;
     QString problem_;
     QString detail_;
+    bool settingsRead_ = false;
     bool open_ = false;
 };

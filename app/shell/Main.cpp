@@ -801,7 +801,9 @@ void TformMain::resetSchedule() {
 
 void TformMain::showOptions() {
     TformOptions options(*context_, -1, prompter_, this);
-    options.exec();
+    if (options.exec() == QDialog::Accepted) {
+        seasonDataChanged();
+    }
 }
 
 void TformMain::restorePlacement() {

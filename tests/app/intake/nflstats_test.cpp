@@ -156,6 +156,7 @@ class NflStatsTest : public QObject {
     void withoutAServerOnlyALocalFileCanBeMerged_data();
     void withoutAServerOnlyALocalFileCanBeMerged();
     void aMissingDownloadFolderOffersNoWeek();
+    void aServerNamedLaterIsAskedAtOnce();
     void theDownloadShowsEachFilesStatus();
     void cancellingKeepsTheWeeksThatArrived();
     void theRosterUpdateListsThePlayersItAdded_data();
@@ -357,6 +358,21 @@ void NflStatsTest::aMissingDownloadFolderOffersNoWeek() {
         .setText(QString::fromStdString(weekFile(folder_->path(), 4).string()));
     click("btnGo");
     QVERIFY(weekMerged(4));
+}
+
+void NflStatsTest::aServerNamedLaterIsAskedAtOnce() {
+    fs::remove(qff::statsServerPath(folder_->path()));
+    showWindow();
+    window_->reload();
+    QCOMPARE(prompter_.told, QStringList{"No statistics server has been set up yet."});
+    pointAt(serverPort(), "/" + served_.filename().string());
+    window_->reload();
+    QCOMPARE(prompter_.told.size(), 1);
+    QCOMPARE(columnTexts(list(), kAvailableColumn).first(), QString("Yes"));
+    QVERIFY(control<QGroupBox>(*window_, "groupDownload").isEnabled());
+    QVERIFY(control<QRadioButton>(*window_, "radioDownloadUnmerged").isChecked());
+    QVERIFY(control<QRadioButton>(*window_, "radioMergeDownloaded").isChecked());
+    QVERIFY(control<QCheckBox>(*window_, "checkUpdateRosters").isEnabled());
 }
 
 void NflStatsTest::theDownloadShowsEachFilesStatus() {
