@@ -157,6 +157,7 @@ class NflStatsTest : public QObject {
     void withoutAServerOnlyALocalFileCanBeMerged();
     void aMissingDownloadFolderOffersNoWeek();
     void aServerNamedLaterIsAskedAtOnce();
+    void aWeekWithoutMondaysGameIsToldAfterItsMerge();
     void theDownloadShowsEachFilesStatus();
     void cancellingKeepsTheWeeksThatArrived();
     void theRosterUpdateListsThePlayersItAdded_data();
@@ -373,6 +374,36 @@ void NflStatsTest::aServerNamedLaterIsAskedAtOnce() {
     QVERIFY(control<QRadioButton>(*window_, "radioDownloadUnmerged").isChecked());
     QVERIFY(control<QRadioButton>(*window_, "radioMergeDownloaded").isChecked());
     QVERIFY(control<QCheckBox>(*window_, "checkUpdateRosters").isEnabled());
+}
+
+// A week file of one runner: no quarterback of Monday's game passed.
+void NflStatsTest::aWeekWithoutMondaysGameIsToldAfterItsMerge() {
+    const auto& players = season().mapFactory().players().list();
+    const qff::Player* runner = *std::find_if(players.begin(), players.end(), [](auto* p) {
+        return p->id() < 10000 && p->storedPosition() == qff::kRB;
+    });
+    constexpr int kRushYards = 25;
+    std::vector<qff::PtsRecord> records{{runner->name(),
+                                         runner->getValue(qff::kPlayerTeam, qff::kAllWeeks),
+                                         qff::kRB,
+                                         runner->id(),
+                                         6,
+                                         {{kRushYards, 87}}}};
+    fs::path file = folder_->path() / "one-runner.pts";
+    std::string error;
+    QCOMPARE(qff::writePtsFile(file, kYear, records, error), 0);
+    showWindow();
+    control<QRadioButton>(*window_, "radioDownloadNone").setChecked(true);
+    control<QRadioButton>(*window_, "radioMergeFile").setChecked(true);
+    control<QLineEdit>(*window_, "editMergeFile").setText(QString::fromStdString(file.string()));
+    click("btnGo");
+    QVERIFY(weekMerged(7));
+    QCOMPARE(list().topLevelItem(6)->toolTip(kWeekColumn), QString("Monday missing"));
+    QCOMPARE(prompter_.told, QStringList{"You have merged NFL Statistics that did not include\n"
+                                         "stats from Monday Night Football.\n\n"
+                                         "Complete NFL statistics, including Monday's game,\n"
+                                         "is posted each Tuesday morning by 9 a.m. PST."});
+    QCOMPARE(prompter_.asked, QStringList{"Would you like to view reports now?"});
 }
 
 void NflStatsTest::theDownloadShowsEachFilesStatus() {
