@@ -42,13 +42,15 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addRosterCommands(app, table);
     addScheduleCommands(app, table);
     addMergeCommands(app, table);
-    addStatsCommands(app, table);
+    CLI::App* stats = addStatsCommands(app, table);
     addResultsCommands(app, table);
     addScoringCommands(app, table);
     addDraftCommands(app, table);
     addLeagueStructureCommands(app, table);
 #ifdef QFF_HAS_ARCHIVES
     addBackupCommands(app, table);
+    addStatsServerCommands(app, table);
+    addStatsDownloadCommands(app, stats, table);
 #endif
     addSiteCommands(app, table);
     addReportCommands(app, table);

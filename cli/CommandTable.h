@@ -32,13 +32,16 @@ void addResultsCommands(CLI::App& app, CommandTable& table);
 void addScoringCommands(CLI::App& app, CommandTable& table);
 void addScheduleCommands(CLI::App& app, CommandTable& table);
 void addMergeCommands(CLI::App& app, CommandTable& table);
-void addStatsCommands(CLI::App& app, CommandTable& table);
+// The "stats" group, which the statistics server's commands extend.
+CLI::App* addStatsCommands(CLI::App& app, CommandTable& table);
 void addDraftCommands(CLI::App& app, CommandTable& table);
 // Extends "roster", so it is registered after the model commands.
 void addRosterCommands(CLI::App& app, CommandTable& table);
 void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
 // Only built with the platform layer (QFF_HAS_ARCHIVES).
 void addBackupCommands(CLI::App& app, CommandTable& table);
+void addStatsServerCommands(CLI::App& app, CommandTable& table);
+void addStatsDownloadCommands(CLI::App& app, CLI::App* stats, CommandTable& table);
 void addSiteCommands(CLI::App& app, CommandTable& table);
 void addReportCommands(CLI::App& app, CommandTable& table);
 

@@ -33,6 +33,19 @@ std::string terminalText(std::string_view text, LineEnds lineEnds) {
     return shown;
 }
 
+std::string oneLine(std::string_view message) {
+    std::string line;
+    line.reserve(message.size());
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        if (message[at] != '\n') {
+            line += message[at];
+        } else if (at == 0 || message[at - 1] != '\n') {
+            line += ' ';
+        }
+    }
+    return line;
+}
+
 std::string jsonText(const nlohmann::json& document) {
     // Data files may hold text in any single-byte encoding; the document
     // must stay valid UTF-8, so undecodable bytes are replaced.

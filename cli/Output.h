@@ -24,6 +24,10 @@ enum class LineEnds { Kept, Shown };
 // only where the text is meant to have lines.
 std::string terminalText(std::string_view text, LineEnds lineEnds);
 
+// A message written for a message box, with its paragraphs joined by blanks,
+// as standard error holds one line per problem.
+std::string oneLine(std::string_view message);
+
 // A JSON document as qff prints it. Undecodable bytes become U+FFFD and
 // control characters are escaped, DEL among them, which JSON would let
 // through as it is.

@@ -6,6 +6,9 @@
 
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
+#ifdef QFF_HAS_ARCHIVES
+#include "cli/StatsNet.h"
+#endif
 #include "data02/demo/Demo.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Pro.h"
@@ -126,7 +129,26 @@ struct DemoRequest {
     std::optional<int> year;
     int weeks = 6;
     std::uint32_t seed = 1;
+    std::optional<std::filesystem::path> publish;
 };
+
+#ifdef QFF_HAS_ARCHIVES
+// A demo season can be served at once as a statistics site of its own.
+std::optional<statsnet::PublishOutcome> publishDemo(const DemoRequest& request, Singleton& season,
+                                                    Session& session) {
+    std::optional<StatsServerSettings> settings = statsServerSettings(session);
+    if (!settings) {
+        return std::nullopt;
+    }
+    statsnet::PublishOutcome outcome = statsnet::publishStatistics(
+        season, session.options.fileArgument(*request.publish), settings->archivePassword);
+    if (!outcome.ok) {
+        session.output.fail(outcome.error);
+        return std::nullopt;
+    }
+    return outcome;
+}
+#endif
 
 int demoCommand(const DemoRequest& request, Session& session) {
     auto context = Context::open(session);
@@ -152,10 +174,25 @@ int demoCommand(const DemoRequest& request, Session& session) {
                                {"franchises", report.franchises},
                                {"weeks_written", report.weeksWritten},
                                {"weeks_merged", report.weeksMerged}};
+#ifdef QFF_HAS_ARCHIVES
+    std::optional<statsnet::PublishOutcome> published;
+    if (request.publish) {
+        published = publishDemo(request, season, session);
+        if (!published) {
+            return kExitFailure;
+        }
+        document["published"] = publishedDocument(*published);
+    }
+#endif
     return session.output.emit(document, [&](std::ostream& out) {
         out << "Built the " << report.year << " demo season: " << report.players << " players, "
             << report.franchises << " franchises, " << report.weeksWritten
             << " weekly statistics files, the first " << report.weeksMerged << " merged.\n";
+#ifdef QFF_HAS_ARCHIVES
+        if (published) {
+            printPublished(out, *published);
+        }
+#endif
     });
 }
 
@@ -170,6 +207,10 @@ void addSeasonCommands(CLI::App& app, CommandTable& table) {
     demoCommandLine->add_option("--weeks", demo->weeks, "Weeks to merge and close")
         ->check(CLI::Range(0, kWeekSlots));
     demoCommandLine->add_option("--seed", demo->seed, "Seed of the generator");
+#ifdef QFF_HAS_ARCHIVES
+    demoCommandLine->add_option("--publish", demo->publish,
+                                "Also write its statistics site into this folder");
+#endif
     table.add(demoCommandLine, [demo](Session& session) { return demoCommand(*demo, session); });
 
     auto openYear = std::make_shared<std::optional<int>>();

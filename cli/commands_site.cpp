@@ -15,15 +15,6 @@ struct SiteArgs {
     std::optional<std::string> homePageTemplate;
 };
 
-// Standard error holds one line per problem.
-std::string oneLine(std::string message) {
-    for (std::size_t at = message.find('\n'); at != std::string::npos; at = message.find('\n')) {
-        std::size_t end = message.find_first_not_of('\n', at);
-        message.replace(at, end == std::string::npos ? message.size() - at : end - at, " ");
-    }
-    return message;
-}
-
 PublishRequest publishRequest(const SiteArgs& args) {
     PublishRequest request;
     request.league = args.league;

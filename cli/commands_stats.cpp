@@ -1,168 +1,416 @@
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "cli/Arguments.h"
 #include "cli/CommandTable.h"
-#include "data02/intake/Statentry.h"
-#include "data02/model/Mapfact.h"
+#include "cli/StatsNet.h"
+#include "data02/intake/Statsmerge.h"
+#include "data02/model/Player.h"
 #include "data02/reports/Format.h"
+#include "qff/platform/curl_ftp_client.h"
+#include "qff/platform/zip_archiver.h"
 
 namespace qff::cli {
 namespace {
 
-struct EnterRequest {
-    std::string player;
-    std::string week;
-    std::vector<std::string> values;
+namespace fs = std::filesystem;
+
+bool watched() {
+    return isatty(STDERR_FILENO) != 0;
+}
+
+// The server's own words help the commissioner tell a wrong password from a
+// wrong host; a message box has no room for them, standard error has.
+std::string withReply(const std::string& message, const platform::FtpClient& ftp) {
+    if (message == kNoStatsServerMessage) {
+        return message + " Name one with: qff stats-server set --host HOST";
+    }
+    std::string line = oneLine(message);
+    return ftp.lastReply().empty() ? line : line + " (" + ftp.lastReply() + ")";
+}
+
+// The problems of one command: every one but the last is a warning, the last
+// ends the command.
+int finish(Session& session, const std::vector<std::string>& problems) {
+    for (std::size_t i = 0; i + 1 < problems.size(); ++i) {
+        session.output.warn(problems[i]);
+    }
+    return problems.empty() ? kExitOk : session.output.fail(problems.back());
+}
+
+nlohmann::json availableValue(Availability available) {
+    return available == Availability::Unknown ? nlohmann::json()
+                                              : nlohmann::json(available == Availability::Yes);
+}
+
+nlohmann::json rowsDocument(const std::vector<WeekRow>& rows) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const WeekRow& row : rows) {
+        list.push_back({{"week", row.week},
+                        {"available", availableValue(row.available)},
+                        {"downloaded", row.downloaded},
+                        {"merged", mergeStateText(row.merged)},
+                        {"file_name", fileNameText(row)}});
+    }
+    return list;
+}
+
+void printRows(std::ostream& out, const std::vector<WeekRow>& rows) {
+    out << cell("Wk", 5) << cell("Available?", 12) << cell("Downloaded?", 13) << cell("Merged", 16)
+        << "File Name\n";
+    for (const WeekRow& row : rows) {
+        out << cell(std::to_string(row.week), 5) << cell(availabilityText(row.available), 12)
+            << cell(row.downloaded ? "Yes" : "No", 13) << cell(mergeStateText(row.merged), 16)
+            << fileNameText(row) << '\n';
+    }
+}
+
+// What every statistics command starts from: the open season and the server.
+struct StatsRun {
+    std::unique_ptr<Context> context;
+    StatsServerSettings settings;
+
+    Singleton& season() { return context->season(); }
 };
 
-// CODE=VALUE pairs, both whole numbers, each code once.
-std::optional<StatValues> parseValues(const std::vector<std::string>& pairs, Session& session) {
-    StatValues values;
-    for (const std::string& pair : pairs) {
-        std::size_t equals = pair.find('=');
-        std::optional<int> code = parseInteger(std::string_view(pair).substr(0, equals));
-        std::optional<int> value = equals == std::string::npos
-                                       ? std::nullopt
-                                       : parseInteger(std::string_view(pair).substr(equals + 1));
-        if (!code || !value) {
-            session.output.usage("a value is given as CODE=VALUE with whole numbers, not \"" +
-                                 pair + "\"");
-            return std::nullopt;
-        }
-        if (!values.emplace(*code, *value).second) {
-            session.output.usage("code " + std::to_string(*code) + " is given twice");
-            return std::nullopt;
-        }
+std::optional<StatsRun> openForStats(Session& session) {
+    auto context = Context::openSeason(session);
+    if (!context) {
+        return std::nullopt;
     }
-    return values;
+    std::optional<StatsServerSettings> settings = statsServerSettings(session);
+    if (!settings) {
+        return std::nullopt;
+    }
+    return StatsRun{std::move(context), std::move(*settings)};
 }
 
-// A player named by his id, or by his exact name when no one else has it.
-const Player* resolvePlayer(Singleton& season, const std::string& given, Session& session) {
-    RecordCache<Player>& players = season.mapFactory().players();
-    if (std::optional<int> id = parseInteger(given)) {
-        const Player* player = players.findFirst(kPlayerId, *id);
-        if (player == nullptr) {
-            session.output.fail("no player has the id " + given);
-        }
-        return player;
+// The season's week list as the server and the working directory show it.
+int listCommand(Session& session) {
+    std::optional<StatsRun> run = openForStats(session);
+    if (!run) {
+        return kExitFailure;
     }
-    PlyrList named = players.selectByText(kPlayerName, given);
-    if (named.size() == 1) {
-        return named.front();
+    Singleton& season = run->season();
+    platform::CurlFtpClient ftp;
+    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
+    std::optional<WeekMap> map;
+    if (problem.empty()) {
+        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
     }
-    if (named.empty()) {
-        session.output.fail("no player is named " + given);
-        return nullptr;
-    }
-    std::string ids;
-    for (const Player* player : named) {
-        ids += (ids.empty() ? "" : ", ") + std::to_string(player->id());
-    }
-    session.output.fail(std::to_string(named.size()) + " players are named " + given + " (ids " +
-                        ids + "); give the id of one");
-    return nullptr;
+    std::vector<WeekRow> rows = weekRows(season, map ? &*map : nullptr);
+    nlohmann::json document = {{"season", season.playerFile().year()},
+                               {"connected", map.has_value()},
+                               {"weeks", rowsDocument(rows)}};
+    session.output.emit(document, [&](std::ostream& out) { printRows(out, rows); });
+    return problem.empty() ? kExitOk : session.output.fail(withReply(problem, ftp));
 }
 
-nlohmann::json valuesDocument(const Player& player, int week, const std::vector<int>& codes) {
-    nlohmann::json values = nlohmann::json::object();
-    for (int code : codes) {
-        values[std::to_string(code)] = player.getValue(code, week);
-    }
-    return values;
-}
+struct DownloadRequest {
+    std::optional<int> week;
+    bool unmerged = false;
+    bool all = false;
+    bool merge = false;
+    bool rosters = false;
 
-// What the week holds now: every field of the player, and the fields his
-// team unit sums.
-nlohmann::json enteredDocument(const Player& player, int week) {
-    std::vector<int> codes;
-    std::vector<int> unitCodes;
-    for (const EntryField& field : entryFields(player.storedPosition())) {
-        codes.push_back(field.code);
-        if (field.kind != EntryKind::Bonus) {
-            unitCodes.push_back(field.code);
+    DownloadChoice choice() const {
+        return week ? DownloadChoice::Week : all ? DownloadChoice::All : DownloadChoice::Unmerged;
+    }
+};
+
+struct WeekOutcome {
+    int week = 0;
+    std::string remoteName;
+    FetchStatus status = FetchStatus::Waiting;
+    std::string message;
+    fs::path statistics;
+    std::optional<MergeReport> merge;
+    std::optional<MergeState> state;
+};
+
+MergeReport mergeFile(Singleton& season, const fs::path& file, Session& session) {
+    StatsMerge merge(season, file);
+    while (merge.step()) {
+        if (watched()) {
+            session.output.progress(merge.status() + "  " + std::to_string(merge.progress()) + '/' +
+                                    std::to_string(merge.total()));
         }
     }
-    nlohmann::json document = {{"id", player.id()},
-                               {"name", player.name()},
-                               {"team", player.text(kPlayerTeam)},
-                               {"position", player.text(kPlayerPosition)},
-                               {"week", week + 1},
-                               {"values", valuesDocument(player, week, codes)},
-                               {"unit", nullptr}};
-    if (const Player* unit = summingUnit(player)) {
-        document["unit"] = {{"id", unit->id()},
-                            {"name", unit->name()},
-                            {"values", valuesDocument(*unit, week, unitCodes)}};
+    if (watched()) {
+        session.output.endProgress();
+    }
+    const MergeReport& report = merge.finish();
+    for (const MergeMessage& message : report.messages) {
+        if (message.type == MergeMessage::Type::Warning) {
+            session.output.warn(oneLine(message.text));
+        }
+    }
+    return report;
+}
+
+// A merge's own messages: its errors are problems of the command.
+void collectMergeProblems(const MergeReport& report, std::vector<std::string>& problems) {
+    for (const MergeMessage& message : report.messages) {
+        if (message.type == MergeMessage::Type::Error) {
+            problems.push_back(oneLine(message.text));
+        }
+    }
+}
+
+std::vector<WeekOutcome> downloadWeeks(platform::FtpClient& ftp, Singleton& season,
+                                       const WeekMap& map, const std::vector<int>& weeks,
+                                       const StatsServerSettings& settings, Session& session) {
+    platform::ZipArchiver archiver;
+    std::vector<WeekOutcome> outcomes;
+    for (int week : weeks) {
+        WeekFetch fetch(season, week, map.remoteName(week));
+        if (watched()) {
+            session.output.progress(
+                std::string(fetchStatusText(FetchStatus::GettingFile)) + " " + fetch.remoteName() +
+                "  " + std::to_string(outcomes.size() + 1) + '/' + std::to_string(weeks.size()));
+        }
+        statsnet::fetchWeek(ftp, archiver, fetch, settings.archivePassword);
+        outcomes.push_back({week, fetch.remoteName(), fetch.status(), fetch.message(),
+                            fetch.statisticsPath(), std::nullopt, std::nullopt});
+    }
+    if (watched()) {
+        session.output.endProgress();
+    }
+    return outcomes;
+}
+
+// Merges every week that arrived; true when one of them lacks Monday's game.
+bool mergeWeeks(Singleton& season, std::vector<WeekOutcome>& outcomes, Session& session,
+                std::vector<std::string>& problems) {
+    bool mondayMissing = false;
+    for (WeekOutcome& outcome : outcomes) {
+        if (outcome.status != FetchStatus::Success) {
+            continue;
+        }
+        outcome.merge = mergeFile(season, outcome.statistics, session);
+        collectMergeProblems(*outcome.merge, problems);
+        outcome.state = noteMergedWeek(season, *outcome.merge);
+        mondayMissing = mondayMissing || outcome.state == MergeState::MondayMissing;
+    }
+    return mondayMissing;
+}
+
+nlohmann::json weekDocument(const WeekOutcome& outcome) {
+    nlohmann::json document = {{"week", outcome.week},
+                               {"file_name", outcome.remoteName},
+                               {"status", fetchStatusText(outcome.status)},
+                               {"message", outcome.message},
+                               {"merged", outcome.merge && outcome.merge->succeeded()}};
+    if (outcome.state) {
+        document["state"] = mergeStateText(*outcome.state);
     }
     return document;
 }
 
-// The fields that hold something, and those the command was given.
-void printValues(std::ostream& out, int position, const nlohmann::json& values,
-                 const StatValues& given) {
-    for (const EntryField& field : entryFields(position)) {
-        std::string key = std::to_string(field.code);
-        if (values.contains(key) && (values[key] != 0 || given.contains(field.code))) {
-            out << "  " << cell(key, 5) << cell(field.name, 32) << values[key].get<int>() << '\n';
+void printWeek(std::ostream& out, const WeekOutcome& outcome) {
+    out << "Week " << cell(std::to_string(outcome.week), 3) << cell(outcome.remoteName, 14)
+        << fetchStatusText(outcome.status) << '\n';
+    if (outcome.merge && outcome.merge->succeeded()) {
+        out << "  merged " << outcome.statistics.filename().string() << ": "
+            << outcome.merge->records << " records, "
+            << (outcome.state ? mergeStateText(*outcome.state) : "") << '\n';
+    }
+}
+
+// What running the roster update did.
+struct RosterOutcome {
+    bool fetched = false;
+    std::optional<MergeReport> merge;
+    nlohmann::json added = nlohmann::json::array();
+};
+
+RosterOutcome updateRosters(platform::FtpClient& ftp, Singleton& season, Session& session,
+                            std::vector<std::string>& problems) {
+    RosterOutcome outcome;
+    RosterFetch fetch(season);
+    if (!statsnet::fetchRosterUpdate(ftp, fetch)) {
+        problems.push_back(oneLine(fetch.message()));
+        return outcome;
+    }
+    outcome.fetched = true;
+    outcome.merge = mergeFile(season, fetch.localPath(), session);
+    collectMergeProblems(*outcome.merge, problems);
+    for (const Player* player : rosterUpdateResults(season, *outcome.merge)) {
+        outcome.added.push_back({{"id", player->id()},
+                                 {"name", player->name()},
+                                 {"team", player->text(kPlayerTeam)},
+                                 {"position", player->text(kPlayerPosition)}});
+    }
+    return outcome;
+}
+
+nlohmann::json rosterDocument(const RosterOutcome& outcome) {
+    nlohmann::json messages = nlohmann::json::array();
+    for (const MergeMessage& message :
+         outcome.merge ? outcome.merge->messages : std::vector<MergeMessage>{}) {
+        messages.push_back(message.text);
+    }
+    return {{"downloaded", outcome.fetched},
+            {"merged", outcome.merge && outcome.merge->succeeded()},
+            {"messages", messages},
+            {"players_added", outcome.added}};
+}
+
+void printRosters(std::ostream& out, const RosterOutcome& outcome) {
+    if (!outcome.merge || !outcome.merge->succeeded()) {
+        return;
+    }
+    for (const MergeMessage& message : outcome.merge->messages) {
+        out << message.text << '\n';
+    }
+    if (!outcome.added.empty()) {
+        out << "Players Added To Your Database\n";
+    }
+    for (const auto& row : outcome.added) {
+        out << "  " << cell(row["name"], 30) << cell(row["team"], 6)
+            << cell(std::to_string(row["id"].get<int>()), 7) << row["position"].get<std::string>()
+            << '\n';
+    }
+}
+
+int downloadCommand(const DownloadRequest& request, Session& session) {
+    std::optional<StatsRun> run = openForStats(session);
+    if (!run) {
+        return kExitFailure;
+    }
+    Singleton& season = run->season();
+    platform::CurlFtpClient ftp;
+    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
+    std::optional<WeekMap> map;
+    if (problem.empty()) {
+        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
+    }
+    if (!map) {
+        return session.output.fail(withReply(problem, ftp));
+    }
+    DownloadQueue queue =
+        queueDownloads(weekRows(season, &*map), request.choice(), request.week.value_or(0));
+    if (!queue.message.empty()) {
+        return session.output.fail(queue.message);
+    }
+    std::vector<std::string> problems;
+    std::vector<WeekOutcome> outcomes =
+        downloadWeeks(ftp, season, *map, queue.weeks, run->settings, session);
+    for (const WeekOutcome& outcome : outcomes) {
+        if (outcome.status != FetchStatus::Success) {
+            problems.push_back(oneLine(outcome.message));
         }
     }
+    bool mondayMissing = request.merge && mergeWeeks(season, outcomes, session, problems);
+    std::optional<RosterOutcome> rosters;
+    if (request.rosters) {
+        rosters = updateRosters(ftp, season, session, problems);
+    }
+    ftp.disconnect();
+    nlohmann::json weeks = nlohmann::json::array();
+    for (const WeekOutcome& outcome : outcomes) {
+        weeks.push_back(weekDocument(outcome));
+    }
+    nlohmann::json document = {{"season", season.playerFile().year()},
+                               {"weeks", weeks},
+                               {"monday_missing", mondayMissing}};
+    if (rosters) {
+        document["rosters"] = rosterDocument(*rosters);
+    }
+    session.output.emit(document, [&](std::ostream& out) {
+        if (outcomes.empty()) {
+            out << kAllMergedMessage << '\n';
+        }
+        for (const WeekOutcome& outcome : outcomes) {
+            printWeek(out, outcome);
+        }
+        if (mondayMissing) {
+            out << kMondayMissingMessage << '\n';
+        }
+        if (rosters) {
+            printRosters(out, *rosters);
+        }
+    });
+    return finish(session, problems);
 }
 
-void printEntered(std::ostream& out, const Player& player, const nlohmann::json& document,
-                  const StatValues& given) {
-    out << "Week " << document["week"].get<int>() << " of " << player.text(kPlayerComboTeamPos)
-        << " (id " << player.id() << ") is stored:\n";
-    printValues(out, player.storedPosition(), document["values"], given);
-    if (!document["unit"].is_null()) {
-        out << document["unit"]["name"].get<std::string>() << " (id "
-            << document["unit"]["id"].get<int>() << ") now holds:\n";
-        printValues(out, player.storedPosition(), document["unit"]["values"], given);
+int rostersUpdateCommand(Session& session) {
+    std::optional<StatsRun> run = openForStats(session);
+    if (!run) {
+        return kExitFailure;
     }
+    platform::CurlFtpClient ftp;
+    std::string problem =
+        statsnet::enterDownloadFolder(ftp, run->settings, kRosterNoConnectionMessage);
+    if (!problem.empty()) {
+        return session.output.fail(withReply(problem, ftp));
+    }
+    std::vector<std::string> problems;
+    RosterOutcome outcome = updateRosters(ftp, run->season(), session, problems);
+    ftp.disconnect();
+    session.output.emit(rosterDocument(outcome),
+                        [&](std::ostream& out) { printRosters(out, outcome); });
+    return finish(session, problems);
 }
 
-int enterCommand(const EnterRequest& request, Session& session) {
-    std::optional<StatValues> values = parseValues(request.values, session);
-    if (!values) {
-        return kExitUsage;
-    }
-    auto context = Context::openSeason(session);
-    if (!context) {
+int publishCommand(const fs::path& folder, Session& session) {
+    std::optional<StatsRun> run = openForStats(session);
+    if (!run) {
         return kExitFailure;
     }
-    Singleton& season = context->season();
-    const Player* player = resolvePlayer(season, request.player, session);
-    if (player == nullptr) {
-        return kExitFailure;
+    statsnet::PublishOutcome outcome = statsnet::publishStatistics(
+        run->season(), session.options.fileArgument(folder), run->settings.archivePassword);
+    if (!outcome.ok) {
+        return session.output.fail(outcome.error);
     }
-    int week = weekIndexOf(request.week);
-    EntryResult result = enterPlayerWeek(season, player->id(), week, *values);
-    if (!result.ok()) {
-        return session.output.fail(result.message);
+    session.output.emit(publishedDocument(outcome),
+                        [&](std::ostream& out) { printPublished(out, outcome); });
+    for (const std::string& why : outcome.leftOut) {
+        session.output.warn("left out: " + why);
     }
-    nlohmann::json document = enteredDocument(*player, week);
-    return session.output.emit(
-        document, [&](std::ostream& out) { printEntered(out, *player, document, *values); });
+    return kExitOk;
+}
+
+void addDownloadCommand(CLI::App& stats, CommandTable& table) {
+    auto request = std::make_shared<DownloadRequest>();
+    CLI::App* download = stats.add_subcommand(
+        "download", "Download, unpack and optionally merge weeks of the statistics server");
+    CLI::Option* week =
+        download->add_option("--week", request->week, "Only this week")->check(CLI::Range(1, 20));
+    CLI::Option* unmerged = download->add_flag("--unmerged", request->unmerged,
+                                               "Every offered week not fully merged (the default)");
+    CLI::Option* all = download->add_flag("--all", request->all, "Every offered week");
+    week->excludes(unmerged)->excludes(all);
+    unmerged->excludes(all);
+    download->add_flag("--merge", request->merge, "Merge the weeks that arrived");
+    download->add_flag("--rosters", request->rosters, "Download and merge the NFL roster update");
+    table.add(download, [request](Session& session) { return downloadCommand(*request, session); });
 }
 
 }  // namespace
 
-void addStatsCommands(CLI::App& app, CommandTable& table) {
-    CLI::App* stats =
-        app.add_subcommand("stats", "Type in or correct the statistics of a player's week");
-    auto request = std::make_shared<EnterRequest>();
-    CLI::App* enter = stats->add_subcommand(
-        "enter",
-        "Store statistics of one player's week by code (qff player ID shows them); his team "
-        "unit's totals follow. Touchdown and field-goal lengths are packed from the first slot");
-    enter->add_option("player", request->player, "Player id, or his exact name")->required();
-    addWeekOption(enter, request->week, WholeSeason::Refused, WeekNeeded::Required);
-    enter->add_option("values", request->values, "CODE=VALUE pairs, e.g. 38=80 39=40")->required();
-    table.add(enter, [request](Session& session) { return enterCommand(*request, session); });
+void addStatsDownloadCommands(CLI::App& app, CLI::App* stats, CommandTable& table) {
+    CLI::App* list = stats->add_subcommand(
+        "list", "Which weeks the server offers, which are downloaded and which merged");
+    table.add(list, listCommand);
+    addDownloadCommand(*stats, table);
+
+    auto folder = std::make_shared<fs::path>();
+    CLI::App* publish = stats->add_subcommand(
+        "publish", "Write the season's weekly archives and roster update into a folder to serve");
+    publish->add_option("folder", *folder, "The folder an FTP server serves")->required();
+    table.add(publish, [folder](Session& session) { return publishCommand(*folder, session); });
+
+    CLI::App* rosters = app.add_subcommand("rosters", "NFL rosters of the season");
+    rosters->require_subcommand(1);
+    CLI::App* update = rosters->add_subcommand(
+        "update", "Download the season's roster update from the statistics server and merge it");
+    table.add(update, rostersUpdateCommand);
 }
 
 }  // namespace qff::cli

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/intake/NFLStats.h"
 #include "app/league/Activate.h"
 #include "app/league/DraftPlayers.h"
 #include "app/league/SetupLeague.h"
@@ -28,6 +29,7 @@ constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformSwapPlayers", make<TformSwapPlayers>},
     {"TformSchedule", make<TformSchedule>},
     {"TformDefineScoringSystem", make<TformDefineScoringSystem>},
+    {"TformNFLStats", make<TformNFLStats>},
 };
 
 }  // namespace

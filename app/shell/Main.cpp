@@ -11,6 +11,8 @@
 #include <algorithm>
 
 #include "app/intake/EnterPlayerStats.h"
+#include "app/intake/NFLStats.h"
+#include "app/intake/UpdateRosterResults.h"
 #include "app/league/FindPlayer.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
@@ -159,14 +161,17 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command :
-         {ui->menuUpdateRosters, ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
+    for (QAction* command : {ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
     connect(ui->menuEnterStats, &QAction::triggered, this, [this] {
         TformEnterPlayerStats dialog(*context_, prompter_, this);
         dialog.exec();
         syncViewWeek();
+        seasonDataChanged();
+    });
+    connect(ui->menuUpdateRosters, &QAction::triggered, this, [this] {
+        updateNflRosters(*context_, prompter_, this);
         seasonDataChanged();
     });
     connect(ui->menuCloseWeek, &QAction::triggered, this, [this] {
@@ -555,6 +560,10 @@ void TformMain::showHostedForm(int section, int activity) {
     if (auto* form = qobject_cast<SeasonForm*>(hosted_.data())) {
         connect(form, &SeasonForm::seasonChanged, this, [this, form] { seasonDataChanged(form); });
     }
+    if (auto* stats = qobject_cast<TformNFLStats*>(hosted_.data())) {
+        connect(stats, &SeasonForm::seasonChanged, this, &TformMain::syncViewWeek);
+        connect(stats, &TformNFLStats::reportsRequested, this, &TformMain::requestReportView);
+    }
     ui->layoutHost->addWidget(hosted_);
     hosted_->show();
     hosted_->setFocus();
@@ -792,7 +801,9 @@ void TformMain::resetSchedule() {
 
 void TformMain::showOptions() {
     TformOptions options(*context_, -1, prompter_, this);
-    options.exec();
+    if (options.exec() == QDialog::Accepted) {
+        seasonDataChanged();
+    }
 }
 
 void TformMain::restorePlacement() {

@@ -30,6 +30,8 @@ const char* const kFtpNoConnection =
     "A connection could not be established to your web site.\n\nPlease verify the correctness "
     "of your FTP settings and try again.";
 const char* const kBadPort = "Please enter a port number from 1 to 65535.";
+const char* const kDamagedStatsServer =
+    "%1 Correct or remove it; until then these settings cannot be changed here.";
 const char* const kBackgroundImageFilter = "JPEG    (*.jpg);;GIF 87a/89a    (*.gif)";
 const char* const kBackupFileFilter = "ZIP File  (*.zip);;All Files  (*.*)";
 
@@ -68,6 +70,7 @@ TformOptions::TformOptions(qff::Singleton& context, int requestedPage, Prompter&
     ui_->setupUi(this);
     setUpControls();
     showOptions(qff::readOptions(context_));
+    showStatsServer();
     connectControls();
     showView(qff::optionsViewFor(-1));
 }
@@ -109,6 +112,7 @@ void TformOptions::setUpControls() {
     auto* digits = new QRegularExpressionValidator(QRegularExpression("[0-9]{0,5}"), this);
     ui_->editFtpPort->setValidator(digits);
     ui_->editFirewallPort->setValidator(digits);
+    ui_->editStatsPort->setValidator(digits);
 }
 
 void TformOptions::connectControls() {
@@ -140,6 +144,15 @@ void TformOptions::connectControls() {
     connect(ui_->btnBrowseCgiLocation, &QToolButton::clicked, this,
             [this] { browseFtpSite(qff::FtpLocationField::CgiBin, ui_->editCgiLocation); });
     connect(ui_->btnTestSmtp, &QPushButton::clicked, this, &TformOptions::testSmtpConnection);
+    connect(ui_->btnStatsServer, &QToolButton::clicked, this, &TformOptions::showStatsServerPage);
+    for (auto [clear, edit] :
+         {std::pair{ui_->checkClearStatsPassword, ui_->editStatsPassword},
+          std::pair{ui_->checkClearArchivePassword, ui_->editArchivePassword}}) {
+        connect(clear, &QCheckBox::toggled, this, [edit](bool cleared) {
+            edit->clear();
+            edit->setEnabled(!cleared);
+        });
+    }
 }
 
 void TformOptions::showPage(qff::OptionsPage page) {
@@ -237,6 +250,66 @@ void TformOptions::showBackup(const qff::BackupSettings& b) {
     const std::array<QRadioButton*, qff::kAutoBackupChoices> choices{
         ui_->radioBackupNever, ui_->radioBackupOnMerge, ui_->radioBackupOnDownload};
     choices[b.automatic]->setChecked(true);
+}
+
+// The passwords are never shown back: their fields start empty and an empty
+// field keeps the stored password.
+void TformOptions::showStatsServer() {
+    qff::StatsServerLoad load = qff::loadStatsServer(context_.workdir());
+    ui_->labelStatsServerProblem->setVisible(!load.ok);
+    ui_->groupStatsServer->setEnabled(load.ok);
+    if (!load.ok) {
+        ui_->labelStatsServerProblem->setText(tr(kDamagedStatsServer).arg(qtext(load.error)));
+        return;
+    }
+    statsServer_ = load.settings;
+    ui_->editStatsHost->setText(qtext(load.settings.host));
+    ui_->editStatsPort->setText(QString::number(load.settings.port));
+    ui_->editStatsUser->setText(qtext(load.settings.user));
+    ui_->editStatsFolder->setText(qtext(load.settings.folder));
+    ui_->checkClearStatsPassword->setEnabled(!load.settings.password.empty());
+    ui_->checkClearArchivePassword->setEnabled(!load.settings.archivePassword.empty());
+}
+
+void TformOptions::showStatsServerPage() {
+    ui_->btnStatsServer->setChecked(true);
+    ui_->stackPages->setCurrentWidget(ui_->pageStatsServer);
+}
+
+std::optional<qff::StatsServerSettings> TformOptions::shownStatsServer() {
+    auto password = [](const QCheckBox* clear, const QLineEdit* edit, const std::string& stored) {
+        return clear->isChecked() ? std::string() : edit->text().isEmpty() ? stored : textOf(edit);
+    };
+    qff::StatsServerSettings shown = *statsServer_;
+    shown.host = textOf(ui_->editStatsHost);
+    // An unreadable port is refused below with the other settings.
+    shown.port = qff::parsePort(textOf(ui_->editStatsPort)).value_or(0);
+    shown.user = textOf(ui_->editStatsUser);
+    shown.password =
+        password(ui_->checkClearStatsPassword, ui_->editStatsPassword, statsServer_->password);
+    shown.folder = textOf(ui_->editStatsFolder);
+    shown.archivePassword = password(ui_->checkClearArchivePassword, ui_->editArchivePassword,
+                                     statsServer_->archivePassword);
+    if (std::optional<std::string> refused = qff::checkStatsServer(shown)) {
+        showStatsServerPage();
+        prompter_.tell(this, Prompter::Icon::Information, qtext(*refused));
+        return std::nullopt;
+    }
+    return shown;
+}
+
+bool TformOptions::storeStatsServer(const qff::StatsServerSettings& settings) {
+    if (settings == *statsServer_) {
+        return true;
+    }
+    std::string error;
+    if (!qff::saveStatsServer(context_.workdir(), settings, error)) {
+        showStatsServerPage();
+        prompter_.tell(this, Prompter::Icon::Warning, qtext(error));
+        return false;
+    }
+    statsServer_ = settings;
+    return true;
 }
 
 void TformOptions::fillLeagues(std::optional<int> current) {
@@ -345,9 +418,17 @@ void TformOptions::accept() {
     if (!options) {
         return;
     }
+    std::optional<qff::StatsServerSettings> statsServer =
+        statsServer_ ? shownStatsServer() : std::nullopt;
+    if (statsServer_ && !statsServer) {
+        return;
+    }
     std::string error;
     if (!qff::storeOptions(context_, *options, error)) {
         prompter_.tell(this, Prompter::Icon::Warning, qtext(error));
+        return;
+    }
+    if (statsServer && !storeStatsServer(*statsServer)) {
         return;
     }
     QDialog::accept();

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "data02/intake/StatsServer.h"
 #include "qff/platform/mail_client.h"
 
 // The rules and storage behind the dialog live in the data library's Optstore.h.
@@ -31,8 +32,8 @@ class QLineEdit;
 class QThread;
 
 // The preferences dialog: report appearance, schedule and roster rules, the mail and FTP
-// settings of a league, and backups. OK stores everything (the dialog stays open and says why
-// when a write fails); Cancel stores nothing.
+// settings of a league, backups and the statistics server. OK stores everything (the dialog stays
+// open and says why when a write fails); Cancel stores nothing.
 //
 //     TformOptions dialog(context, requestedPage, parent);
 //     dialog.exec();
@@ -74,6 +75,10 @@ class TformOptions : public QDialog {
     void showFranchise(const qff::FranchiseSettings& f);
     void showLeagueSettings(const qff::InternetSettings& o);
     void showBackup(const qff::BackupSettings& b);
+    void showStatsServer();
+    void showStatsServerPage();
+    std::optional<qff::StatsServerSettings> shownStatsServer();
+    bool storeStatsServer(const qff::StatsServerSettings& settings);
     void fillLeagues(std::optional<int> current);
     std::optional<qff::OptionSettings> shownOptions();
     std::optional<int> shownPort(QLineEdit* edit);
@@ -96,5 +101,8 @@ class TformOptions : public QDialog {
     int requestedPage_;
     bool activated_ = false;
     QThread* smtpTest_ = nullptr;
+    // The stored statistics server; none while its file is damaged, which
+    // the dialog then leaves alone.
+    std::optional<qff::StatsServerSettings> statsServer_;
     bool filling_ = false;
 };

@@ -8,13 +8,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "app/intake/DownloadFTP.h"
 #include "app/intake/EnterPlayerStats.h"
 #include "app/intake/MergeStats.h"
+#include "app/intake/UpdateRosterResults.h"
 #include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
@@ -30,11 +33,15 @@
 #include "app/shell/Options.h"
 #include "app/shell/Seasons.h"
 #include "app/widgets/Prompter.h"
+#include "data02/intake/StatsWeeks.h"
 #include "data02/intake/Statsmerge.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/storage/Files.h"
+#include "qff/statsnet/stats_net.h"
 
 namespace {
 
@@ -64,7 +71,8 @@ constexpr View kViews[] = {
 };
 
 // Forms that must read well on the smallest and a large screen as well.
-constexpr View kSizedViews[] = {{1, 8, "main_activity1_8"}, {2, 9, "main_activity2_9"}};
+constexpr View kSizedViews[] = {
+    {1, 8, "main_activity1_8"}, {2, 9, "main_activity2_9"}, {2, 13, "main_activity2_13"}};
 constexpr QSize kCheckedSizes[] = {{800, 600}, {1280, 1024}};
 
 class Camera {
@@ -352,6 +360,88 @@ void takeMergeStats(TformMain& window, Camera& camera) {
     window.seasonDataChanged();
 }
 
+// A statistics server that is a local folder: its files are listed and copied.
+class FolderFtpClient : public qff::platform::FtpClient {
+  public:
+    explicit FolderFtpClient(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+    bool connect(const qff::platform::FtpSettings&) override { return true; }
+    bool changeDir(const std::string&) override { return true; }
+    std::string currentDir() override { return "/"; }
+    bool list(const std::string&, const qff::platform::FtpItemHandler& onItem) override {
+        for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+            onItem({entry.path().filename().string(), 0, false, std::nullopt});
+        }
+        return true;
+    }
+    bool getFile(const std::string& remotePath, const std::filesystem::path& localPath) override {
+        std::error_code error;
+        return std::filesystem::copy_file(folder_ / remotePath, localPath, error);
+    }
+    bool createDir(const std::string&) override { return false; }
+    bool deleteDir(const std::string&) override { return false; }
+    void disconnect() override {}
+    bool isConnected() const override { return true; }
+    int lastResult() const override { return 0; }
+    const std::string& lastReply() const override { return kNoReply; }
+    const std::string& lastMethod() const override { return kNoReply; }
+
+  private:
+    inline static const std::string kNoReply;
+    std::filesystem::path folder_;
+};
+
+// The download of the three weeks after the current one, caught after the
+// first file and at its end, from the season's own statistics published
+// into a folder.
+void takeDownloadFtp(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    std::filesystem::path served = season.workdir() / "Scratch" / "served";
+    if (!qff::statsnet::publishStatistics(season, served, "").ok) {
+        return;
+    }
+    FolderFtpClient ftp(served);
+    std::string problem;
+    std::optional<qff::WeekMap> map = qff::statsnet::listWeeks(ftp, window.openSeason(), problem);
+    if (!map) {
+        return;
+    }
+    int first = season.seasonState().peek(qff::kCurrentWeek) + 2;
+    TformDownloadFTP dialog(season, ftp, *map, {first, first + 1, first + 2}, "", &window);
+    QObject::connect(&dialog, &TformDownloadFTP::fileDone, [&](int row) {
+        if (row == 0) {
+            camera.take(dialog, "download_ftp");
+        }
+    });
+    dialog.show();
+    while (!dialog.isFinished()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    camera.take(dialog, "download_ftp_finished");
+    dialog.close();
+    std::filesystem::remove_all(served);
+}
+
+// The players of one NFL team's roster as if an update had just added them.
+void takeRosterResults(TformMain& window, Camera& camera) {
+    qff::PlyrList added;
+    for (qff::Player* player : window.context()->mapFactory().players().list()) {
+        if (player->getValue(qff::kPlayerTeam, qff::kAllWeeks) == 0 && player->id() < 10000) {
+            added.push_back(player);
+        }
+    }
+    TformUpdateRosterResults results(added, &window);
+    camera.takeDialog(results, "update_roster_results");
+}
+
+void takeStatsServerOptions(TformMain& window, Camera& camera) {
+    BatchPrompter prompter;
+    TformOptions options(*window.context(), -1, prompter, &window);
+    options.show();
+    options.findChild<QToolButton*>("btnStatsServer")->click();
+    camera.takeDialog(options, "options_stats_server");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -377,8 +467,11 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeScoringWizard(window, camera);
         takeBrowseFtp(window, camera);
         takeMergeStats(window, camera);
+        takeDownloadFtp(window, camera);
+        takeRosterResults(window, camera);
     }
     takeOptions(window, camera);
+    takeStatsServerOptions(window, camera);
     takeDialogs(window, camera);
     return camera.allSaved();
 }

@@ -51,6 +51,10 @@ const char* skipReasonText(MergeSkip::Reason reason) {
     return "";
 }
 
+std::string otherSeasonMessage(int fileYear, int season) {
+    return formatted("Merging stats from %d into the %d season is not allowed.", fileYear, season);
+}
+
 StatsMerge::StatsMerge(Singleton& context, std::filesystem::path file)
     : context_(context),
       pts_(context.memory(), context.strBuf()),
@@ -98,9 +102,7 @@ bool StatsMerge::prepare(const std::filesystem::path& file) {
     if (report_.fileYear != report_.season) {
         report_.refused = true;
         report_.messages.push_back(
-            {MergeMessage::Type::Error,
-             formatted("Merging stats from %d into the %d season is not allowed.", report_.fileYear,
-                       report_.season)});
+            {MergeMessage::Type::Error, otherSeasonMessage(report_.fileYear, report_.season)});
         pts_.close();
         return false;
     }

@@ -35,6 +35,9 @@ struct MergeSkip {
 
 const char* skipReasonText(MergeSkip::Reason reason);
 
+// "Merging stats from <file season> into <open season> season is not allowed."
+std::string otherSeasonMessage(int fileYear, int season);
+
 // What one merge did.
 struct MergeReport {
     std::filesystem::path file;
