@@ -90,6 +90,15 @@ std::optional<StatsRun> openForStats(Session& session) {
     return StatsRun{std::move(context), std::move(*settings)};
 }
 
+// The weeks the server offers; nullopt with `problem` saying why it could not be asked.
+std::optional<WeekMap> askServer(platform::FtpClient& ftp, StatsRun& run, std::string& problem) {
+    problem = statsnet::enterDownloadFolder(ftp, run.settings, kNoConnectionMessage);
+    if (!problem.empty()) {
+        return std::nullopt;
+    }
+    return statsnet::listWeeks(ftp, run.season().playerFile().year(), problem);
+}
+
 // The season's week list as the server and the working directory show it.
 int listCommand(Session& session) {
     std::optional<StatsRun> run = openForStats(session);
@@ -98,11 +107,8 @@ int listCommand(Session& session) {
     }
     Singleton& season = run->season();
     platform::CurlFtpClient ftp;
-    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
-    std::optional<WeekMap> map;
-    if (problem.empty()) {
-        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
-    }
+    std::string problem;
+    std::optional<WeekMap> map = askServer(ftp, *run, problem);
     std::vector<WeekRow> rows = weekRows(season, map ? &*map : nullptr);
     nlohmann::json document = {{"season", season.playerFile().year()},
                                {"connected", map.has_value()},
@@ -285,11 +291,8 @@ int downloadCommand(const DownloadRequest& request, Session& session) {
     }
     Singleton& season = run->season();
     platform::CurlFtpClient ftp;
-    std::string problem = statsnet::enterDownloadFolder(ftp, run->settings, kNoConnectionMessage);
-    std::optional<WeekMap> map;
-    if (problem.empty()) {
-        map = statsnet::listWeeks(ftp, season.playerFile().year(), problem);
-    }
+    std::string problem;
+    std::optional<WeekMap> map = askServer(ftp, *run, problem);
     if (!map) {
         return session.output.fail(withReply(problem, ftp));
     }
