@@ -149,21 +149,6 @@ DraftChange storeOrder(Singleton& context, const std::function<int()>& work) {
                         "The draft order could not be stored", work);
 }
 
-// Numbers the picks 1, 2, 3 ... in the order given.
-int numberInOrder(const DraftList& picks) {
-    int number = 0;
-    for (TrackDraft* pick : picks) {
-        if (pick->getValue(kDraftPick) == ++number) {
-            continue;
-        }
-        pick->setValue(kDraftPick, number);
-        if (int status = pick->save(); status != kOk) {
-            return status;
-        }
-    }
-    return kOk;
-}
-
 }  // namespace
 
 DraftChange addToDraftOrder(Singleton& context, int league, int franchise, int round) {
@@ -239,12 +224,15 @@ DraftChange moveDraftPickTo(Singleton& context, int league, PickPlace place, int
     if ((*to)->isDrafted() != (*from)->isDrafted()) {
         return {kFailed, "Picks already made stay ahead of the picks still to be made."};
     }
+    if (from == to) {
+        return change;
+    }
     if (from < to) {
         std::rotate(from, from + 1, to + 1);
     } else {
         std::rotate(to, from, from + 1);
     }
-    return storeOrder(context, [&] { return numberInOrder(picks); });
+    return storeOrder(context, [&] { return DraftQuery::numberInOrder(picks); });
 }
 
 int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {

@@ -172,8 +172,12 @@ int DraftQuery::remove(TrackDraft& pick) {
 }
 
 int DraftQuery::renumberRound(int league, int round) {
+    return numberInOrder(roundInOrder(league, round));
+}
+
+int DraftQuery::numberInOrder(const DraftList& picks) {
     int number = 0;
-    for (TrackDraft* pick : roundInOrder(league, round)) {
+    for (TrackDraft* pick : picks) {
         if (pick->getValue(kDraftPick) == ++number) {
             continue;
         }

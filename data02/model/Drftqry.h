@@ -104,6 +104,8 @@ class DraftQuery {
     // Drafted picks first by pick number (unnumbered ones last), then the
     // planned ones by pick number; they become 1, 2, 3 ...
     int renumberRound(int league, int round);
+    // Numbers the picks 1, 2, 3 ... in the order given, writing those that change.
+    static int numberInOrder(const DraftList& picks);
 
     int reload(int year);
 
