@@ -6,11 +6,15 @@
 #include <random>
 #include <string>
 
+#include "bench/support/ScaledDemo.h"
 #include "data02/league/Draftorder.h"
+#include "data02/league/Draftpool.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Team.h"
+#include "data02/model/Teamqry.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
@@ -23,7 +27,8 @@ constexpr int kLeague = 0;
 constexpr int kFranchises = 32;
 constexpr int kRounds = 32;
 
-// A league of 32 franchises whose draft runs 32 rounds.
+// A league of 32 franchises whose draft runs 32 rounds, and a player for
+// every pick.
 class DraftSeason {
   public:
     DraftSeason() : dir_(std::filesystem::temp_directory_path() / "qff-draft-bench") {
@@ -41,6 +46,9 @@ class DraftSeason {
         for (int id = 1; id <= kFranchises; ++id) {
             addFranchise(id);
         }
+        for (int id = 1; id <= kFranchises * kRounds; ++id) {
+            addPlayer(id);
+        }
     }
     ~DraftSeason() {
         context_.reset();
@@ -57,6 +65,16 @@ class DraftSeason {
         team->setValue(kFranchiseLeague, kLeague);
         team->setText(kFranchiseName, "Franchise " + std::to_string(id));
         context_->mapFactory().add(context_->mapFactory().franchises(), team);
+    }
+
+    void addPlayer(int id) {
+        Owned<Player> player =
+            context_->memory().makeRecord<Player>(Kind::Player, context_->playerFile(), *context_);
+        player->clear();
+        player->setValue(kPlayerId, id, 0);
+        player->setValue(kPlayerPosition, kQB, 0);
+        player->setText(kPlayerName, "Player " + std::to_string(id));
+        context_->mapFactory().add(context_->mapFactory().players(), player);
     }
 
     std::filesystem::path dir_;
@@ -94,6 +112,61 @@ void BM_DraftNight(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DraftNight)->Unit(benchmark::kMillisecond);
+
+// The assistant's player page refills its list after every pick and filter
+// change; with about 2,048 players it has to stay well under 30 ms.
+class DraftedLeague {
+  public:
+    DraftedLeague() : season_("draft-pool") {
+        for (const League* league : season_.context().leagueQuery().allLeagues()) {
+            int id = league->getValue(kLeagueId);
+            if (league_ < 0 && season_.context().draftQuery().hasPicks(id)) {
+                league_ = id;
+                franchise_ = season_.context().teamQuery().leagueFranchises(id).front()->id();
+            }
+        }
+    }
+
+    Singleton& context() { return season_.context(); }
+    int league() const { return league_; }
+    int franchise() const { return franchise_; }
+
+  private:
+    bench::ScaledDemoSeason season_;
+    int league_ = -1;
+    int franchise_ = 0;
+};
+
+DraftedLeague& draftedLeague() {
+    static DraftedLeague instance;
+    return instance;
+}
+
+void BM_AvailablePlayersRefill(benchmark::State& state) {
+    DraftedLeague& drafted = draftedLeague();
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        PlyrList players = availablePlayers(drafted.context(), drafted.league(),
+                                            drafted.franchise(), allDraftFilters());
+        listed = players.size();
+        benchmark::DoNotOptimize(players.data());
+    }
+    state.counters["players"] =
+        static_cast<double>(drafted.context().mapFactory().players().size());
+    state.counters["listed"] = static_cast<double>(listed);
+}
+BENCHMARK(BM_AvailablePlayersRefill)->Unit(benchmark::kMillisecond);
+
+// A typed letter against the whole list, the last name matching none.
+void BM_QuickSearchMiss(benchmark::State& state) {
+    DraftedLeague& drafted = draftedLeague();
+    PlyrList players = availablePlayers(drafted.context(), drafted.league(), drafted.franchise(),
+                                        allDraftFilters());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(quickSearchRow(players, "zzq"));
+    }
+}
+BENCHMARK(BM_QuickSearchMiss)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace qff

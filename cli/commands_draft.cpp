@@ -8,6 +8,7 @@
 
 #include "cli/Arguments.h"
 #include "cli/CommandTable.h"
+#include "cli/DraftDay.h"
 #include "data02/league/Draftorder.h"
 #include "data02/league/Rosters.h"
 #include "data02/model/Drftqry.h"
@@ -29,38 +30,9 @@ const Team* findFranchise(Session& session, Singleton& season, int league, int f
     return found;
 }
 
-std::string playerName(Singleton& season, int id) {
-    const Player* player = season.playerQuery().findOne(kPlayerId, id);
-    return player ? player->text(kPlayerName) : "(no such player)";
-}
-
-nlohmann::json pickRow(Singleton& season, const TrackDraft& pick) {
-    int franchise = pick.getValue(kDraftFranchise);
-    nlohmann::json row = {{"round", pick.getValue(kDraftRound)},
-                          {"pick", pick.getValue(kDraftPick)},
-                          {"franchise", franchise},
-                          {"franchise_name", franchiseNameOrNote(season, franchise)},
-                          {"player", nullptr},
-                          {"player_name", nullptr}};
-    if (pick.isDrafted()) {
-        row["player"] = pick.getValue(kDraftPlayer);
-        row["player_name"] = playerName(season, pick.getValue(kDraftPlayer));
-    }
-    return row;
-}
-
-void printPick(std::ostream& out, const nlohmann::json& row) {
-    out << cell("Round " + std::to_string(row["round"].get<int>()), 10)
-        << cell("Pick " + std::to_string(row["pick"].get<int>()), 9)
-        << cell(row["franchise_name"].get<std::string>(), 30)
-        << (row["player"].is_null() ? std::string("-")
-                                    : row["player_name"].get<std::string>() + " (" +
-                                          std::to_string(row["player"].get<int>()) + ")")
-        << '\n';
-}
-
 struct OrderOptions {
-    int league = 0;
+    // Optional to the parser, so the order's own subcommands can run without it.
+    std::optional<int> league;
     // The default; the flag only makes the choice explicit.
     bool trueKind = false;
     bool random = false;
@@ -69,16 +41,19 @@ struct OrderOptions {
 };
 
 int orderCommand(const OrderOptions& options, Session& session) {
+    if (!options.league) {
+        return session.output.usage("--league is required to generate a draft order");
+    }
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    const League* league = findLeague(session, season, options.league);
+    const League* league = findLeague(session, season, *options.league);
     if (league == nullptr) {
         return kExitFailure;
     }
-    DraftOrderLoss loss = draftOrderLoss(season, options.league);
+    DraftOrderLoss loss = draftOrderLoss(season, *options.league);
     if (loss.picks > 0 && !options.replace) {
         return session.output.fail(
             "league \"" + league->text(kLeagueName) + "\" already has " +
@@ -89,12 +64,13 @@ int orderCommand(const OrderOptions& options, Session& session) {
     std::uint32_t seed = options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
     auto engine = std::make_shared<std::mt19937>(seed);
     SerpentineKind kind = options.random ? SerpentineKind::Random : SerpentineKind::True;
-    DraftOrderResult result = generateDraftOrder(
-        season, options.league, kind, [engine] { return static_cast<std::uint32_t>((*engine)()); });
+    DraftOrderResult result = generateDraftOrder(season, *options.league, kind, [engine] {
+        return static_cast<std::uint32_t>((*engine)());
+    });
     if (result.status != kOk) {
         return session.output.fail(result.message);
     }
-    nlohmann::json document = {{"league", options.league},
+    nlohmann::json document = {{"league", *options.league},
                                {"kind", options.random ? "random" : "true"},
                                {"seed", seed},
                                {"rounds", draftRounds(*league)},
@@ -140,42 +116,19 @@ struct PickOptions {
     int player = 0;
 };
 
-bool checkPick(const PickOptions& options, Session& session, Singleton& season) {
-    const League* league = findLeague(session, season, options.league);
-    if (league == nullptr ||
-        findFranchise(session, season, options.league, options.franchise) == nullptr) {
-        return false;
-    }
-    if (options.round < 1 || options.round > draftRounds(*league)) {
-        session.output.fail("round " + std::to_string(options.round) + " is outside the draft's " +
-                            std::to_string(draftRounds(*league)) + " rounds");
-        return false;
-    }
-    if (options.player <= 0 || season.playerQuery().findOne(kPlayerId, options.player) == nullptr) {
-        session.output.fail("no player has the id " + std::to_string(options.player));
-        return false;
-    }
-    if (!isOffered(season, options.league, options.franchise, options.player)) {
-        session.output.fail(playerName(season, options.player) +
-                            " is not available to this franchise: already drafted");
-        return false;
-    }
-    return true;
-}
-
 int pickCommand(const PickOptions& options, Session& session) {
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    if (!checkPick(options, session, season)) {
+    if (findLeague(session, season, options.league) == nullptr) {
         return kExitFailure;
     }
-    if (assignPlayer(season, options.league, options.franchise, options.round, options.player) !=
-        kOk) {
-        return session.output.fail("the pick could not be stored: " +
-                                   season.draftFile().db().lastError());
+    DraftChange change =
+        recordPick(season, options.league, options.franchise, options.round, options.player);
+    if (!change.ok()) {
+        return session.output.fail(change.message);
     }
     const TrackDraft* pick =
         findPickOfPlayer(season, options.league, options.franchise, options.player);
@@ -330,10 +283,11 @@ int playersCommand(int leagueId, int franchiseId, Session& session) {
     });
 }
 
-void addOrderCommand(CLI::App& draft, CommandTable& table) {
+CLI::App* addOrderCommand(CLI::App& draft, CommandTable& table) {
     auto options = std::make_shared<OrderOptions>();
-    CLI::App* order = draft.add_subcommand("order", "Generate a serpentine draft order");
-    order->add_option("--league", options->league, "League id")->required();
+    CLI::App* order = draft.add_subcommand(
+        "order", "Generate a serpentine draft order, or change it by hand (add, move, remove)");
+    order->add_option("--league", options->league, "League id (required to generate)");
     auto* trueKind = order->add_flag("--true", options->trueKind,
                                      "Round 1 drawn, later rounds repeat it (default)");
     order->add_flag("--random", options->random, "Every odd round drawn afresh")
@@ -341,6 +295,7 @@ void addOrderCommand(CLI::App& draft, CommandTable& table) {
     order->add_option("--seed", options->seed, "Seed of the draw, to repeat an order");
     order->add_flag("--yes", options->replace, "Delete the league's existing picks");
     table.add(order, [options](Session& session) { return orderCommand(*options, session); });
+    return order;
 }
 
 void addPickCommand(CLI::App& draft, CommandTable& table) {
@@ -401,8 +356,9 @@ void addTradeCommand(CLI::App& app, CommandTable& table) {
 void addDraftCommands(CLI::App& app, CommandTable& table) {
     CLI::App* draft = app.add_subcommand("draft", "Draft order, picks and closing the draft");
     draft->require_subcommand(1);
-    addOrderCommand(*draft, table);
+    CLI::App* order = addOrderCommand(*draft, table);
     addShowAndCloseCommands(*draft, table);
+    addDraftDayCommands(*draft, *order, table);
     addPickCommand(*draft, table);
     addTradeCommand(app, table);
 }

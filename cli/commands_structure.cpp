@@ -7,6 +7,7 @@
 
 #include "cli/CommandTable.h"
 #include "cli/StructureFields.h"
+#include "data02/league/Draftday.h"
 #include "data02/league/Structure.h"
 #include "data02/model/Divqry.h"
 #include "data02/model/Legqry.h"
@@ -40,6 +41,14 @@ struct MoveArgs {
 struct SetArgs {
     int id = 0;
     std::vector<std::optional<std::string>> values;
+    // A league's draft settings.
+    std::optional<int> rounds;
+    std::optional<std::string> oncePerRound;
+
+    DraftSettings draft() const {
+        return {rounds, oncePerRound ? std::optional<bool>(*oncePerRound == "on") : std::nullopt};
+    }
+    bool changesDraft() const { return rounds || oncePerRound; }
 };
 
 struct DeleteArgs {
@@ -62,7 +71,10 @@ const char* kindName(StructureKind kind) {
 nlohmann::json describe(Singleton& season, StructureNode node) {
     nlohmann::json document = {{"kind", kindName(node.kind)}, {"id", node.id}};
     if (node.kind == StructureKind::League) {
-        addLeagueFields(document, *season.leagueQuery().findOne(kLeagueId, node.id));
+        const League& league = *season.leagueQuery().findOne(kLeagueId, node.id);
+        addLeagueFields(document, league);
+        document["rounds"] = draftRounds(league);
+        document["once_per_round"] = oncePerRound(league);
     } else if (node.kind == StructureKind::Division) {
         const Division* division = season.divisionQuery().findOne(kDivisionId, node.id);
         document["name"] = division->text(kDivisionName);
@@ -131,6 +143,29 @@ int renameCommand(StructureKind kind, const RenameArgs& args, Session& session) 
     });
 }
 
+// A league's draft settings are checked before the fields are stored, and
+// the fields are all checked before any is stored, so a refusal stores
+// nothing.
+int storeSetArgs(Session& session, Singleton& season, StructureKind kind, const SetArgs& args,
+                 const std::vector<FieldText>& fields) {
+    DraftChange draft =
+        args.changesDraft() ? checkDraftSettings(season, args.id, args.draft()) : DraftChange{};
+    if (!draft.ok()) {
+        return session.output.fail(draft.message);
+    }
+    if (!fields.empty()) {
+        if (StructureResult result = saveProperties(season, {kind, args.id}, fields);
+            !result.ok()) {
+            return session.output.fail(result.message);
+        }
+    }
+    if (args.changesDraft()) {
+        draft = saveDraftSettings(season, args.id, args.draft());
+    }
+    return draft.ok() ? emitObject(session, season, {kind, args.id}, "Saved")
+                      : session.output.fail(draft.message);
+}
+
 int setCommand(StructureKind kind, const SetArgs& args, Session& session) {
     std::span<const FieldOption> options = fieldOptions(kind);
     std::vector<FieldText> fields;
@@ -139,16 +174,12 @@ int setCommand(StructureKind kind, const SetArgs& args, Session& session) {
             fields.push_back({options[i].code, *args.values[i]});
         }
     }
-    if (fields.empty()) {
+    if (fields.empty() && !args.changesDraft()) {
         return session.output.usage(std::string("give at least one field of the ") +
                                     kindName(kind) + " to set");
     }
     return withSeason(session, [&](Singleton& season) {
-        StructureResult result = saveProperties(season, {kind, args.id}, fields);
-        if (!result.ok()) {
-            return session.output.fail(result.message);
-        }
-        return emitObject(session, season, {kind, args.id}, "Saved");
+        return storeSetArgs(session, season, kind, args, fields);
     });
 }
 
@@ -278,6 +309,13 @@ void addSet(CLI::App& parent, StructureKind kind, CommandTable& table) {
     for (std::size_t i = 0; i < options.size(); ++i) {
         set->add_option(optionNames(options[i]), args->values[i],
                         optionHelp(*propertyRow(kind, options[i].code)));
+    }
+    if (kind == StructureKind::League) {
+        set->add_option("--rounds", args->rounds,
+                        "Rounds of the draft: players each franchise drafts, 1 to 32");
+        set->add_option("--once-per-round", args->oncePerRound,
+                        "Teams can only pick once per round: on or off")
+            ->check(CLI::IsMember({"on", "off"}));
     }
     table.add(set, [kind, args](Session& session) { return setCommand(kind, *args, session); });
 }

@@ -1,10 +1,10 @@
 #include "data02/league/Draftorder.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
-#include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Team.h"
@@ -121,9 +121,10 @@ DraftOrderLoss draftOrderLoss(Singleton& context, int league) {
 
 DraftOrderResult generateDraftOrder(Singleton& context, int league, SerpentineKind kind,
                                     const DraftRandom& random) {
-    const League* record = context.leagueQuery().findOne(kLeagueId, league);
+    DraftChange unknown;
+    const League* record = draftLeague(context, league, unknown);
     if (record == nullptr) {
-        return {kFailed, "There is no league with the id " + std::to_string(league) + ".", 0};
+        return {unknown.status, unknown.message, 0};
     }
     std::vector<int> franchises = leagueFranchiseIds(context, league);
     if (franchises.empty()) {
@@ -141,33 +142,113 @@ DraftOrderResult generateDraftOrder(Singleton& context, int league, SerpentineKi
     return {kOk, {}, rounds * static_cast<int>(franchises.size())};
 }
 
-int addToDraftOrder(Singleton& context, int league, int franchise, int round) {
-    return runAsWhole(context, "draft pick", {SeasonFile::Draft}, [&] {
-        return addPlannedPick(context, league, franchise, round, kEndOfRound);
+namespace {
+
+DraftChange storeOrder(Singleton& context, const std::function<int()>& work) {
+    return storeAsWhole(context, "draft order", {SeasonFile::Draft},
+                        "The draft order could not be stored", work);
+}
+
+}  // namespace
+
+DraftChange addToDraftOrder(Singleton& context, int league, int franchise, int round) {
+    DraftChange change;
+    const League* record = draftLeague(context, league, change);
+    if (record == nullptr) {
+        return change;
+    }
+    std::string why = franchiseRefusal(context, *record, franchise);
+    if (why.empty()) {
+        why = roundRefusal(*record, round);
+    }
+    if (why.empty()) {
+        why = oncePerRoundRefusal(context, *record, franchise, round);
+    }
+    if (!why.empty()) {
+        return {kFailed, why};
+    }
+    return storeOrder(
+        context, [&] { return addPlannedPick(context, league, franchise, round, kEndOfRound); });
+}
+
+DraftChange removeFromDraftOrder(Singleton& context, int league, PickPlace place) {
+    return removeFromDraftOrder(context, league, place.round, std::span<const int>(&place.pick, 1));
+}
+
+DraftChange removeFromDraftOrder(Singleton& context, int league, int round,
+                                 std::span<const int> picks) {
+    DraftChange change;
+    if (draftLeague(context, league, change) == nullptr) {
+        return change;
+    }
+    DraftQuery& drafts = context.draftQuery();
+    DraftList chosen;
+    for (int number : picks) {
+        TrackDraft* pick = drafts.pickAt(league, {round, number});
+        if (pick == nullptr) {
+            return {kFailed, missingPickMessage({round, number})};
+        }
+        if (std::find(chosen.begin(), chosen.end(), pick) == chosen.end()) {
+            chosen.push_back(pick);
+        }
+    }
+    return storeOrder(context, [&] {
+        for (TrackDraft* pick : chosen) {
+            if (int status = drafts.remove(*pick); status != kOk) {
+                return status;
+            }
+        }
+        return kOk;
     });
 }
 
+DraftChange moveDraftPickTo(Singleton& context, int league, PickPlace place, int toPlace) {
+    DraftChange change;
+    if (draftLeague(context, league, change) == nullptr) {
+        return change;
+    }
+    DraftList picks = context.draftQuery().roundInOrder(league, place.round);
+    auto from = std::find_if(picks.begin(), picks.end(), [&place](const TrackDraft* p) {
+        return p->getValue(kDraftPick) == place.pick;
+    });
+    if (from == picks.end()) {
+        return {kFailed, missingPickMessage(place)};
+    }
+    int count = static_cast<int>(picks.size());
+    if (toPlace < 1 || toPlace > count) {
+        return {kFailed, "Round " + std::to_string(place.round) + " has " + std::to_string(count) +
+                             (count == 1 ? " pick" : " picks") + "; there is no place " +
+                             std::to_string(toPlace) + " in it."};
+    }
+    auto to = picks.begin() + (toPlace - 1);
+    if ((*to)->isDrafted() != (*from)->isDrafted()) {
+        return {kFailed, "Picks already made stay ahead of the picks still to be made."};
+    }
+    if (from == to) {
+        return change;
+    }
+    if (from < to) {
+        std::rotate(from, from + 1, to + 1);
+    } else {
+        std::rotate(to, from, from + 1);
+    }
+    return storeOrder(context, [&] { return DraftQuery::numberInOrder(picks); });
+}
+
 int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {
-    DraftQuery& drafts = context.draftQuery();
-    DraftList picks = drafts.roundPicks(league, round);
-    DraftQuery::sortByField(picks, kDraftPick, false);
+    DraftList picks = context.draftQuery().roundInOrder(league, round);
     auto at = std::find_if(picks.begin(), picks.end(), [pickNumber](const TrackDraft* p) {
         return p->getValue(kDraftPick) == pickNumber;
     });
     if (at == picks.end() || (up && at == picks.begin()) || (!up && at + 1 == picks.end())) {
         return kOk;
     }
-    TrackDraft& pick = **at;
-    TrackDraft& other = **(up ? at - 1 : at + 1);
-    return runAsWhole(context, "draft pick", {SeasonFile::Draft}, [&] {
-        pick.setValue(kDraftPick, other.getValue(kDraftPick));
-        other.setValue(kDraftPick, pickNumber);
-        int status = pick.save();
-        if (status == kOk) {
-            status = other.save();
-        }
-        return status == kOk ? drafts.renumberRound(league, round) : status;
-    });
+    auto other = up ? at - 1 : at + 1;
+    if ((*other)->isDrafted() != (*at)->isDrafted()) {
+        return kOk;
+    }
+    int toPlace = static_cast<int>(other - picks.begin()) + 1;
+    return moveDraftPickTo(context, league, {round, pickNumber}, toPlace).status;
 }
 
 }  // namespace qff

@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+
+#include "data02/model/Drftqry.h"
 
 namespace qff {
 
@@ -36,11 +39,28 @@ struct DraftOrderResult {
 DraftOrderResult generateDraftOrder(Singleton& context, int league, SerpentineKind kind,
                                     const DraftRandom& random);
 
-// Adds a planned pick for the franchise at the end of the round.
-int addToDraftOrder(Singleton& context, int league, int franchise, int round);
+// Adds a planned pick for the franchise at the end of the round. Refused
+// when the franchise is not of the league, the round is outside the draft,
+// or the franchise has a pick in the round and teams can only pick once per
+// round.
+DraftChange addToDraftOrder(Singleton& context, int league, int franchise, int round);
 
-// Exchanges the pick numbers of a pick and its neighbour above (or below);
-// nothing happens at the top (bottom) of the round or for a missing pick.
+// Takes a pick out of the round, planned or drafted; its player, if any, is
+// offered again.
+DraftChange removeFromDraftOrder(Singleton& context, int league, PickPlace place);
+// Takes several picks of a round (by their numbers before any goes) out
+// together, or none when one is missing.
+DraftChange removeFromDraftOrder(Singleton& context, int league, int round,
+                                 std::span<const int> picks);
+
+// Moves a pick to another place (1 = first) of its round; the picks in
+// between shift by one. Picks already made stay ahead of the planned ones, so
+// a pick moves only among picks of its own kind.
+DraftChange moveDraftPickTo(Singleton& context, int league, PickPlace place, int toPlace);
+
+// Exchanges a pick with its neighbour above (or below), as the order's Move
+// buttons do: nothing happens at the top (bottom) of the round, next to a
+// pick of the other kind, or for a missing pick.
 int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up);
 
 }  // namespace qff

@@ -518,6 +518,16 @@ TradeResult findDraftTrader(Singleton& context, int league, TradeSide side, Draf
     return {};
 }
 
+// Players shared between franchises may still not reach a franchise twice;
+// otherwise each is drafted once and a trade only moves him.
+std::string sharedTradeRefusal(Singleton& context, int league, TradeSide gives,
+                               TradeSide receives) {
+    if (context.preferences().get(kPrefDraftSharedPlayers) == 0) {
+        return {};
+    }
+    return DraftAvailability(context, league, receives.franchise).refusal(gives.player);
+}
+
 }  // namespace
 
 TradeResult tradeDraftedPlayers(Singleton& context, int league, TradeSide one, TradeSide two) {
@@ -530,6 +540,11 @@ TradeResult tradeDraftedPlayers(Singleton& context, int league, TradeSide one, T
         if (TradeResult found = findDraftTrader(context, league, side, *trader);
             found.reason != TradeReason::kNone) {
             return found;
+        }
+    }
+    for (auto [gives, receives] : {std::pair{one, two}, std::pair{two, one}}) {
+        if (std::string why = sharedTradeRefusal(context, league, gives, receives); !why.empty()) {
+            return tradeRefused(TradeReason::kAlreadyHeld, why);
         }
     }
     if (tradePicks(context, *a.pick, *b.pick) != kOk) {

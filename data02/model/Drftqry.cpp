@@ -5,6 +5,7 @@
 
 #include "data02/model/Legqry.h"
 #include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
 #include "data02/scoring/Results.h"
@@ -99,6 +100,23 @@ DraftList DraftQuery::roundPicks(int league, int round) const {
     return picks;
 }
 
+DraftList DraftQuery::roundInOrder(int league, int round) const {
+    DraftList picks = roundPicks(league, round);
+    std::stable_sort(picks.begin(), picks.end(), [](const TrackDraft* a, const TrackDraft* b) {
+        return renumberKey(a) < renumberKey(b);
+    });
+    return picks;
+}
+
+TrackDraft* DraftQuery::pickAt(int league, PickPlace place) const {
+    for (TrackDraft* pick : roundPicks(league, place.round)) {
+        if (pick->getValue(kDraftPick) == place.pick) {
+            return pick;
+        }
+    }
+    return nullptr;
+}
+
 TrackDraft* DraftQuery::pickOf(int league, int franchise, int round) const {
     for (TrackDraft* pick : franchisePicks(league, franchise)) {
         if (pick->getValue(kDraftRound) == round) {
@@ -154,10 +172,10 @@ int DraftQuery::remove(TrackDraft& pick) {
 }
 
 int DraftQuery::renumberRound(int league, int round) {
-    DraftList picks = roundPicks(league, round);
-    std::stable_sort(picks.begin(), picks.end(), [](const TrackDraft* a, const TrackDraft* b) {
-        return renumberKey(a) < renumberKey(b);
-    });
+    return numberInOrder(roundInOrder(league, round));
+}
+
+int DraftQuery::numberInOrder(const DraftList& picks) {
     int number = 0;
     for (TrackDraft* pick : picks) {
         if (pick->getValue(kDraftPick) == ++number) {
@@ -180,26 +198,176 @@ int draftRounds(const League& league) {
     return rounds >= 1 && rounds <= kMaxDraftRounds ? rounds : kDefaultDraftRounds;
 }
 
-bool isOffered(Singleton& context, int league, int franchise, int player) {
-    DraftQuery& drafts = context.draftQuery();
-    if (context.preferences().get(kPrefDraftSharedPlayers) == 0) {
-        return !drafts.isPicked(league, player);
-    }
-    for (const TrackDraft* pick : drafts.franchisePicks(league, franchise)) {
-        if (pick->getValue(kDraftPlayer) == player) {
-            return false;
-        }
-    }
-    const Team* team = context.teamQuery().findOne(kFranchiseId, franchise);
-    return team == nullptr || !team->isOnRoster(0, player);
+bool oncePerRound(const League& league) {
+    return league.getValue(kLeagueSeveralPicks) == 0;
 }
 
 namespace {
 
+std::string playerText(Singleton& context, int id) {
+    const Player* player = context.mapFactory().players().findFirst(kPlayerId, id);
+    return player ? player->name() : "Player " + std::to_string(id);
+}
+
+std::string roundsText(int rounds) {
+    return std::to_string(rounds) + (rounds == 1 ? " round" : " rounds");
+}
+
+}  // namespace
+
+DraftAvailability::DraftAvailability(Singleton& context, int league, int franchise)
+    : context_(context), shared_(context.preferences().get(kPrefDraftSharedPlayers) != 0) {
+    DraftQuery& drafts = context.draftQuery();
+    for (const TrackDraft* pick :
+         shared_ ? drafts.franchisePicks(league, franchise) : drafts.leaguePicks(league)) {
+        if (pick->isDrafted()) {
+            holders_.emplace(pick->getValue(kDraftPlayer),
+                             Holder{pick->getValue(kDraftFranchise), false});
+        }
+    }
+    const Team* team = shared_ ? context.teamQuery().findOne(kFranchiseId, franchise) : nullptr;
+    if (team == nullptr) {
+        return;
+    }
+    TeamRosterStruct roster;
+    team->getRoster(0, roster);
+    for (int place = 0; place < roster.count(); ++place) {
+        holders_.emplace(roster.id(place), Holder{franchise, true});
+    }
+}
+
+std::string DraftAvailability::refusal(int player) const {
+    auto holder = holders_.find(player);
+    if (holder == holders_.end()) {
+        return {};
+    }
+    std::string name = playerText(context_, player);
+    std::string franchise = franchiseNameOf(context_, holder->second.franchise);
+    if (holder->second.rostered) {
+        return name + " is already on the roster of " + franchise + ".";
+    }
+    return shared_ ? franchise + " has already drafted " + name + "."
+                   : name + " has already been drafted by " + franchise + ".";
+}
+
+bool isOffered(Singleton& context, int league, int franchise, int player) {
+    return DraftAvailability(context, league, franchise).offers(player);
+}
+
+namespace {
+
+const DBFile& dbOf(Singleton& context, SeasonFile file) {
+    return file == SeasonFile::Leg ? context.leagueFile().db() : context.draftFile().db();
+}
+
+}  // namespace
+
+DraftChange storeAsWhole(Singleton& context, const std::string& operation,
+                         std::initializer_list<SeasonFile> files, const std::string& failure,
+                         const std::function<int()>& work) {
+    std::string reason;
+    int status = runAsWhole(context, operation, files, [&] {
+        std::vector<std::string> before;
+        for (SeasonFile file : files) {
+            before.push_back(dbOf(context, file).lastError());
+        }
+        int result = work();
+        auto earlier = before.begin();
+        for (SeasonFile file : files) {
+            const std::string& now = dbOf(context, file).lastError();
+            if (result != kOk && reason.empty() && now != *earlier++) {
+                reason = now;
+            }
+        }
+        return result;
+    });
+    if (status == kOk) {
+        return {};
+    }
+    return {status, failure + (reason.empty() ? "." : ": " + reason + ".")};
+}
+
+std::string franchiseNameOf(Singleton& context, int franchise) {
+    const Team* team = context.teamQuery().findOne(kFranchiseId, franchise);
+    return team ? team->text(kFranchiseName) : "Franchise " + std::to_string(franchise);
+}
+
+const League* draftLeague(Singleton& context, int league, DraftChange& change) {
+    const League* record = context.leagueQuery().findOne(kLeagueId, league);
+    if (record == nullptr) {
+        change = {kFailed, "There is no league with the id " + std::to_string(league) + "."};
+    }
+    return record;
+}
+
+std::string franchiseRefusal(Singleton& context, const League& league, int franchise) {
+    const Team* team = context.teamQuery().findOne(kFranchiseId, franchise);
+    if (team != nullptr &&
+        team->getValue(kFranchiseLeague, kAllWeeks) == league.getValue(kLeagueId)) {
+        return {};
+    }
+    return "League \"" + league.text(kLeagueName) + "\" has no franchise with the id " +
+           std::to_string(franchise) + ".";
+}
+
+std::string roundRefusal(const League& league, int round) {
+    int rounds = draftRounds(league);
+    if (round >= 1 && round <= rounds) {
+        return {};
+    }
+    return "There is no round " + std::to_string(round) + ": the league's draft has " +
+           roundsText(rounds) + ".";
+}
+
+std::string missingPickMessage(PickPlace place) {
+    return "Round " + std::to_string(place.round) + " has no pick " + std::to_string(place.pick) +
+           ".";
+}
+
+std::string oncePerRoundRefusal(Singleton& context, const League& league, int franchise,
+                                int round) {
+    if (!oncePerRound(league) ||
+        context.draftQuery().pickOf(league.getValue(kLeagueId), franchise, round) == nullptr) {
+        return {};
+    }
+    return franchiseNameOf(context, franchise) + " already has a pick in round " +
+           std::to_string(round) + ", and teams can only pick once per round.";
+}
+
+namespace {
+
+TrackDraft* plannedPickOf(Singleton& context, int league, int franchise, int round) {
+    for (TrackDraft* pick : context.draftQuery().franchisePicks(league, franchise)) {
+        if (pick->getValue(kDraftRound) == round && !pick->isDrafted()) {
+            return pick;
+        }
+    }
+    return nullptr;
+}
+
+std::string pickRefusal(Singleton& context, const League& league, int franchise, int round,
+                        int player) {
+    int id = league.getValue(kLeagueId);
+    std::string why = franchiseRefusal(context, league, franchise);
+    if (why.empty()) {
+        why = roundRefusal(league, round);
+    }
+    if (why.empty() &&
+        (player <= 0 || context.mapFactory().players().findFirst(kPlayerId, player) == nullptr)) {
+        why = "No player has the id " + std::to_string(player) + ".";
+    }
+    if (why.empty()) {
+        why = DraftAvailability(context, id, franchise).refusal(player);
+    }
+    if (why.empty() && plannedPickOf(context, id, franchise, round) == nullptr) {
+        why = oncePerRoundRefusal(context, league, franchise, round);
+    }
+    return why;
+}
+
 int storePick(Singleton& context, int league, int franchise, int round, int player) {
     DraftQuery& drafts = context.draftQuery();
-    TrackDraft* planned = drafts.pickOf(league, franchise, round);
-    if (planned != nullptr && !planned->isDrafted()) {
+    if (TrackDraft* planned = plannedPickOf(context, league, franchise, round)) {
         planned->setValue(kDraftPlayer, player);
         return drafts.update(*planned);
     }
@@ -217,10 +385,21 @@ int storePick(Singleton& context, int league, int franchise, int round, int play
 
 }  // namespace
 
+DraftChange recordPick(Singleton& context, int league, int franchise, int round, int player) {
+    DraftChange change;
+    const League* record = draftLeague(context, league, change);
+    if (record == nullptr) {
+        return change;
+    }
+    if (std::string why = pickRefusal(context, *record, franchise, round, player); !why.empty()) {
+        return {kFailed, why};
+    }
+    return storeAsWhole(context, "draft pick", {SeasonFile::Draft}, "The pick could not be stored",
+                        [&] { return storePick(context, league, franchise, round, player); });
+}
+
 int assignPlayer(Singleton& context, int league, int franchise, int round, int player) {
-    // The pick and the renumbering of its round are written as one.
-    return runAsWhole(context, "draft pick", {SeasonFile::Draft},
-                      [&] { return storePick(context, league, franchise, round, player); });
+    return recordPick(context, league, franchise, round, player).status;
 }
 
 }  // namespace qff

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "data02/storage/Record.h"
@@ -63,6 +66,13 @@ class TrackDraft : public StoredRecord<kDraftRecordSize> {
 
 using DraftList = std::vector<TrackDraft*>;
 
+// Where a pick stands: its round and its number within the round.
+struct PickPlace {
+    int round = 0;
+    int pick = 0;
+    bool operator==(const PickPlace&) const = default;
+};
+
 // Answers questions about the season's picks from the draft cache, and
 // stores picks so that every round stays numbered 1, 2, 3 ...
 class DraftQuery {
@@ -76,6 +86,9 @@ class DraftQuery {
     DraftList franchisePicks(int league, int franchise) const;
     DraftList roundPicks(int league, int round) const;
     TrackDraft* pickOf(int league, int franchise, int round) const;
+    // The round in the order its picks are numbered: drafted picks first.
+    DraftList roundInOrder(int league, int round) const;
+    TrackDraft* pickAt(int league, PickPlace place) const;
     bool isPicked(int league, int player) const;
     bool hasPicks(int league) const;
     // Stable, so equal values keep their order; descending is its exact reverse.
@@ -91,6 +104,8 @@ class DraftQuery {
     // Drafted picks first by pick number (unnumbered ones last), then the
     // planned ones by pick number; they become 1, 2, 3 ...
     int renumberRound(int league, int round);
+    // Numbers the picks 1, 2, 3 ... in the order given, writing those that change.
+    static int numberInOrder(const DraftList& picks);
 
     int reload(int year);
 
@@ -101,15 +116,74 @@ class DraftQuery {
 // Players each franchise of the league drafts; 16 when the league holds
 // a value outside 1 to 32. Reading it never writes the league.
 int draftRounds(const League& league);
+// "Teams can only pick once per round": the league does not allow several
+// picks per round.
+bool oncePerRound(const League& league);
 
-// Whether the draft still offers a player to a franchise. Normally a player
-// goes to one franchise of a league; when players may be shared, only the
-// franchise that already has him (picked or rostered in week 1) is refused.
+// What a change to a league's draft did; when it was refused or failed,
+// nothing was stored and the message says why.
+struct DraftChange {
+    int status = kOk;
+    std::string message;
+    bool ok() const { return status == kOk; }
+};
+
+// Who the draft still offers to one franchise of a league, worked out once
+// so a whole player list can be checked. Normally a player goes to one
+// franchise of a league; when players may be shared (preference 8018), only
+// the franchise that already has him (picked or rostered in week 1) is
+// refused.
+class DraftAvailability {
+  public:
+    DraftAvailability(Singleton& context, int league, int franchise);
+    bool offers(int player) const { return !holders_.contains(player); }
+    // Why the player is not offered; empty when he is.
+    std::string refusal(int player) const;
+
+  private:
+    // Who holds a player: a franchise by a pick, or its week-1 roster.
+    struct Holder {
+        int franchise;
+        bool rostered;
+    };
+
+    Singleton& context_;
+    bool shared_;
+    std::unordered_map<int, Holder> holders_;
+};
+
 bool isOffered(Singleton& context, int league, int franchise, int player);
 
-// Records a player for the franchise in the round: into its planned pick of
-// the round when it has one, else as a new pick at the end of the round.
+// Records a player for the franchise in the round: into a planned pick of
+// the franchise in the round when it has one, else as a new pick at the end
+// of the round. Refused when the franchise is not of the league, the round is
+// outside the draft, the player is unknown or not offered, or the franchise
+// has already picked in the round and teams can only pick once per round.
+// The pick and the renumbering of its round are written as one.
+DraftChange recordPick(Singleton& context, int league, int franchise, int round, int player);
 int assignPlayer(Singleton& context, int league, int franchise, int round, int player);
+
+// Runs `work`, which changes the season's draft (and league) file, as one
+// piece (runAsWhole). A failure says `failure` ("The pick could not be
+// stored") and, when a file gave one, the reason.
+DraftChange storeAsWhole(Singleton& context, const std::string& operation,
+                         std::initializer_list<SeasonFile> files, const std::string& failure,
+                         const std::function<int()>& work);
+
+// A franchise's name for messages; "Franchise 7" when there is none of the id.
+std::string franchiseNameOf(Singleton& context, int franchise);
+
+// The league by id, or null with the change refused and saying there is none.
+const League* draftLeague(Singleton& context, int league, DraftChange& change);
+// Why a draft change cannot name the franchise or the round; empty when it
+// can.
+std::string franchiseRefusal(Singleton& context, const League& league, int franchise);
+std::string roundRefusal(const League& league, int round);
+// What a change naming a pick the round does not have is told.
+std::string missingPickMessage(PickPlace place);
+// Why a franchise may not have one more pick in the round, else empty: the
+// league's rule of one pick per round.
+std::string oncePerRoundRefusal(Singleton& context, const League& league, int franchise, int round);
 
 // What closing the draft would do to one franchise's rosters.
 struct DraftRosterChange {

@@ -715,6 +715,9 @@ TEST_F(CascadeTest, TheSeasonsDraftPicksFollowMovesAndDeletions) {
     int south = league("South");
     int owls = franchise(leagueNode(south), "South Owls");
     int player = 100;
+    for (int id : {101, 102, 103, 104, 500}) {
+        test::addPlayer(context(), id, 0, kQB, "Player " + std::to_string(id));
+    }
     for (int id : {eastTeams_[0], eastTeams_[1], westTeams_[0], westTeams_[1]}) {
         ASSERT_EQ(assignPlayer(context(), north_, id, 1, ++player), kOk);
     }
