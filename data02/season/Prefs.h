@@ -51,6 +51,7 @@ enum PrefId {
     kPrefBackupPassword = 8034,
     kPrefBackupViewedReports = 8035,
     kPrefAutoBackup = 8036,
+    kPrefDraftTimer = 8037,
     kPrefDraftTimerMinutes = 8038,
     kPrefWarningSound = 8039,
     kPrefTimeUpSound = 8040,
