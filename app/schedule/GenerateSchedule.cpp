@@ -13,15 +13,8 @@
 
 #include "app/widgets/BusyCursor.h"
 #include "app/widgets/Prompter.h"
+#include "app/widgets/QtText.h"
 #include "ui_GenerateSchedule.h"
-
-namespace {
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-}  // namespace
 
 TformGenerateSchedule::TformGenerateSchedule(qff::Singleton& season, Prompter& prompter,
                                              QWidget* parent)

@@ -21,6 +21,7 @@
 #include "app/shell/Options.h"
 #include "app/widgets/ListHelp.h"
 #include "app/widgets/Prompter.h"
+#include "app/widgets/QtText.h"
 #include "ui_Schedule.h"
 
 namespace {
@@ -28,10 +29,6 @@ namespace {
 constexpr const char* kByeText = " < BYE >";
 constexpr int kOptionsScheduleTab = 10;
 constexpr int kOfferDelayMs = 250;
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 int entryOf(const QListWidgetItem* item) {
     return item ? item->data(Qt::UserRole).toInt() : qff::kEmptySide;

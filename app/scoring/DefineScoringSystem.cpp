@@ -22,6 +22,7 @@
 #include <string>
 
 #include "app/widgets/Prompter.h"
+#include "app/widgets/QtText.h"
 #include "ui_DefineScoringSystem.h"
 
 namespace {
@@ -29,10 +30,6 @@ namespace {
 constexpr const char* kIntroductionFile = "ScoringIntro.txt";
 constexpr std::uintmax_t kIntroductionLimit = 64 * 1024;
 constexpr int kEditWidth = 45;
-
-QString qText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 int numberIn(const QLineEdit* edit) {
     return qff::readWholeNumber(edit->text().toStdString());

@@ -1,4 +1,5 @@
 #include "app/widgets/ListHelp.h"
+#include "app/widgets/QtText.h"
 
 #include "data02/model/Divqry.h"
 #include "data02/model/Legqry.h"
@@ -30,10 +31,6 @@ struct ComboContent {
     // The id of the entry to select; none selects by the previous index.
     std::optional<int> wanted;
 };
-
-QString qText(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 ComboContent weekEntries(qff::Singleton& season) {
     ComboContent content;

@@ -31,19 +31,10 @@ constexpr int kWeek = 0;
 constexpr int kWrUnit = 10012;
 
 qff::DemoOptions smallSeason() {
-    qff::DemoOptions options;
+    qff::DemoOptions options = qff::apptest::smallDemo();
     options.year = kYear;
     options.weeksMerged = 1;
-    options.playersPerTeam = 8;
-    options.divisionsPerLeague = 1;
-    options.franchisesPerDivision = 4;
-    options.rosterSize = 6;
     return options;
-}
-
-void choose(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
 }
 
 QStringList visibleTabs(const QTabWidget& tabs) {
@@ -200,7 +191,7 @@ void EnterStatsTest::aReceiversNewYardsAndTouchdownMoveHisUnit() {
     type(dialog, "editReceiveYards", QString::number(yards + 30) + "x-");
     type(dialog, "editReceiveTd1", "4o0");
     QCOMPARE(dialog.findChild<QLineEdit*>("editReceiveTd1")->text(), QString("40"));
-    choose(dialog.findChild<QComboBox*>("comboWeek"), 4);
+    qff::apptest::chooseIndex(*dialog.findChild<QComboBox*>("comboWeek"), 4);
 
     QVERIFY2(prompter_.told.isEmpty(), qPrintable(prompter_.told.join('\n')));
     QCOMPARE(value(receiver_, 38), yards + 30);
@@ -273,7 +264,7 @@ void EnterStatsTest::aFailedWriteIsReportedAndTheFileValuesShown() {
     type(dialog, "editReceiveYards", QString::number(yards + 5));
     {
         qff::test::FileSizeLimit limit(qff::DBFile::kHeaderSize);
-        choose(dialog.findChild<QComboBox*>("comboWeek"), 3);
+        qff::apptest::chooseIndex(*dialog.findChild<QComboBox*>("comboWeek"), 3);
     }
     QCOMPARE(prompter_.told.size(), 1);
     QVERIFY(prompter_.told.front().endsWith("Nothing was changed."));

@@ -29,8 +29,8 @@
 using qff::StructureKind;
 using qff::StructureNode;
 using qff::apptest::cell;
-using qff::apptest::rowOf;
 using qff::apptest::RecordingPrompter;
+using qff::apptest::rowOf;
 using qff::apptest::SeasonFolder;
 using qff::apptest::typeInto;
 

@@ -34,23 +34,17 @@ namespace {
 // Beside the empty Default League, two leagues of three franchises, each roster drafted with two
 // QBs, the default maximum.
 qff::DemoOptions smallSeason() {
-    qff::DemoOptions options;
+    qff::DemoOptions options = qff::apptest::smallDemo();
     options.weeksMerged = 1;
-    options.playersPerTeam = 8;
     options.leagues = 2;
-    options.divisionsPerLeague = 1;
     options.franchisesPerDivision = 3;
+    options.rosterSize = qff::DemoOptions{}.rosterSize;
     return options;
 }
 
 std::vector<char> fileBytes(const qff::DBFile& file) {
     std::ifstream in(file.path(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void choose(QComboBox& combo, int id) {
-    combo.setCurrentIndex(combo.findData(id));
-    emit combo.activated(combo.currentIndex());
 }
 
 QList<int> comboIds(const QComboBox& combo) {
@@ -152,7 +146,7 @@ void TradeTest::swapFillsItsChoicesAndALeagueOffersItsFranchises() {
     QVERIFY(form.findChild<QTreeWidget*>("listTeam1")->topLevelItemCount() > 0);
     QVERIFY(!form.findChild<QPushButton*>("btnTradePlayers")->isEnabled());
 
-    choose(*leagueCombo, leagues_[1]);
+    qff::apptest::chooseData(*leagueCombo, leagues_[1]);
     QCOMPARE(season().seasonState().peek(qff::kCurrentLeague), leagues_[1]);
     QCOMPARE(team1->currentData().toInt(), league(1)[0]->id());
     QCOMPARE(team2->currentData().toInt(), league(1)[1]->id());
@@ -163,10 +157,10 @@ void TradeTest::swapTradesTheSelectedPlayersFromTheWeekOn() {
     QSignalSpy changed(&form, &SeasonForm::seasonChanged);
     int a = league(0)[0]->id();
     int b = league(0)[2]->id();
-    choose(*form.findChild<QComboBox*>("comboWeek"), 4);
+    qff::apptest::chooseData(*form.findChild<QComboBox*>("comboWeek"), 4);
     QCOMPARE(season().seasonState().peek(qff::kCurrentWeek), 4);
-    choose(*form.findChild<QComboBox*>("comboTeam1"), a);
-    choose(*form.findChild<QComboBox*>("comboTeam2"), b);
+    qff::apptest::chooseData(*form.findChild<QComboBox*>("comboTeam1"), a);
+    qff::apptest::chooseData(*form.findChild<QComboBox*>("comboTeam2"), b);
     auto* list1 = form.findChild<QTreeWidget*>("listTeam1");
     auto* list2 = form.findChild<QTreeWidget*>("listTeam2");
     int given = playerAt(*list1, qff::kRB);
@@ -203,8 +197,9 @@ void TradeTest::refusedSwapShowsWhyAndStoresNothing() {
     QFETCH(QString, says);
     TformSwapPlayers form(season(), prompter_);
     QSignalSpy changed(&form, &SeasonForm::seasonChanged);
-    choose(*form.findChild<QComboBox*>("comboTeam1"), league(0)[0]->id());
-    choose(*form.findChild<QComboBox*>("comboTeam2"), league(partnerLeague)[1]->id());
+    qff::apptest::chooseData(*form.findChild<QComboBox*>("comboTeam1"), league(0)[0]->id());
+    qff::apptest::chooseData(*form.findChild<QComboBox*>("comboTeam2"),
+                             league(partnerLeague)[1]->id());
     auto* list1 = form.findChild<QTreeWidget*>("listTeam1");
     auto* list2 = form.findChild<QTreeWidget*>("listTeam2");
     selectPlayer(*list1, playerAt(*list1, qff::kRB));
@@ -232,7 +227,7 @@ void TradeTest::tradeCombosNeverOfferTheOtherSidesFranchise() {
     QCOMPARE(one->currentData().toInt(), ids[0]);
     QCOMPARE(two->currentData().toInt(), ids[1]);
     for (int pick : {ids[2], ids[0]}) {
-        choose(*two, pick);
+        qff::apptest::chooseData(*two, pick);
         QCOMPARE(two->currentData().toInt(), pick);
         QVERIFY(!comboIds(*one).contains(pick));
         QVERIFY(!comboIds(*two).contains(one->currentData().toInt()));

@@ -34,12 +34,8 @@ namespace {
 using Games = std::vector<std::pair<int, int>>;
 
 qff::DemoOptions smallSeason(int leagues) {
-    qff::DemoOptions options;
-    options.playersPerTeam = 8;
+    qff::DemoOptions options = qff::apptest::smallDemo();
     options.leagues = leagues;
-    options.divisionsPerLeague = 1;
-    options.franchisesPerDivision = 4;
-    options.rosterSize = 6;
     return options;
 }
 

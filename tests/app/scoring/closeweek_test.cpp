@@ -20,13 +20,9 @@ namespace {
 constexpr int kYear = 2003;
 
 qff::DemoOptions smallSeason(int weeksMerged) {
-    qff::DemoOptions options;
+    qff::DemoOptions options = qff::apptest::smallDemo();
     options.year = kYear;
     options.weeksMerged = weeksMerged;
-    options.playersPerTeam = 8;
-    options.divisionsPerLeague = 1;
-    options.franchisesPerDivision = 4;
-    options.rosterSize = 6;
     return options;
 }
 

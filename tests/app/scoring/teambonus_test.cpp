@@ -27,22 +27,13 @@ constexpr int kYear = 2003;
 constexpr int kStartBonus = 4;
 
 qff::DemoOptions smallSeason() {
-    qff::DemoOptions options;
+    qff::DemoOptions options = qff::apptest::smallDemo();
     options.year = kYear;
     options.weeksMerged = 1;
-    options.playersPerTeam = 8;
-    options.divisionsPerLeague = 1;
-    options.franchisesPerDivision = 4;
-    options.rosterSize = 6;
     return options;
 }
 
 // Chooses an entry as the user does, so the dialog hears of it.
-void choose(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
 }  // namespace
 
 class TeamBonusTest : public QObject {
@@ -139,13 +130,13 @@ void TeamBonusTest::typedValuesAreStoredWhenTheWeekChanges() {
     QCOMPARE(edit->text(), QString::number(kStartBonus));
     type(dialog, typed);
     QVERIFY(!edit->text().contains('a'));
-    choose(dialog.findChild<QComboBox*>("comboWeek"), 4);
+    qff::apptest::chooseIndex(*dialog.findChild<QComboBox*>("comboWeek"), 4);
 
     QCOMPARE(bonus(first_, 0), stored);
     QCOMPARE(prompter_.told, told.isEmpty() ? QStringList() : QStringList{told});
     QCOMPARE(edit->text(), QString("0"));
     QCOMPARE(season().seasonState().peek(qff::kCurrentWeek), 4);
-    choose(dialog.findChild<QComboBox*>("comboWeek"), 0);
+    qff::apptest::chooseIndex(*dialog.findChild<QComboBox*>("comboWeek"), 0);
     QCOMPARE(edit->text(), QString::number(stored));
 }
 
@@ -163,7 +154,7 @@ void TeamBonusTest::aNegativeBonusTurnsAWinIntoALoss() {
     TformTeamBonus dialog(season(), prompter_);
     dialog.show();
     auto* franchises = dialog.findChild<QComboBox*>("comboFranchise");
-    choose(franchises, franchises->findData(winner));
+    qff::apptest::chooseIndex(*franchises, franchises->findData(winner));
     type(dialog, QString::number(bonus(winner, 0) + penalty));
     dialog.findChild<QPushButton*>("btnFinished")->click();
     QVERIFY(prompter_.told.isEmpty());
@@ -184,7 +175,7 @@ void TeamBonusTest::finishedRemembersTheFranchise() {
     TformTeamBonus dialog(season(), prompter_);
     dialog.show();
     auto* franchises = dialog.findChild<QComboBox*>("comboFranchise");
-    choose(franchises, franchises->count() - 1);
+    qff::apptest::chooseIndex(*franchises, franchises->count() - 1);
     QString name = franchises->currentText();
     dialog.findChild<QPushButton*>("btnFinished")->click();
     QVERIFY(!dialog.isVisible());

@@ -68,11 +68,6 @@ void whenModal(std::function<void(T&)> steps) {
     watch->start(10);
 }
 
-void choose(QComboBox& combo, int data) {
-    combo.setCurrentIndex(combo.findData(data));
-    emit combo.activated(combo.currentIndex());
-}
-
 QTreeWidgetItem* nodeNamed(QTreeWidget& tree, const QString& caption) {
     QList<QTreeWidgetItem*> found = tree.findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.front();
@@ -208,7 +203,8 @@ void WeekFlowTest::mergeWeekStatistics() {
 
 void WeekFlowTest::draft(const QString& franchise, const Ids& players) {
     selectNode(franchise);
-    choose(control<QComboBox>("comboNFLTeams"), season().pro().validTeams().front());
+    qff::apptest::chooseData(control<QComboBox>("comboNFLTeams"),
+                             season().pro().validTeams().front());
     selectRows(control<QTreeWidget>("listDraftFrom"), players);
     click("btnAddPlayers");
 }
@@ -223,8 +219,8 @@ void WeekFlowTest::activate(const QString& franchise) {
 
 // The Hawks give their idle back for the Owls' runner in week 1.
 void WeekFlowTest::swapBacks() {
-    choose(control<QComboBox>("comboTeam1"), hawks_);
-    choose(control<QComboBox>("comboTeam2"), owls_);
+    qff::apptest::chooseData(control<QComboBox>("comboTeam1"), hawks_);
+    qff::apptest::chooseData(control<QComboBox>("comboTeam2"), owls_);
     selectRows(control<QTreeWidget>("listTeam1"), {kIdleBack});
     selectRows(control<QTreeWidget>("listTeam2"), {kRunner});
     click("btnTradePlayers");
@@ -243,7 +239,7 @@ void WeekFlowTest::generateSchedule() {
 
 void WeekFlowTest::penalise(int franchise, int points) {
     whenModal<TformTeamBonus>([franchise, points](TformTeamBonus& dialog) {
-        choose(*dialog.findChild<QComboBox*>("comboFranchise"), franchise);
+        qff::apptest::chooseData(*dialog.findChild<QComboBox*>("comboFranchise"), franchise);
         auto* edit = dialog.findChild<QLineEdit*>("editBonus");
         edit->setFocus();
         edit->selectAll();

@@ -8,6 +8,7 @@
 #include "data02/season/Single.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -55,6 +56,26 @@ void whenModal(std::function<void(T&)> steps) {
         }
     });
     watch->start(10);
+}
+
+// Chooses a combo entry as the user does, so the dialog hears of it.
+inline void chooseIndex(QComboBox& combo, int index) {
+    combo.setCurrentIndex(index);
+    emit combo.activated(index);
+}
+inline void chooseData(QComboBox& combo, int data) {
+    chooseIndex(combo, combo.findData(data));
+}
+
+// A demo season small enough for a window test: one league of four
+// franchises in one division, eight players per NFL team, rosters of six.
+inline DemoOptions smallDemo() {
+    DemoOptions options;
+    options.playersPerTeam = 8;
+    options.divisionsPerLeague = 1;
+    options.franchisesPerDivision = 4;
+    options.rosterSize = 6;
+    return options;
 }
 
 // A season context on a working folder, on the fixed date above.
