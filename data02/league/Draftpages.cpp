@@ -115,6 +115,29 @@ std::vector<DraftedPickRow> draftedInRound(Singleton& context, int league, int r
     return rows;
 }
 
+DraftList franchiseRoundPicks(Singleton& context, int league, int franchise, int round) {
+    DraftList picks = context.draftQuery().roundInOrder(league, round);
+    std::erase_if(picks, [franchise](const TrackDraft* p) {
+        return p->getValue(kDraftFranchise) != franchise;
+    });
+    return picks;
+}
+
+PlyrList franchiseRoundPlayers(Singleton& context, int league, int franchise, int round) {
+    PlyrList players;
+    for (const TrackDraft* pick : franchiseRoundPicks(context, league, franchise, round)) {
+        if (Player* player = pick->isDrafted() ? context.playerQuery().findOne(
+                                                     kPlayerId, pick->getValue(kDraftPlayer))
+                                               : nullptr) {
+            players.push_back(player);
+        }
+    }
+    PlayerQuery& query = context.playerQuery();
+    query.sortList(players, 0, kPlayerPosition, false);
+    query.sortList(players, kPlayerPosition, kPlayerName, false);
+    return players;
+}
+
 DraftSummary draftSummary(Singleton& context, int league) {
     DraftSummary summary;
     std::map<int, FranchiseCounts> counts = countsByFranchise(context, league);

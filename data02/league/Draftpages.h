@@ -10,6 +10,8 @@
 namespace qff {
 
 class Singleton;
+class Player;
+using PlyrList = std::vector<Player*>;
 
 // What the draft-day assistant's pages show, worked out from the picks so
 // the window only lays it out.
@@ -49,6 +51,11 @@ struct DraftedPickRow {
 
 // The round's drafted picks in pick order.
 std::vector<DraftedPickRow> draftedInRound(Singleton& context, int league, int round);
+
+// The franchise's picks in the round, in pick order.
+DraftList franchiseRoundPicks(Singleton& context, int league, int franchise, int round);
+// The players of those picks, by position, then name.
+PlyrList franchiseRoundPlayers(Singleton& context, int league, int franchise, int round);
 
 // A line of the finished page: what is counted and how many.
 struct DraftCount {

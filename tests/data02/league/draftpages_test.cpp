@@ -75,6 +75,29 @@ TEST_F(DraftPagesTest, DraftedInRoundNamesThePicksThatHoldAPlayer) {
     EXPECT_FALSE(rows[0].nflTeam.empty());
 }
 
+TEST_F(DraftPagesTest, AFranchisesPicksOfARoundAndTheirPlayersByPositionThenName) {
+    allowSeveralPicks();
+    addPlayer(context(), 103, 0, kQB, "Adams, Al");
+    storePick(1, 201, 1, 1);
+    storePick(2, 101, 1, 2);
+    storePick(1, 102, 1, 3);
+    storePick(1, 0, 1, 4);
+    storePick(1, 103, 1, 5);
+    storePick(1, qbUnit(), 2, 1);
+
+    std::vector<int> numbers;
+    for (const TrackDraft* pick : franchiseRoundPicks(context(), kLeague, 1, 1)) {
+        numbers.push_back(pick->getValue(kDraftPick));
+    }
+    std::vector<int> players;
+    for (const Player* player : franchiseRoundPlayers(context(), kLeague, 1, 1)) {
+        players.push_back(player->id());
+    }
+
+    EXPECT_EQ(numbers, (std::vector<int>{1, 3, 5, 4}));
+    EXPECT_EQ(players, (std::vector<int>{103, 102, 201}));
+}
+
 TEST_F(DraftPagesTest, SummaryCountsByFranchiseEveryRoundAndThePositionsDrafted) {
     storePick(1, 101, 1, 1);
     storePick(2, 0, 1, 2);
