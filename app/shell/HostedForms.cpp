@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/draft/DraftDay.h"
 #include "app/intake/NFLStats.h"
 #include "app/league/Activate.h"
 #include "app/league/DraftPlayers.h"
@@ -25,6 +26,7 @@ QWidget* make(qff::Singleton& season, Prompter& prompter, QWidget* parent) {
 constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformSetupLeague", make<TformSetupLeague>},
     {"TformDraftPlayers", make<TformDraftPlayers>},
+    {"TformDraftDay", make<TformDraftDay>},
     {"TformActivate", make<TformActivate>},
     {"TformSwapPlayers", make<TformSwapPlayers>},
     {"TformSchedule", make<TformSchedule>},
