@@ -309,7 +309,7 @@ void TformDraftWizard::btnBackClick() {
             showPage(kOptionsPage);
             return;
         case kFinishedPage:
-            showRound(rounds(), 0);
+            showRound(rounds(), onTheClockIn(rounds()));
             return;
         default:
             return;
@@ -476,11 +476,15 @@ void TformDraftWizard::btnSelectNewOwnerClick() {
     showRound(round_, 0);
 }
 
-void TformDraftWizard::draftChanged() {
+int TformDraftWizard::onTheClockIn(int round) const {
     const qff::League* record = league();
     qff::DraftStatus status = record ? qff::draftStatus(season_, *record) : qff::DraftStatus{};
-    bool onClockHere = !status.finished && status.onTheClock.round == round_;
-    showRound(round_, onClockHere ? status.onTheClock.franchise : 0);
+    bool inRound = !status.finished && status.onTheClock.round == round;
+    return inRound ? status.onTheClock.franchise : 0;
+}
+
+void TformDraftWizard::draftChanged() {
+    showRound(round_, onTheClockIn(round_));
 }
 
 void TformDraftWizard::btnDeletePlayersClick() {
@@ -587,11 +591,11 @@ void TformDraftWizard::btnNextRoundClick() {
         showSummary();
         return;
     }
-    showRound(round_ + 1, 0);
+    showRound(round_ + 1, onTheClockIn(round_ + 1));
 }
 
 void TformDraftWizard::btnPrevRoundClick() {
-    showRound(round_ - 1, 0);
+    showRound(round_ - 1, onTheClockIn(round_ - 1));
 }
 
 void TformDraftWizard::btnTradePlayersClick() {

@@ -84,6 +84,8 @@ class TformDraftWizard : public QDialog {
     // Shows the round afresh after the draft changed, the franchise on the
     // clock selected when it picks in this round.
     void draftChanged();
+    // The franchise on the clock when its pick is of the round, else 0.
+    int onTheClockIn(int round) const;
 
     // The player page.
     void showPlayerPage();
