@@ -56,7 +56,7 @@ inline constexpr std::array<Activity, 21> kActivities = {{
     {0, 5, "About On Line Help", "", "HelpHome.htm", false, true},
     {1, 0, "Introduction", "", "Setup.htm"},
     {1, 6, "Establish Franchises", "TformSetupLeague", "Teams.htm"},
-    {1, 7, "Draft Day Assistant", "TformDraftDay", "NeedHelp.htm", true},
+    {1, 7, "Draft Day Assistant", "TformDraftDay", "DraftDay.htm", true},
     {1, 8, "Roster Management", "TformDraftPlayers", "Draft.htm", true},
     {1, 9, "Activate && Bench Players", "TformActivate", "NeedHelp.htm", true},
     {1, 10, "Setup Schedule", "TformSchedule", "Schedule.htm", true},

@@ -20,7 +20,7 @@ TEST(HelpPageFor, FindsThePageOfAPair) {
     const Case cases[] = {
         {0, 0, "About.htm"},     {0, 1, "Features.htm"}, {0, 3, "Internet.htm"},
         {0, 4, "Issue.htm"},     {0, 5, "HelpHome.htm"}, {1, 0, "Setup.htm"},
-        {1, 6, "Teams.htm"},     {1, 7, "NeedHelp.htm"}, {1, 8, "Draft.htm"},
+        {1, 6, "Teams.htm"},     {1, 7, "DraftDay.htm"}, {1, 8, "Draft.htm"},
         {1, 10, "Schedule.htm"}, {1, 11, "Scoring.htm"}, {2, 0, "Weekly.htm"},
         {2, 9, "Rosters.htm"},   {2, 13, "Stats.htm"},   {2, 14, "NeedHelp.htm"},
         {2, 15, "NeedHelp.htm"}, {2, 16, "Trade.htm"},   {3, 0, "ViewRpt.htm"},
