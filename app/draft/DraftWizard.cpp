@@ -628,7 +628,7 @@ void TformDraftWizard::closeDraftRosters() {
         return;
     }
     qff::DraftClosePlan plan = qff::planDraftClose(season_, league_);
-    if (plan.franchises.empty()) {
+    if (plan.changedCount() == 0) {
         return;
     }
     if (plan.weekOnePlayed) {

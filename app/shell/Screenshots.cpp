@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/draft/DraftWizard.h"
 #include "app/intake/DownloadFTP.h"
 #include "app/intake/EnterPlayerStats.h"
 #include "app/intake/MergeStats.h"
@@ -442,6 +443,43 @@ void takeStatsServerOptions(TformMain& window, Camera& camera) {
     camera.takeDialog(options, "options_stats_server");
 }
 
+// The draft-day activity, and each page of the assistant at the size it
+// opens with and on a large screen. The demo league has drafted, so the
+// assistant opens on its summary and goes back to the last round.
+void takeDraftDay(TformMain& window, Camera& camera) {
+    for (QSize size : kCheckedSizes) {
+        window.resize(size);
+        window.DisplayActivity(1, 7);
+        camera.take(window, QString("draft_day_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    window.resize(kWindowSize);
+    for (QSize size : {QSize(), QSize(1240, 980)}) {
+        BatchPrompter prompter;
+        TformDraftWizard wizard(*window.context(), prompter, &window);
+        if (size.isValid()) {
+            wizard.resize(size);
+        }
+        wizard.show();
+        QString suffix = size.isValid() ? "_large" : "";
+        auto press = [&wizard](const char* name) {
+            if (auto* button = wizard.findChild<QPushButton*>(name)) {
+                button->click();
+            }
+        };
+        camera.take(wizard, "draft_wizard_options" + suffix);
+        press("btnNext");
+        camera.take(wizard, "draft_wizard_tasks" + suffix);
+        press("btnNext");
+        camera.take(wizard, "draft_wizard_finished" + suffix);
+        press("btnBack");
+        camera.take(wizard, "draft_wizard_franchises" + suffix);
+        press("btnSelectPlayer");
+        press("btnSelectPlayer");
+        camera.take(wizard, "draft_wizard_players" + suffix);
+        wizard.hide();
+    }
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -469,6 +507,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeMergeStats(window, camera);
         takeDownloadFtp(window, camera);
         takeRosterResults(window, camera);
+        takeDraftDay(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
