@@ -6,6 +6,8 @@
 #include "data02/league/Draftorder.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
 #include "data02/season/Single.h"
@@ -24,9 +26,21 @@ namespace {
 
 constexpr int kPickColumn = 0;
 constexpr int kFranchiseColumn = 1;
+constexpr int kPlayerColumn = 2;
 
 QString qText(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+// Whom a pick already made holds, so the commissioner sees what removing it
+// gives up and why a move stops at it.
+QString draftedName(qff::Singleton& season, const qff::TrackDraft& pick) {
+    if (!pick.isDrafted()) {
+        return {};
+    }
+    int id = pick.getValue(qff::kDraftPlayer);
+    const qff::Player* player = season.mapFactory().players().findFirst(qff::kPlayerId, id);
+    return player != nullptr ? qText(player->text(qff::kPlayerName)) : QString::number(id);
 }
 
 int pickOf(const QTreeWidgetItem* row) {
@@ -57,7 +71,6 @@ TformDraftOrder::TformDraftOrder(qff::Singleton& season, Prompter& prompter, QWi
       dragDrop_(this),
       ui(std::make_unique<Ui::TformDraftOrder>()) {
     ui->setupUi(this);
-    ui->listDraftOrder->header()->setStretchLastSection(true);
     using Kind = HdlDragDrop::Kind;
     dragDrop_.registerPair(ui->listAvailable, Kind::ListBox, ui->listDraftOrder, Kind::ListView);
     dragDrop_.registerPair(ui->listDraftOrder, Kind::ListView, ui->listAvailable, Kind::ListBox);
@@ -89,6 +102,8 @@ void TformDraftOrder::connectControls() {
             &TformDraftOrder::updateButtons);
     connect(ui->listDraftOrder, &QTreeWidget::itemSelectionChanged, this,
             &TformDraftOrder::updateButtons);
+    // A check mark is a change of the row.
+    connect(ui->listDraftOrder, &QTreeWidget::itemChanged, this, &TformDraftOrder::updateButtons);
     connect(&dragDrop_, &HdlDragDrop::dropped, this, &TformDraftOrder::listsDragDrop);
 }
 
@@ -122,6 +137,7 @@ void TformDraftOrder::refreshLists() {
 
 void TformDraftOrder::fillOrder() {
     QTreeWidget& list = *ui->listDraftOrder;
+    QSignalBlocker quiet(list);
     int selected = firstSelectedRow(list);
     list.clear();
     for (const qff::TrackDraft* pick : season_.draftQuery().roundInOrder(league_, round())) {
@@ -134,8 +150,10 @@ void TformDraftOrder::fillOrder() {
         row->setCheckState(kPickColumn, Qt::Unchecked);
         row->setText(kFranchiseColumn,
                      qText(qff::franchiseNameOf(season_, pick->getValue(qff::kDraftFranchise))));
+        row->setText(kPlayerColumn, draftedName(season_, *pick));
     }
     list.resizeColumnToContents(kPickColumn);
+    list.resizeColumnToContents(kFranchiseColumn);
     selectRow(list, selected);
 }
 
@@ -161,7 +179,7 @@ void TformDraftOrder::updateButtons() {
     const QTreeWidget& order = *ui->listDraftOrder;
     int selected = firstSelectedRow(order);
     ui->btnAddToOrder->setEnabled(!ui->listAvailable->selectedItems().isEmpty());
-    ui->btnRemoveFromOrder->setEnabled(order.topLevelItemCount() > 0);
+    ui->btnRemoveFromOrder->setEnabled(!picksToRemove().empty());
     ui->btnMoveUp->setEnabled(selected > 0);
     ui->btnMoveDown->setEnabled(selected >= 0 && selected + 1 < order.topLevelItemCount());
 }

@@ -3,6 +3,8 @@
 #include "data02/league/Draftorder.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
+#include "data02/model/Mapfact.h"
+#include "data02/model/Player.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
 #include "data02/season/Single.h"
@@ -243,6 +245,7 @@ void DraftOrderTest::checkedPicksGoAndADoubleClickAddsAtTheEnd() {
     // Every franchise picks in round 1 already, once per round.
     QCOMPARE(available(*dialog).count(), 0);
 
+    QVERIFY(!control<QPushButton>(*dialog, "btnRemoveFromOrder").isEnabled());
     orderList(*dialog).topLevelItem(1)->setCheckState(0, Qt::Checked);
     orderList(*dialog).topLevelItem(4)->setCheckState(0, Qt::Checked);
     click(*dialog, "btnRemoveFromOrder");
@@ -342,6 +345,10 @@ void DraftOrderTest::generatingFromTheOrderShowsTheNewOrder() {
     prompter_.answer = true;
     auto dialog = openOrder();
     QCOMPARE(orderList(*dialog).topLevelItemCount(), kFranchises);
+    int player = drafts().roundInOrder(league_, 1).front()->getValue(qff::kDraftPlayer);
+    const qff::Player* drafted = season().mapFactory().players().findFirst(qff::kPlayerId, player);
+    QCOMPARE(orderList(*dialog).topLevelItem(0)->text(2),
+             QString::fromStdString(drafted->text(qff::kPlayerName)));
     whenModal<TformGenerateDraftOrderOptions>([](TformGenerateDraftOrderOptions& options) {
         options.setRandom(seeded(9));
         control<QRadioButton>(options, "radioRandomSerpentine").setChecked(true);
@@ -354,6 +361,7 @@ void DraftOrderTest::generatingFromTheOrderShowsTheNewOrder() {
         shown << nameOf(franchise);
     }
     QCOMPARE(shownFranchises(*dialog), shown);
+    QCOMPARE(orderList(*dialog).topLevelItem(0)->text(2), QString());
 }
 
 void DraftOrderTest::aboutTellsHowTheOrderIsMade() {
