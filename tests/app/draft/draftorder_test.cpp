@@ -262,7 +262,13 @@ void DraftOrderTest::checkedPicksGoAndADoubleClickAddsAtTheEnd() {
 
     emit orderList(*dialog).itemDoubleClicked(orderList(*dialog).topLevelItem(0), 1);
     QCOMPARE(roundOrder(1).front(), first[2]);
-    QCOMPARE(roundOrder(2).size(), size_t(kFranchises));
+
+    auto& rounds = control<QComboBox>(*dialog, "comboRound");
+    rounds.setCurrentIndex(1);
+    emit rounds.activated(1);
+    QCOMPARE(orderList(*dialog).topLevelItemCount(), kFranchises);
+    QCOMPARE(shownFranchises(*dialog).front(), nameOf(roundOrder(2).front()));
+    QCOMPARE(available(*dialog).count(), 0);
     QVERIFY(prompter_.told.isEmpty());
 }
 
