@@ -14,7 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "app/draft/AboutDraftOrder.h"
+#include "app/draft/DraftOrder.h"
 #include "app/draft/DraftWizard.h"
+#include "app/draft/GenerateDraftOrderOptions.h"
 #include "app/intake/DownloadFTP.h"
 #include "app/intake/EnterPlayerStats.h"
 #include "app/intake/MergeStats.h"
@@ -36,6 +39,7 @@
 #include "app/widgets/Prompter.h"
 #include "data02/intake/StatsWeeks.h"
 #include "data02/intake/Statsmerge.h"
+#include "data02/league/Draftorder.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
 #include "data02/season/Opening.h"
@@ -435,6 +439,30 @@ void takeRosterResults(TformMain& window, Camera& camera) {
     camera.takeDialog(results, "update_roster_results");
 }
 
+// The current league's draft order with the demo's picks made, then as
+// generated afresh, at the size it opens with and stretched on a large
+// screen, with the chooser and the explanation.
+void takeDraftOrder(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    BatchPrompter prompter;
+    TformDraftOrder drafted(season, prompter, &window);
+    camera.takeDialog(drafted, "draft_order_drafted");
+    std::uint32_t draw = 0;
+    qff::generateDraftOrder(season, season.seasonState().peek(qff::kCurrentLeague),
+                            qff::SerpentineKind::True, [&draw] { return draw += 7919; });
+    window.seasonDataChanged();
+    TformDraftOrder order(season, prompter, &window);
+    auto* picks = order.findChild<QTreeWidget*>("listDraftOrder");
+    picks->setCurrentItem(picks->topLevelItem(2));
+    camera.takeDialog(order, "draft_order");
+    order.resize(1240, 980);
+    camera.takeDialog(order, "draft_order_large");
+    TformGenerateDraftOrderOptions options(season, prompter, &window);
+    camera.takeDialog(options, "generate_draft_order");
+    TformAboutDraftOrder about(&window);
+    camera.takeDialog(about, "about_draft_order");
+}
+
 void takeStatsServerOptions(TformMain& window, Camera& camera) {
     BatchPrompter prompter;
     TformOptions options(*window.context(), -1, prompter, &window);
@@ -508,6 +536,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDownloadFtp(window, camera);
         takeRosterResults(window, camera);
         takeDraftDay(window, camera);
+        takeDraftOrder(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);

@@ -235,20 +235,20 @@ DraftChange moveDraftPickTo(Singleton& context, int league, PickPlace place, int
     return storeOrder(context, [&] { return DraftQuery::numberInOrder(picks); });
 }
 
-int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {
+DraftChange moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up) {
     DraftList picks = context.draftQuery().roundInOrder(league, round);
     auto at = std::find_if(picks.begin(), picks.end(), [pickNumber](const TrackDraft* p) {
         return p->getValue(kDraftPick) == pickNumber;
     });
     if (at == picks.end() || (up && at == picks.begin()) || (!up && at + 1 == picks.end())) {
-        return kOk;
+        return {};
     }
     auto other = up ? at - 1 : at + 1;
     if ((*other)->isDrafted() != (*at)->isDrafted()) {
-        return kOk;
+        return {};
     }
     int toPlace = static_cast<int>(other - picks.begin()) + 1;
-    return moveDraftPickTo(context, league, {round, pickNumber}, toPlace).status;
+    return moveDraftPickTo(context, league, {round, pickNumber}, toPlace);
 }
 
 }  // namespace qff

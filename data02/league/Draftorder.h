@@ -60,7 +60,8 @@ DraftChange moveDraftPickTo(Singleton& context, int league, PickPlace place, int
 
 // Exchanges a pick with its neighbour above (or below), as the order's Move
 // buttons do: nothing happens at the top (bottom) of the round, next to a
-// pick of the other kind, or for a missing pick.
-int moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up);
+// pick of the other kind, or for a missing pick. Only a failed store is
+// refused, with its message.
+DraftChange moveDraftPick(Singleton& context, int league, int round, int pickNumber, bool up);
 
 }  // namespace qff

@@ -346,7 +346,7 @@ TEST_F(DraftTest, PicksAreAddedAtTheEndRemovedAndMoved) {
         {9, true, {2, 3, 1, 3}},  // no such pick
     };
     for (const Move& m : moves) {
-        ASSERT_EQ(moveDraftPick(context(), kLeague, 1, m.pick, m.up), kOk);
+        ASSERT_TRUE(moveDraftPick(context(), kLeague, 1, m.pick, m.up).ok());
         EXPECT_EQ(franchiseOrder(1), m.after) << "pick " << m.pick << (m.up ? " up" : " down");
     }
     ASSERT_EQ(drafts().remove(*drafts().roundPicks(kLeague, 1).front()), kOk);
