@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/draft/DraftBoard.h"
 #include "app/intake/DownloadFTP.h"
 #include "app/intake/EnterPlayerStats.h"
 #include "app/intake/MergeStats.h"
@@ -442,6 +443,18 @@ void takeStatsServerOptions(TformMain& window, Camera& camera) {
     camera.takeDialog(options, "options_stats_server");
 }
 
+// The current league's draft board on the smallest and a large screen.
+void takeDraftBoard(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    DraftBoard board(season, season.seasonState().peek(qff::kCurrentLeague), &window);
+    board.show();
+    for (QSize size : kCheckedSizes) {
+        board.resize(size);
+        camera.take(board, QString("draft_board_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    board.close();
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -469,6 +482,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeMergeStats(window, camera);
         takeDownloadFtp(window, camera);
         takeRosterResults(window, camera);
+        takeDraftBoard(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
