@@ -1,7 +1,9 @@
 #include "app/draft/DraftBoard.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QEvent>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextTable>
@@ -56,6 +58,9 @@ DraftBoard::DraftBoard(qff::Singleton& season, int league, QWidget* parent)
     ui->setupUi(this);
     // Names and numbers of a pick read badly when wrapped.
     ui->pageBoard->keepTableCellsOnOneLine();
+    // A scroll bar that comes and goes would have every new page laid out
+    // twice, once for each width.
+    ui->pageBoard->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(ui->btnSmaller, &QPushButton::clicked, this, &DraftBoard::btnSmallerClick);
     connect(ui->btnLarger, &QPushButton::clicked, this, &DraftBoard::btnLargerClick);
     connect(ui->btnRefresh, &QPushButton::clicked, this, &DraftBoard::refresh);
@@ -109,6 +114,15 @@ void DraftBoard::showEvent(QShowEvent* event) {
 void DraftBoard::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     keepLatestRoundInViewSoon();
+}
+
+// The window manager may end full screen on its own.
+void DraftBoard::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) {
+        QSignalBlocker quiet(ui->btnFullScreen);
+        ui->btnFullScreen->setChecked(isFullScreen());
+    }
 }
 
 // The page is laid out again for the new width first.

@@ -45,6 +45,7 @@ class DraftBoard : public QWidget {
   protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private slots:
     void btnSmallerClick();

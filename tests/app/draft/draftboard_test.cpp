@@ -47,6 +47,7 @@ class DraftBoardTest : public QObject {
     void aTopLevelWindowNamedForItsLeagueShowsEveryPick();
     void aPickRecordedMeanwhileIsOnTheBoardAfterRefresh();
     void textSizeStepsWithinItsBounds();
+    void fullScreenFollowsItsButtonAndTheWindow();
     void aLeagueWithoutPicksShowsANote();
 
   private:
@@ -147,6 +148,20 @@ void DraftBoardTest::textSizeStepsWithinItsBounds() {
         smaller->click();
     }
     QCOMPARE(board.textSize(), DraftBoard::kSmallestTextSize);
+}
+
+void DraftBoardTest::fullScreenFollowsItsButtonAndTheWindow() {
+    DraftBoard board(season(), league_);
+    board.show();
+    auto* fullScreen = board.findChild<QPushButton*>("btnFullScreen");
+    fullScreen->click();
+    QVERIFY(board.isFullScreen());
+    fullScreen->click();
+    QVERIFY(!board.isFullScreen());
+    board.showFullScreen();
+    QVERIFY(fullScreen->isChecked());
+    board.showNormal();
+    QVERIFY(!fullScreen->isChecked());
 }
 
 void DraftBoardTest::aLeagueWithoutPicksShowsANote() {
