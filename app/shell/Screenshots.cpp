@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/draft/AboutDraftOrder.h"
+#include "app/draft/DraftBoard.h"
 #include "app/draft/DraftOrder.h"
 #include "app/draft/GenerateDraftOrderOptions.h"
 #include "app/intake/DownloadFTP.h"
@@ -470,6 +471,18 @@ void takeStatsServerOptions(TformMain& window, Camera& camera) {
     camera.takeDialog(options, "options_stats_server");
 }
 
+// The current league's draft board on the smallest and a large screen.
+void takeDraftBoard(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    DraftBoard board(season, season.seasonState().peek(qff::kCurrentLeague), &window);
+    board.show();
+    for (QSize size : kCheckedSizes) {
+        board.resize(size);
+        camera.take(board, QString("draft_board_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    board.close();
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -498,6 +511,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDownloadFtp(window, camera);
         takeRosterResults(window, camera);
         takeDraftOrder(window, camera);
+        takeDraftBoard(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
