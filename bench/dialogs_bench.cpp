@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include "app/draft/DraftBoard.h"
 #include "app/league/Activate.h"
 #include "app/league/DraftPlayers.h"
 #include "app/league/EditTeam.h"
@@ -144,6 +145,20 @@ void BM_AddPlayerShown(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AddPlayerShown)->Unit(benchmark::kMillisecond);
+
+// The draft board of the current league made afresh and laid out on a
+// large screen, as after every pick of the night.
+void BM_DraftBoardRefresh(benchmark::State& state) {
+    Singleton& context = season().context();
+    DraftBoard board(context, context.seasonState().peek(kCurrentLeague));
+    board.resize(1280, 1024);
+    board.show();
+    for (auto _ : state) {
+        board.refresh();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DraftBoardRefresh)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

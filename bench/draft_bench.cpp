@@ -7,6 +7,8 @@
 #include <string>
 
 #include "bench/support/ScaledDemo.h"
+#include "data02/demo/Demo.h"
+#include "data02/league/Draftday.h"
 #include "data02/league/Draftorder.h"
 #include "data02/league/Draftpool.h"
 #include "data02/model/Drftqry.h"
@@ -15,6 +17,7 @@
 #include "data02/model/Player.h"
 #include "data02/model/Team.h"
 #include "data02/model/Teamqry.h"
+#include "data02/reports/Rpt_board.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
@@ -156,6 +159,91 @@ void BM_AvailablePlayersRefill(benchmark::State& state) {
     state.counters["listed"] = static_cast<double>(listed);
 }
 BENCHMARK(BM_AvailablePlayersRefill)->Unit(benchmark::kMillisecond);
+
+// The same refill right after a pick, as the assistant does it: the pick is
+// recorded (and taken back afterwards) outside the timing.
+void BM_AvailablePlayersAfterPick(benchmark::State& state) {
+    DraftedLeague& drafted = draftedLeague();
+    Singleton& context = drafted.context();
+    const League* league = context.leagueQuery().findOne(kLeagueId, drafted.league());
+    int round = draftRounds(*league) + 1;
+    DraftSettings settings;
+    settings.rounds = round;
+    if (!saveDraftSettings(context, drafted.league(), settings).ok()) {
+        state.SkipWithError("no room for another round");
+        return;
+    }
+    PlyrList players =
+        availablePlayers(context, drafted.league(), drafted.franchise(), allDraftFilters());
+    for (auto _ : state) {
+        state.PauseTiming();
+        bool picked = !players.empty() && recordPick(context, drafted.league(), drafted.franchise(),
+                                                     round, players.front()->id())
+                                              .ok();
+        state.ResumeTiming();
+        players =
+            availablePlayers(context, drafted.league(), drafted.franchise(), allDraftFilters());
+        state.PauseTiming();
+        bool undone = undoLastPick(context, drafted.league()).ok();
+        state.ResumeTiming();
+        if (!picked || !undone) {
+            state.SkipWithError("the pick could not be made and taken back");
+            break;
+        }
+    }
+    state.counters["players"] = static_cast<double>(context.mapFactory().players().size());
+    state.counters["listed"] = static_cast<double>(players.size());
+}
+BENCHMARK(BM_AvailablePlayersAfterPick)->Unit(benchmark::kMillisecond);
+
+// The demonstration season as it comes: one league of 12 franchises that
+// has drafted 16 rounds.
+class DemoDraftSeason {
+  public:
+    DemoDraftSeason() : dir_(std::filesystem::temp_directory_path() / "qff-board-bench") {
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        std::string error;
+        DemoReport report;
+        context_ = Singleton::create(SeasonEnv{dir_}, error);
+        if (!context_ || context_->preferences().load() != kOk ||
+            !createDemoSeason(*context_, DemoOptions{}, report, error)) {
+            std::abort();
+        }
+        for (const League* league : context_->leagueQuery().allLeagues()) {
+            if (context_->draftQuery().hasPicks(league->getValue(kLeagueId))) {
+                league_ = league->getValue(kLeagueId);
+            }
+        }
+    }
+    ~DemoDraftSeason() {
+        context_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+
+    Singleton& context() { return *context_; }
+    int league() const { return league_; }
+
+  private:
+    std::filesystem::path dir_;
+    std::unique_ptr<Singleton> context_;
+    int league_ = -1;
+};
+
+// The draft board is made afresh after every pick of the night.
+void BM_DraftBoardPage(benchmark::State& state) {
+    DemoDraftSeason season;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        DraftBoardPage board = draftBoardPage(season.context(), season.league());
+        bytes = board.html.size();
+        benchmark::DoNotOptimize(board.html.data());
+    }
+    state.counters["picks"] =
+        static_cast<double>(season.context().draftQuery().leaguePicks(season.league()).size());
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_DraftBoardPage)->Unit(benchmark::kMillisecond);
 
 // A typed letter against the whole list, the last name matching none.
 void BM_QuickSearchMiss(benchmark::State& state) {

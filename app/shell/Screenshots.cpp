@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/draft/AboutDraftOrder.h"
+#include "app/draft/DraftBoard.h"
 #include "app/draft/DraftOrder.h"
 #include "app/draft/DraftWizard.h"
 #include "app/draft/GenerateDraftOrderOptions.h"
@@ -508,6 +509,18 @@ void takeDraftDay(TformMain& window, Camera& camera) {
     }
 }
 
+// The current league's draft board on the smallest and a large screen.
+void takeDraftBoard(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    DraftBoard board(season, season.seasonState().peek(qff::kCurrentLeague), &window);
+    board.show();
+    for (QSize size : kCheckedSizes) {
+        board.resize(size);
+        camera.take(board, QString("draft_board_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    board.close();
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -537,6 +550,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeRosterResults(window, camera);
         takeDraftDay(window, camera);
         takeDraftOrder(window, camera);
+        takeDraftBoard(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);

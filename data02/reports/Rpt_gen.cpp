@@ -48,6 +48,7 @@ ReportGenerator::ReportGenerator(Singleton& context) : context_(context) {}
 
 ReportGenerator::~ReportGenerator() {
     abandonPage();
+    dropMemoryPage();
 }
 
 void ReportGenerator::readStyle() {
@@ -58,6 +59,7 @@ int ReportGenerator::openPage(std::string_view title, const PagePath& path) {
     if (pageOpen()) {
         closePage();
     }
+    dropMemoryPage();
     readStyle();
     pagePath_ = context_.workdir() / path.relative();
     staged_ = StagedWrite::beside(pagePath_, kPartialSuffix);
@@ -71,6 +73,35 @@ int ReportGenerator::openPage(std::string_view title, const PagePath& path) {
     writer_->setOutput(&file_);
     writer_->beginDocument(title, style_.background);
     return kOk;
+}
+
+void ReportGenerator::openMemoryPage(std::string_view title) {
+    if (pageOpen()) {
+        closePage();
+    }
+    dropMemoryPage();
+    readStyle();
+    memory_.emplace();
+    writer_.emplace();
+    writer_->setOutput(&*memory_);
+    writer_->beginDocument(title, style_.background);
+}
+
+std::string ReportGenerator::closeMemoryPage() {
+    if (!memory_) {
+        return {};
+    }
+    writer_->endDocument();
+    std::string text = memory_->str();
+    dropMemoryPage();
+    return text;
+}
+
+void ReportGenerator::dropMemoryPage() {
+    if (memory_) {
+        writer_.reset();
+        memory_.reset();
+    }
 }
 
 int ReportGenerator::closePage() {

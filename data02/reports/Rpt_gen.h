@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -82,6 +83,11 @@ class ReportGenerator {
     // Ends the document and puts the page in place. kFailed (and no page)
     // when any write failed or the page could not be moved into place.
     int closePage();
+    // Starts a page kept in memory, for a window that shows it at once and
+    // has no use for a file; a page still open is closed first.
+    void openMemoryPage(std::string_view title);
+    // Ends the in-memory page and hands over its text; empty without one.
+    std::string closeMemoryPage();
     bool pageOpen() const { return file_.is_open(); }
     // The full path of the page being written or last put in place.
     const std::filesystem::path& pagePath() const { return pagePath_; }
@@ -154,6 +160,7 @@ class ReportGenerator {
 
   private:
     void abandonPage();
+    void dropMemoryPage();
     // The start of every report: its style, no totals, a coloured first row.
     void startReport();
     int runPack(const Report& pack, int first, int last);
@@ -165,6 +172,7 @@ class ReportGenerator {
     std::ofstream file_;
     std::filesystem::path pagePath_;
     std::optional<StagedWrite> staged_;
+    std::optional<std::ostringstream> memory_;
     ReportStyle style_;
     int firstWeek_ = 0;
     int lastWeek_ = 0;

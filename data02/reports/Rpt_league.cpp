@@ -35,6 +35,10 @@ std::string pageText(const char* pattern, int a, int b, int c) {
     return text;
 }
 
+std::string draftRoundCaption(int round) {
+    return pageText("Round %d", round);
+}
+
 namespace {
 
 constexpr int kNoBorder = 0;
@@ -281,14 +285,15 @@ std::vector<DraftGroup> draftGroupsByRound(const DraftList& picks) {
         std::erase_if(inRound, [round](const TrackDraft* pick) {
             return pick->getValue(kDraftRound) != round;
         });
-        groups.push_back({pageText("Round %d", round), sortedBy(inRound, kDraftPick)});
+        groups.push_back({draftRoundCaption(round), sortedBy(inRound, kDraftPick)});
     }
     return groups;
 }
 
-std::vector<DraftGroup> draftGroupsByFranchise(Singleton& context, const DraftList& picks) {
+std::vector<DraftGroup> draftGroupsByFranchise(Singleton& context, int league,
+                                               const DraftList& picks) {
     std::vector<DraftGroup> groups;
-    for (const Team* franchise : context.teamQuery().leagueFranchises(currentLeague(context))) {
+    for (const Team* franchise : context.teamQuery().leagueFranchises(league)) {
         DraftList own = picks;
         std::erase_if(own, [franchise](const TrackDraft* pick) {
             return pick->getValue(kDraftFranchise) != franchise->id();
@@ -376,8 +381,8 @@ class DraftCells {
     Export& out_;
 };
 
-DraftPage draftPage(Singleton& context, Export& out, int number) {
-    DraftList picks = context.draftQuery().leaguePicks(currentLeague(context));
+DraftPage draftPage(Singleton& context, Export& out, int number, int league) {
+    DraftList picks = context.draftQuery().leaguePicks(league);
     DraftCells cells(context, out);
     switch (number) {
         case kDraftByRoundPage:
@@ -397,7 +402,7 @@ DraftPage draftPage(Singleton& context, Export& out, int number) {
             return {"Draft Day Results: By Franchise",
                     2,
                     {"Rnd", "Pick", "Player Name", "Pos", "Team"},
-                    draftGroupsByFranchise(context, picks),
+                    draftGroupsByFranchise(context, league, picks),
                     [cells](const TrackDraft& pick) {
                         cells.number(pick, kDraftRound);
                         cells.number(pick, kDraftPick);
@@ -427,14 +432,6 @@ DraftPage draftPage(Singleton& context, Export& out, int number) {
                         cells.franchise(pick, "Unknown");
                     }};
     }
-}
-
-int runDraftPage(ReportGenerator& generator, int number) {
-    if (draftPagesRefusal(generator.context(), number)) {
-        return kFailed;
-    }
-    writeDraftPage(generator, draftPage(generator.context(), generator.out(), number));
-    return kOk;
 }
 
 // -------------------------------------------------------------- top players
@@ -681,15 +678,27 @@ int runTotalsPage(ReportGenerator& generator, int number) {
 }  // namespace
 
 std::optional<std::string> draftPagesRefusal(Singleton& context, int number) {
+    return draftPagesRefusal(context, number, currentLeague(context));
+}
+
+std::optional<std::string> draftPagesRefusal(Singleton& context, int number, int league) {
     if (!isDraftPage(number)) {
         return std::nullopt;
     }
-    DraftList picks = context.draftQuery().leaguePicks(currentLeague(context));
+    DraftList picks = context.draftQuery().leaguePicks(league);
     bool enough = number == kDraftPickOrderPage ? !picks.empty() : !drafted(picks).empty();
     if (enough) {
         return std::nullopt;
     }
     return kDraftRefusal;
+}
+
+int runDraftPage(ReportGenerator& generator, int number, int league) {
+    if (draftPagesRefusal(generator.context(), number, league)) {
+        return kFailed;
+    }
+    writeDraftPage(generator, draftPage(generator.context(), generator.out(), number, league));
+    return kOk;
 }
 
 int runLeaguePage(ReportGenerator& generator, const Report& report, int number) {
@@ -698,7 +707,7 @@ int runLeaguePage(ReportGenerator& generator, const Report& report, int number) 
         case kDraftByFranchisePage:
         case kDraftByPositionPage:
         case kDraftPickOrderPage:
-            return runDraftPage(generator, number);
+            return runDraftPage(generator, number, currentLeague(generator.context()));
         case kScoringSystemPage:
             return runScoringSystemPage(generator);
         case kYourSchedulePage:

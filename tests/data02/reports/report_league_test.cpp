@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "data02/model/Pro.h"
 #include "data02/model/Team.h"
 #include "data02/reports/Report.h"
+#include "data02/reports/Rpt_board.h"
 #include "data02/reports/Rpt_gen.h"
 #include "data02/reports/Rpt_league.h"
 #include "data02/reports/Rpt_pages.h"
@@ -593,6 +596,85 @@ TEST_F(DraftPageTest, WithoutThePicksItNeedsAPageRefusesAndWritesNothing) {
     EXPECT_EQ(draftPagesRefusal(context(), kDraftPickOrderPage), std::nullopt);
     EXPECT_EQ(run(kDraftPickOrderPage).status, kOk);
     EXPECT_EQ(draftPagesRefusal(context(), kNflSchedulePage), std::nullopt);
+}
+
+// Every file below a folder with its size and time of last change.
+std::map<std::filesystem::path, std::pair<std::uintmax_t, std::filesystem::file_time_type>>
+filesBelow(const std::filesystem::path& folder) {
+    std::map<std::filesystem::path, std::pair<std::uintmax_t, std::filesystem::file_time_type>>
+        files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            files[entry.path()] = {entry.file_size(), entry.last_write_time()};
+        }
+    }
+    return files;
+}
+
+TEST_F(DraftPageTest, BoardIsTheByRoundPageOfItsLeagueMadeInMemory) {
+    storeDraft();
+    std::string byRound = run(kDraftByRoundPage).body;
+    ASSERT_EQ(context().seasonState().set(kCurrentLeague, kLeague + 7), kOk);
+    auto before = filesBelow(dir_.path());
+
+    DraftBoardPage board = draftBoardPage(context(), kLeague);
+    EXPECT_EQ(board.title, "Draft Board - " + std::string(kDefaultLeagueName));
+    EXPECT_EQ(board.html.rfind("<HTML>\n<HEAD>\n<TITLE>Draft Day Assistant - By Round</TITLE>", 0),
+              0u);
+    EXPECT_EQ(bodyOf(board.html), byRound);
+    EXPECT_EQ(board.latestRound, "Round 5");
+    EXPECT_EQ(filesBelow(dir_.path()), before);
+    EXPECT_EQ(context().seasonState().peek(kCurrentLeague), kLeague + 7);
+}
+
+struct StoredPick {
+    int franchise;
+    int player;
+    int round;
+    int pick;
+};
+
+struct BoardCase {
+    const char* name;
+    std::vector<StoredPick> picks;
+    int league;
+    std::string title;
+    std::string note;
+    std::string latestRound;
+};
+
+TEST_F(DraftPageTest, BoardNotesWhatItCannotShowAndKeepsTheLatestRound) {
+    const std::string league = "Draft Board - " + std::string(kDefaultLeagueName);
+    const std::vector<BoardCase> cases{
+        {"no picks", {}, kLeague, league, kDraftBoardWaiting, ""},
+        {"only a planned pick", {{3, 0, 1, 1}}, kLeague, league, kDraftBoardWaiting, ""},
+        {"a planned pick after the latest",
+         {{1, 101, 1, 1}, {2, 102, 2, 1}, {3, 0, 3, 1}},
+         kLeague,
+         league,
+         "",
+         "Round 2"},
+        {"no such league",
+         {{1, 101, 1, 1}},
+         kLeague + 31000,
+         "Draft Board - ??? League not found ???",
+         "??? League not found ???",
+         ""},
+    };
+    for (const BoardCase& c : cases) {
+        for (TrackDraft* pick : context().draftQuery().leaguePicks(kLeague)) {
+            ASSERT_EQ(context().draftQuery().remove(*pick), kOk);
+        }
+        for (const StoredPick& pick : c.picks) {
+            storePick(pick.franchise, pick.player, pick.round, pick.pick);
+        }
+        DraftBoardPage board = draftBoardPage(context(), c.league);
+        EXPECT_EQ(board.title, c.title) << c.name;
+        EXPECT_EQ(board.latestRound, c.latestRound) << c.name;
+        if (!c.note.empty()) {
+            EXPECT_EQ(withoutTags(bodyOf(board.html)), c.note) << c.name;
+        }
+    }
 }
 
 // ------------------------------------------------------------- top players
