@@ -4,6 +4,7 @@
 #include "data02/league/Draftorder.h"
 #include "data02/league/Draftpages.h"
 #include "data02/league/Draftpool.h"
+#include "data02/league/Pickclock.h"
 #include "data02/model/Drftqry.h"
 #include "data02/model/Legqry.h"
 #include "data02/model/Player.h"
@@ -15,6 +16,9 @@
 #include "app/draft/DraftWizard.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -24,7 +28,12 @@
 #include <array>
 #include <set>
 
+#include "app/draft/DraftBoard.h"
+#include "app/draft/DraftOrder.h"
+#include "app/draft/GenerateDraftOrderOptions.h"
+#include "app/draft/PickClock.h"
 #include "app/draft/SelectDraftPlayer.h"
+#include "app/draft/SoundPlayer.h"
 #include "app/league/TradePlayers.h"
 #include "app/shell/Options.h"
 #include "app/widgets/ListHelp.h"
@@ -44,6 +53,7 @@ constexpr int kNameColumn = 1;
 constexpr int kFirstGroupColumn = 3;
 constexpr int kMarkColumn = kFirstGroupColumn + qff::kDraftPositionGroups;
 constexpr int kPickRole = Qt::UserRole + 1;
+constexpr const char* kSoundFilter = "Windows Sound File (*.wav);;CD Audio (*.au);;All Files (*.*)";
 
 constexpr std::array<const char*, 5> kPageTitles = {
     "Draft Day Assistant Options", "Before You Start Drafting...", "Select Franchise",
@@ -93,13 +103,32 @@ TformDraftWizard::TformDraftWizard(qff::Singleton& season, Prompter& prompter, Q
     : QDialog(parent),
       ui_(std::make_unique<Ui::TformDraftWizard>()),
       season_(season),
-      prompter_(prompter) {
+      prompter_(prompter),
+      ownSounds_(std::make_unique<QtSoundPlayer>()),
+      sounds_(*ownSounds_),
+      clock_(std::make_unique<PickClock>(sounds_)) {
+    setUp();
+}
+
+TformDraftWizard::TformDraftWizard(qff::Singleton& season, Prompter& prompter, SoundPlayer& sounds,
+                                   QWidget* parent)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::TformDraftWizard>()),
+      season_(season),
+      prompter_(prompter),
+      sounds_(sounds),
+      clock_(std::make_unique<PickClock>(sounds_)) {
+    setUp();
+}
+
+void TformDraftWizard::setUp() {
     ui_->setupUi(this);
     ui_->editPlayers->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), this));
     ui_->editMinutes->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), this));
     ui_->editLastName->installEventFilter(this);
+    ui_->panelTimer->hide();
     setUpFilters();
     fillLeagues();
     showTimerSettings();
@@ -136,6 +165,22 @@ void TformDraftWizard::connectControls() {
     connect(ui_->btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connectFranchisePage();
     connectPlayerPage();
+    connectSounds();
+}
+
+void TformDraftWizard::connectSounds() {
+    connect(ui_->btnPlayOneMinute, &QPushButton::clicked, this,
+            [this] { playSound(*ui_->editOneMinuteSound); });
+    connect(ui_->btnPlayTimeUp, &QPushButton::clicked, this,
+            [this] { playSound(*ui_->editTimeUpSound); });
+    connect(ui_->btnBrowseOneMinute, &QPushButton::clicked, this,
+            [this] { browseSound(*ui_->editOneMinuteSound, *ui_->checkOneMinuteSound); });
+    connect(ui_->btnBrowseTimeUp, &QPushButton::clicked, this,
+            [this] { browseSound(*ui_->editTimeUpSound, *ui_->checkTimeUpSound); });
+    connect(clock_.get(), &PickClock::displayChanged, ui_->labelClock, &QLabel::setText);
+    connect(ui_->btnPauseTimer, &QPushButton::clicked, clock_.get(), &PickClock::pause);
+    connect(ui_->btnRestartTimer, &QPushButton::clicked, clock_.get(), &PickClock::restart);
+    connect(ui_->btnStopTimer, &QPushButton::clicked, clock_.get(), &PickClock::stop);
 }
 
 void TformDraftWizard::connectFranchisePage() {
@@ -153,6 +198,8 @@ void TformDraftWizard::connectFranchisePage() {
     connect(ui_->btnPrevRound, &QPushButton::clicked, this, &TformDraftWizard::btnPrevRoundClick);
     connect(ui_->btnTradePlayers, &QPushButton::clicked, this,
             &TformDraftWizard::btnTradePlayersClick);
+    connect(ui_->btnDraftOrder, &QPushButton::clicked, this, &TformDraftWizard::btnDraftOrderClick);
+    connect(ui_->btnDraftBoard, &QPushButton::clicked, this, &TformDraftWizard::btnDraftBoardClick);
 }
 
 void TformDraftWizard::connectPlayerPage() {
@@ -205,8 +252,26 @@ void TformDraftWizard::showRounds() {
     ui_->editPlayers->setText(QString::number(rounds()));
 }
 
+namespace {
+
+// The file a sound name finds, as the pick clock looks for it; empty when
+// there is none.
+QString soundFile(const qff::Singleton& season, const QString& name) {
+    std::filesystem::path file = qff::soundFilePath(
+        name.toStdString(), season.workdir(), QCoreApplication::applicationDirPath().toStdString());
+    return QString::fromStdString(file.string());
+}
+
+}  // namespace
+
+// A sound that is not there is shown as no sound.
 void TformDraftWizard::showTimerSettings() {
     qff::DraftTimerSettings timer = qff::readDraftTimerSettings(season_);
+    for (std::string* sound : {&timer.oneMinuteSound, &timer.timeUpSound}) {
+        if (soundFile(season_, qText(*sound)).isEmpty()) {
+            sound->clear();
+        }
+    }
     ui_->checkTimer->setChecked(timer.useTimer);
     ui_->editMinutes->setText(QString::number(timer.minutesPerPick));
     ui_->checkOneMinuteSound->setChecked(!timer.oneMinuteSound.empty());
@@ -232,12 +297,36 @@ bool TformDraftWizard::storeOptions() {
     if (!qff::storeDraftTimerSettings(season_, timer, error)) {
         return tell(error);
     }
+    useTimer_ = timer.useTimer;
+    clock_->setSettings(timer.minutesPerPick, qText(timer.oneMinuteSound),
+                        qText(timer.timeUpSound));
     qff::DraftChange change = qff::saveDraftSettings(season_, league_, {typedRounds, {}});
     if (!change.ok()) {
         showRounds();
         return tell(change.message);
     }
     return true;
+}
+
+void TformDraftWizard::playSound(const QLineEdit& name) {
+    if (sounds_.playing()) {
+        sounds_.stop();
+        return;
+    }
+    QString file = soundFile(season_, name.text());
+    if (file.isEmpty() || !sounds_.play(file)) {
+        prompter_.tell(this, Prompter::Icon::Error, "Sound file does not exist.");
+    }
+}
+
+void TformDraftWizard::browseSound(QLineEdit& name, QCheckBox& use) {
+    QString chosen = QFileDialog::getOpenFileName(
+        this, "Browse for a sound file", QString::fromStdString(season_.workdir().string()),
+        kSoundFilter);
+    if (!chosen.isEmpty()) {
+        name.setText(QDir::toNativeSeparators(chosen));
+        use.setChecked(true);
+    }
 }
 
 void TformDraftWizard::fillTasks() {
@@ -322,6 +411,10 @@ void TformDraftWizard::enterDraft() {
     if (record == nullptr) {
         return;
     }
+    if (!season_.draftQuery().hasPicks(league_)) {
+        offerDraftOrder();
+        record = league();
+    }
     qff::DraftStatus status = qff::draftStatus(season_, *record);
     if (status.finished) {
         round_ = rounds();
@@ -331,9 +424,27 @@ void TformDraftWizard::enterDraft() {
     showRound(status.onTheClock.round, status.onTheClock.franchise);
 }
 
+void TformDraftWizard::offerDraftOrder() {
+    if (!prompter_.ask(this, "Would you like to generate a Draft Order for this league?")) {
+        return;
+    }
+    TformGenerateDraftOrderOptions options(season_, prompter_, this);
+    if (random_) {
+        options.setRandom(random_);
+    }
+    if (options.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (prompter_.ask(this, "Would you like to view this leagues draft order?")) {
+        TformDraftOrder order(season_, prompter_, this);
+        order.exec();
+    }
+}
+
 void TformDraftWizard::showRound(int round, int selectFranchise) {
     round_ = std::clamp(round, 1, rounds());
     franchise_ = 0;
+    clock_->endPick();
     ui_->panelTimer->hide();
     fillFranchises(selectFranchise);
     fillDraftedThisRound();
@@ -403,6 +514,10 @@ void TformDraftWizard::showPlayerPage() {
     fillPlayers();
     showPage(kPlayerPage);
     ui_->editLastName->setFocus();
+    if (useTimer_) {
+        ui_->panelTimer->show();
+        clock_->startPick();
+    }
 }
 
 void TformDraftWizard::filterChanged() {
@@ -446,6 +561,15 @@ bool TformDraftWizard::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+// Escape would end the draft night and write the rosters: only Close does.
+void TformDraftWizard::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void TformDraftWizard::quickSearch() {
     if (!searchKeyTyped_) {
         return;
@@ -485,6 +609,7 @@ int TformDraftWizard::onTheClockIn(int round) const {
 
 void TformDraftWizard::draftChanged() {
     showRound(round_, onTheClockIn(round_));
+    refreshBoard();
 }
 
 void TformDraftWizard::btnDeletePlayersClick() {
@@ -584,6 +709,7 @@ void TformDraftWizard::btnUndoLastPickClick() {
         tell(change.message);
     }
     showRound(round, franchise);
+    refreshBoard();
 }
 
 void TformDraftWizard::btnNextRoundClick() {
@@ -605,6 +731,30 @@ void TformDraftWizard::btnTradePlayersClick() {
     }
 }
 
+// The order's changes are stored as they are made, whatever ends the dialog.
+void TformDraftWizard::btnDraftOrderClick() {
+    TformDraftOrder order(season_, prompter_, this);
+    order.exec();
+    draftChanged();
+}
+
+// A window of the wizard's own, so the modal wizard leaves it usable.
+void TformDraftWizard::btnDraftBoardClick() {
+    if (board_ == nullptr || board_->league() != league_) {
+        board_ = std::make_unique<DraftBoard>(season_, league_, this);
+    }
+    board_->refresh();
+    board_->show();
+    board_->raise();
+    board_->activateWindow();
+}
+
+void TformDraftWizard::refreshBoard() {
+    if (board_ != nullptr) {
+        board_->refresh();
+    }
+}
+
 void TformDraftWizard::showSummary() {
     qff::DraftSummary summary = qff::draftSummary(season_, league_);
     fillCounts(*ui_->listByFranchise, summary.byFranchise);
@@ -616,6 +766,8 @@ void TformDraftWizard::showSummary() {
 void TformDraftWizard::done(int result) {
     if (!closed_) {
         closed_ = true;
+        clock_->endPick();
+        sounds_.stop();
         closeDraftRosters();
     }
     QDialog::done(result);

@@ -9,8 +9,10 @@
 
 #include <QDialog>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "data02/league/Draftorder.h"
 #include "data02/league/Draftpool.h"
 
 namespace Ui {
@@ -22,9 +24,15 @@ class Singleton;
 class League;
 }  // namespace qff
 
+class DraftBoard;
+class PickClock;
 class Prompter;
 class QCheckBox;
+class QKeyEvent;
+class QLineEdit;
+class QtSoundPlayer;
 class QTreeWidgetItem;
+class SoundPlayer;
 
 class TformDraftWizard : public QDialog {
     Q_OBJECT
@@ -32,8 +40,18 @@ class TformDraftWizard : public QDialog {
   public:
     enum Page { kOptionsPage, kInstructionsPage, kFranchisePage, kPlayerPage, kFinishedPage };
 
+    // Sounds play through the platform's media player.
     TformDraftWizard(qff::Singleton& season, Prompter& prompter, QWidget* parent = nullptr);
+    // Sounds play through `sounds`, which must outlive the wizard.
+    TformDraftWizard(qff::Singleton& season, Prompter& prompter, SoundPlayer& sounds,
+                     QWidget* parent = nullptr);
     ~TformDraftWizard() override;
+
+    PickClock& pickClock() { return *clock_; }
+    // The draw of a draft order generated from the assistant.
+    void setDraftRandom(qff::DraftRandom random) { random_ = std::move(random); }
+    // The board opened with "Draft Board"; null before.
+    DraftBoard* draftBoard() const { return board_.get(); }
 
     int round() const { return round_; }
     // The franchise choosing now; 0 while none is.
@@ -44,8 +62,10 @@ class TformDraftWizard : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void setUp();
     void setUpFilters();
     void connectControls();
     void connectFranchisePage();
@@ -57,6 +77,9 @@ class TformDraftWizard : public QDialog {
     void showRounds();
     void showTimerSettings();
     bool storeOptions();
+    void connectSounds();
+    void playSound(const QLineEdit& name);
+    void browseSound(QLineEdit& name, QCheckBox& use);
     void fillTasks();
     void listTasksChange();
     void btnRosterOptionsClick();
@@ -66,6 +89,7 @@ class TformDraftWizard : public QDialog {
     void btnNextClick();
     void btnBackClick();
     void enterDraft();
+    void offerDraftOrder();
 
     // The franchise page.
     void showRound(int round, int selectFranchise);
@@ -81,6 +105,9 @@ class TformDraftWizard : public QDialog {
     void btnNextRoundClick();
     void btnPrevRoundClick();
     void btnTradePlayersClick();
+    void btnDraftOrderClick();
+    void btnDraftBoardClick();
+    void refreshBoard();
     // Shows the round afresh after the draft changed, the franchise on the
     // clock selected when it picks in this round.
     void draftChanged();
@@ -106,6 +133,13 @@ class TformDraftWizard : public QDialog {
     std::unique_ptr<Ui::TformDraftWizard> ui_;
     qff::Singleton& season_;
     Prompter& prompter_;
+    std::unique_ptr<QtSoundPlayer> ownSounds_;
+    SoundPlayer& sounds_;
+    // Declared after the sounds: it stops them when it goes.
+    std::unique_ptr<PickClock> clock_;
+    std::unique_ptr<DraftBoard> board_;
+    qff::DraftRandom random_;
+    bool useTimer_ = false;
     int league_ = 0;
     int round_ = 1;
     int franchise_ = 0;

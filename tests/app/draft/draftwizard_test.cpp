@@ -25,10 +25,12 @@
 
 #include "app/draft/DraftDay.h"
 #include "app/draft/DraftWizard.h"
+#include "app/draft/PickClock.h"
 #include "app/draft/SelectDraftPlayer.h"
 #include "app/shell/HostedForms.h"
 #include "app/widgets/ListHelp.h"
 #include "tests/app/draft/DraftSeason.h"
+#include "tests/app/draft/RecordingSounds.h"
 
 using qff::apptest::DraftSeason;
 using qff::apptest::RecordingPrompter;
@@ -91,8 +93,12 @@ class DraftWizardTest : public QObject {
     void aRefusedPickSaysWhyAndTheFranchiseKeepsChoosing();
     void deletingOneOfSeveralPicksAsksWhichPlayer();
     void undoTakesTheLastPickBackAfterNamingThePlayer();
+    void theRoundsTabDeletesTheCheckedPicks();
+    void afterTheLastRoundTheSummaryCountsTheDraft();
     void aWizardGoneWithoutClosingResumesWhereTheDraftStands();
     void closingMakesThePicksTheWeekOneRosters();
+    void playTheSoundPlaysStopsOrSaysTheFileIsMissing();
+    void theClockCountsAPickAndItsButtonsPauseRestartAndStopIt();
     void theDraftDayActivityOpensTheAssistantAndSaysTheSeasonChanged();
 
   private:
@@ -358,10 +364,55 @@ void DraftWizardTest::undoTakesTheLastPickBackAfterNamingThePlayer() {
     prompter_.answer = true;
     click(*wizard, "btnUndoLastPick");
 
-    QCOMPARE(prompter_.asked.size(), 1);
-    QVERIFY(prompter_.asked[0].contains(QString::fromStdString(player->name())));
+    QCOMPARE(prompter_.asked.size(), 2);
+    QVERIFY(prompter_.asked[1].contains(QString::fromStdString(player->name())));
     QVERIFY(qff::draftedPlayers(season(), draft_->league(), franchise).empty());
     QCOMPARE(selectedFranchise(*wizard), franchise);
+}
+
+void DraftWizardTest::theRoundsTabDeletesTheCheckedPicks() {
+    auto wizard = openWizard();
+    enterDraft(*wizard);
+    pick(*wizard, draft_->franchises()[0]);
+    pick(*wizard, draft_->franchises()[1]);
+    child<QTabWidget>(*wizard, "tabsFranchise").setCurrentIndex(1);
+    auto& drafted = child<QTreeWidget>(*wizard, "listDraftedThisRound");
+    QCOMPARE(drafted.topLevelItemCount(), 2);
+    QCOMPARE(drafted.topLevelItem(1)->text(1), QString("Franchise 02"));
+    drafted.topLevelItem(0)->setCheckState(0, Qt::Checked);
+    prompter_.answer = true;
+    click(*wizard, "btnDeletePlayers");
+
+    QCOMPARE(prompter_.asked.last(), QString("Delete the 1 checked pick(s) of round 1?"));
+    QVERIFY(qff::draftedPlayers(season(), draft_->league(), draft_->franchises()[0]).empty());
+    QCOMPARE(qff::draftedPlayers(season(), draft_->league(), draft_->franchises()[1]).size(), 1u);
+    QCOMPARE(drafted.topLevelItemCount(), 1);
+    QCOMPARE(drafted.topLevelItem(0)->text(0), QString("1"));
+}
+
+void DraftWizardTest::afterTheLastRoundTheSummaryCountsTheDraft() {
+    setRounds(1);
+    auto wizard = openWizard();
+    enterDraft(*wizard);
+    QVERIFY(!child<QPushButton>(*wizard, "btnPrevRound").isEnabled());
+    for (int franchise : draft_->franchises()) {
+        pick(*wizard, franchise);
+    }
+    click(*wizard, "btnNextRound");
+
+    QCOMPARE(page(*wizard), int(TformDraftWizard::kFinishedPage));
+    QVERIFY(!child<QPushButton>(*wizard, "btnNext").isEnabled());
+    auto& byFranchise = child<QTreeWidget>(*wizard, "listByFranchise");
+    QCOMPARE(byFranchise.topLevelItemCount(), kFranchises);
+    QCOMPARE(byFranchise.topLevelItem(0)->text(1), QString("1"));
+    auto& byRound = child<QTreeWidget>(*wizard, "listByRound");
+    QCOMPARE(byRound.topLevelItemCount(), 1);
+    QCOMPARE(byRound.topLevelItem(0)->text(0), QString("Round 1"));
+    QCOMPARE(byRound.topLevelItem(0)->text(1), QString::number(kFranchises));
+    QVERIFY(child<QTreeWidget>(*wizard, "listByPosition").topLevelItemCount() > 0);
+    click(*wizard, "btnBack");
+    QCOMPARE(page(*wizard), int(TformDraftWizard::kFranchisePage));
+    QCOMPARE(wizard->round(), 1);
 }
 
 void DraftWizardTest::aWizardGoneWithoutClosingResumesWhereTheDraftStands() {
@@ -410,7 +461,9 @@ void DraftWizardTest::closingMakesThePicksTheWeekOneRosters() {
     click(*wizard, "btnClose");
 
     QCOMPARE(draft_->weekOneRoster(franchise), drafted);
-    QVERIFY(prompter_.asked.isEmpty());
+    // Without a draft order it was offered; closing asks nothing of empty rosters.
+    QCOMPARE(prompter_.asked,
+             QStringList{"Would you like to generate a Draft Order for this league?"});
 }
 
 void DraftWizardTest::theDraftDayActivityOpensTheAssistantAndSaysTheSeasonChanged() {
@@ -431,6 +484,61 @@ void DraftWizardTest::theDraftDayActivityOpensTheAssistantAndSaysTheSeasonChange
 
     QVERIFY(opened);
     QCOMPARE(changed.count(), 1);
+}
+
+void DraftWizardTest::playTheSoundPlaysStopsOrSaysTheFileIsMissing() {
+    qff::apptest::RecordingSoundPlayer sounds;
+    TformDraftWizard wizard(season(), prompter_, sounds);
+    auto& name = child<QLineEdit>(wizard, "editTimeUpSound");
+    name.setText("Sounds\\Nowhere.wav");
+    click(wizard, "btnPlayTimeUp");
+    QCOMPARE(prompter_.told, QStringList{"Sound file does not exist."});
+
+    std::filesystem::create_directories(draft_->path() / "Sounds");
+    std::ofstream(draft_->path() / "Sounds" / "Gong.wav") << "RIFF";
+    name.setText("sounds\\GONG.wav");
+    click(wizard, "btnPlayTimeUp");
+    QCOMPARE(sounds.played.size(), 1);
+    QVERIFY(sounds.playing());
+    click(wizard, "btnPlayTimeUp");
+    QVERIFY(!sounds.playing());
+    QCOMPARE(prompter_.told.size(), 1);
+}
+
+void DraftWizardTest::theClockCountsAPickAndItsButtonsPauseRestartAndStopIt() {
+    season().preferences().set(qff::kPrefDraftTimer, 1);
+    season().preferences().set(qff::kPrefDraftTimerMinutes, 2);
+    qff::apptest::RecordingSoundPlayer sounds;
+    TformDraftWizard wizard(season(), prompter_, sounds);
+    wizard.pickClock().setAutoTick(false);
+    auto& clock = child<QLabel>(wizard, "labelClock");
+    auto& panel = child<QWidget>(wizard, "panelTimer");
+    QCOMPARE(clock.text(), QString("00:00"));
+    enterDraft(wizard);
+    QVERIFY(panel.isHidden());
+    selectFranchise(wizard, draft_->franchises()[0]);
+    click(wizard, "btnSelectPlayer");
+    QVERIFY(!panel.isHidden());
+    QCOMPARE(clock.text(), QString("02:00"));
+    wizard.pickClock().tick();
+    wizard.pickClock().tick();
+    QCOMPARE(clock.text(), QString("01:59"));
+    click(wizard, "btnPauseTimer");
+    wizard.pickClock().tick();
+    QCOMPARE(clock.text(), QString("01:59"));
+    click(wizard, "btnRestartTimer");
+    wizard.pickClock().tick();
+    QCOMPARE(clock.text(), QString("01:58"));
+    click(wizard, "btnStopTimer");
+    QCOMPARE(clock.text(), QString("02:00"));
+    QVERIFY(!wizard.pickClock().running());
+    click(wizard, "btnRestartTimer");
+    QVERIFY(wizard.pickClock().running());
+    click(wizard, "btnSelectNewOwner");
+    QVERIFY(panel.isHidden());
+    QVERIFY(!wizard.pickClock().running());
+    QCOMPARE(selectedFranchise(wizard), 0);
+    QVERIFY(qff::draftedPlayers(season(), draft_->league(), draft_->franchises()[0]).empty());
 }
 
 QTEST_MAIN(DraftWizardTest)
