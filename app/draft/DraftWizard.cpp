@@ -544,7 +544,7 @@ bool TformDraftWizard::eventFilter(QObject* watched, QEvent* event) {
         return QDialog::eventFilter(watched, event);
     }
     QString text = static_cast<QKeyEvent*>(event)->text();
-    if (text.size() != 1 || (text[0].isPrint() == false && text[0] != '\t')) {
+    if (text.size() != 1 || (!text[0].isPrint() && text[0] != '\t')) {
         return false;
     }
     char key = text[0].unicode() < 128 ? static_cast<char>(text[0].unicode()) : '\0';
@@ -620,31 +620,36 @@ void TformDraftWizard::btnDeletePlayersClick() {
     }
 }
 
+QString TformDraftWizard::deleteQuestion(const qff::TrackDraft& pick,
+                                         const QString& franchise) const {
+    if (!pick.isDrafted()) {
+        return QString(
+                   "%1 has not drafted a player in round %2 yet. Take its pick out of the "
+                   "round?")
+            .arg(franchise)
+            .arg(round_);
+    }
+    return QString("Delete the pick of %1 by %2 in round %3?")
+        .arg(playerName(season_, pick.getValue(qff::kDraftPlayer)))
+        .arg(franchise)
+        .arg(round_);
+}
+
 void TformDraftWizard::deleteFranchisePicks(int franchise) {
     qff::DraftList picks = qff::franchiseRoundPicks(season_, league_, franchise, round_);
     QString name = qText(qff::franchiseNameOf(season_, franchise));
     if (picks.size() == 1) {
-        const qff::TrackDraft& pick = *picks.front();
-        QString question =
-            pick.isDrafted()
-                ? QString("Delete the pick of %1 by %2 in round %3?")
-                      .arg(playerName(season_, pick.getValue(qff::kDraftPlayer)))
-                      .arg(name)
-                      .arg(round_)
-                : QString(
-                      "%1 has not drafted a player in round %2 yet. Take its pick out of the "
-                      "round?")
-                      .arg(name)
-                      .arg(round_);
-        if (prompter_.ask(this, question)) {
-            deletePicks({pick.getValue(qff::kDraftPick)});
+        if (prompter_.ask(this, deleteQuestion(*picks.front(), name))) {
+            deletePicks({picks.front()->getValue(qff::kDraftPick)});
         }
         return;
     }
-    qff::PlyrList players = qff::franchiseRoundPlayers(season_, league_, franchise, round_);
-    if (players.empty()) {
+    if (picks.empty()) {
+        prompter_.tell(this, Prompter::Icon::Information,
+                       QString("%1 has no pick in round %2.").arg(name).arg(round_));
         return;
     }
+    qff::PlyrList players = qff::franchiseRoundPlayers(season_, league_, franchise, round_);
     TformSelectDraftPlayer chooser(name, players, this);
     if (chooser.exec() != QDialog::Accepted) {
         return;

@@ -22,6 +22,7 @@ class TformDraftWizard;
 namespace qff {
 class Singleton;
 class League;
+class TrackDraft;
 }  // namespace qff
 
 class DraftBoard;
@@ -99,6 +100,7 @@ class TformDraftWizard : public QDialog {
     void btnSelectPlayerClick();
     void btnDeletePlayersClick();
     void deleteFranchisePicks(int franchise);
+    QString deleteQuestion(const qff::TrackDraft& pick, const QString& franchise) const;
     void deleteCheckedPicks();
     void deletePicks(const std::vector<int>& picks);
     void btnUndoLastPickClick();

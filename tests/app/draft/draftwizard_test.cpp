@@ -93,6 +93,7 @@ class DraftWizardTest : public QObject {
     void aRefusedPickSaysWhyAndTheFranchiseKeepsChoosing();
     void deletingOneOfSeveralPicksAsksWhichPlayer();
     void undoTakesTheLastPickBackAfterNamingThePlayer();
+    void deletingTheOnlyPickOfAFranchiseAsksAndDropsItFromTheRound();
     void theRoundsTabDeletesTheCheckedPicks();
     void afterTheLastRoundTheSummaryCountsTheDraft();
     void aWizardGoneWithoutClosingResumesWhereTheDraftStands();
@@ -368,6 +369,24 @@ void DraftWizardTest::undoTakesTheLastPickBackAfterNamingThePlayer() {
     QVERIFY(prompter_.asked[1].contains(QString::fromStdString(player->name())));
     QVERIFY(qff::draftedPlayers(season(), draft_->league(), franchise).empty());
     QCOMPARE(selectedFranchise(*wizard), franchise);
+}
+
+void DraftWizardTest::deletingTheOnlyPickOfAFranchiseAsksAndDropsItFromTheRound() {
+    auto wizard = openWizard();
+    enterDraft(*wizard);
+    int franchise = draft_->franchises()[3];
+    pick(*wizard, franchise);
+    const qff::Player* player = qff::draftedPlayers(season(), draft_->league(), franchise).front();
+    selectFranchise(*wizard, franchise);
+    QCOMPARE(child<QTreeWidget>(*wizard, "listFranchises").currentItem()->text(0), QString("1"));
+    prompter_.answer = true;
+    click(*wizard, "btnDeletePlayers");
+
+    QCOMPARE(prompter_.asked.last(), QString("Delete the pick of %1 by Franchise 04 in round 1?")
+                                         .arg(QString::fromStdString(player->name())));
+    QVERIFY(qff::draftedPlayers(season(), draft_->league(), franchise).empty());
+    selectFranchise(*wizard, franchise);
+    QCOMPARE(child<QTreeWidget>(*wizard, "listFranchises").currentItem()->text(0), QString());
 }
 
 void DraftWizardTest::theRoundsTabDeletesTheCheckedPicks() {
