@@ -549,8 +549,8 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDownloadFtp(window, camera);
         takeRosterResults(window, camera);
         takeDraftDay(window, camera);
-        takeDraftOrder(window, camera);
         takeDraftBoard(window, camera);
+        takeDraftOrder(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
