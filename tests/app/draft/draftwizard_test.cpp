@@ -32,25 +32,14 @@
 #include "tests/app/draft/DraftSeason.h"
 #include "tests/app/draft/RecordingSounds.h"
 
+using qff::apptest::child;
+using qff::apptest::click;
 using qff::apptest::DraftSeason;
 using qff::apptest::RecordingPrompter;
 
 namespace {
 
 constexpr int kFranchises = 4;
-
-template <class T>
-T& child(QWidget& parent, const char* name) {
-    T* found = parent.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return *found;
-}
-
-void click(QWidget& parent, const char* name) {
-    child<QPushButton>(parent, name).click();
-}
 
 int page(QWidget& wizard) {
     return child<QStackedWidget>(wizard, "pages").currentIndex();

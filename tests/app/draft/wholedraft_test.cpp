@@ -34,6 +34,8 @@
 #include "tests/app/draft/DraftSeason.h"
 #include "tests/app/draft/RecordingSounds.h"
 
+using qff::apptest::child;
+using qff::apptest::click;
 using qff::apptest::DraftSeason;
 using qff::apptest::RecordingPrompter;
 using qff::apptest::RecordingSoundPlayer;
@@ -52,19 +54,6 @@ constexpr int kTradeAfterRound = 3;
 qff::DraftRandom seeded(std::uint32_t seed) {
     auto engine = std::make_shared<std::mt19937>(seed);
     return [engine] { return static_cast<std::uint32_t>((*engine)()); };
-}
-
-template <class T>
-T& child(QWidget& parent, const char* name) {
-    T* found = parent.findChild<T*>(name);
-    if (found == nullptr) {
-        qFatal("no control %s", name);
-    }
-    return *found;
-}
-
-void click(QWidget& parent, const char* name) {
-    child<QPushButton>(parent, name).click();
 }
 
 int selectedFranchise(QWidget& wizard) {

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,6 +57,20 @@ void whenModal(std::function<void(T&)> steps) {
         }
     });
     watch->start(10);
+}
+
+// The control of that name; the test ends when the window has none.
+template <class T>
+T& child(QWidget& parent, const char* name) {
+    T* found = parent.findChild<T*>(name);
+    if (found == nullptr) {
+        qFatal("no control %s", name);
+    }
+    return *found;
+}
+
+inline void click(QWidget& parent, const char* name) {
+    child<QPushButton>(parent, name).click();
 }
 
 // Chooses a combo entry as the user does, so the dialog hears of it.
