@@ -219,8 +219,9 @@ ReportRows rowsOf(const json& document) {
     return rows;
 }
 
-// Members by name (as exported) or by id.
-std::vector<int> membersOf(Singleton& season, const json& list) {
+// Members by name (as exported) or by id. A pack not stored yet has no id,
+// so naming itself is the only way it can contain itself.
+std::vector<int> membersOf(Singleton& season, const std::string& packName, const json& list) {
     std::vector<int> ids;
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].is_number_integer()) {
@@ -228,6 +229,9 @@ std::vector<int> membersOf(Singleton& season, const json& list) {
             continue;
         }
         std::string name = textOf(list[i], at("members", i));
+        if (name == packName) {
+            badShape(at("members", i), kPackContainsItselfMessage);
+        }
         const Report* report = season.reportQuery().cached(name);
         if (report == nullptr) {
             badShape(at("members", i), "No report of the season is named \"" + name + "\".");
@@ -248,7 +252,7 @@ ReportDefinition definitionOf(Singleton& season, const json& document) {
         d.header = textOf(*header, "header");
     }
     if (d.type == kReportPack) {
-        d.members = membersOf(season, arrayOf(document, "members"));
+        d.members = membersOf(season, d.name, arrayOf(document, "members"));
         return d;
     }
     if (auto totals = document.find("totals_row"); totals != document.end()) {

@@ -198,7 +198,7 @@ int depthAbove(const PackGraph& graph, int pack, std::set<int>& path) {
 ReportCheck checkMember(Singleton& context, int selfId, int member, std::size_t i) {
     std::string field = indexed("members", i);
     if (member == selfId) {
-        return problem(field, "The report pack cannot contain itself.");
+        return problem(field, kPackContainsItselfMessage);
     }
     const Report* report = context.reportQuery().cached(member);
     if (report == nullptr) {

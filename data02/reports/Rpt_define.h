@@ -33,6 +33,7 @@ inline constexpr const char* kTooManyColumnsMessage =
 inline constexpr const char* kTooManySectionsMessage =
     "This report already contains the maximum number of allowed sections.";
 inline constexpr const char* kReportMissingMessage = "CRITICAL - Report not found.";
+inline constexpr const char* kPackContainsItselfMessage = "The report pack cannot contain itself.";
 
 // One sort level: a column's item and its order.
 struct ReportSortLevel {
