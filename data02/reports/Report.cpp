@@ -957,10 +957,12 @@ int Report::insert() {
 }
 
 int Report::remove() {
-    if (Report* cached = cachedCopy()) {
+    Report* cached = cachedCopy();
+    int status = deleteRecord();
+    if (status == kOk && cached != nullptr) {
         context_.mapFactory().reports().forget(cached);
     }
-    return deleteRecord();
+    return status;
 }
 
 int Report::assignNewId() {

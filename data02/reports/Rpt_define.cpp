@@ -22,6 +22,8 @@ constexpr std::string_view kFileNameBreakers = "/\\:*?\"<>|";
 constexpr int kLastPositionGroup = 6;
 constexpr int kFirstUnitGroup = 10;
 constexpr int kLastUnitGroup = 16;
+// Every position group and every team unit: "All players" of a group.
+constexpr std::size_t kAllGroupCount = 14;
 
 ReportCheck problem(std::string field, std::string message) {
     return ReportProblem{std::move(field), std::move(message)};
@@ -59,6 +61,10 @@ bool isPositionGroup(int code) {
 }
 
 ReportCheck checkGroups(const std::vector<int>& groups, std::size_t first) {
+    if (groups.size() > first + kAllGroupCount) {
+        return problem("rows.values",
+                       "The players to include can name at most 14 position groups.");
+    }
     for (std::size_t i = first; i < groups.size(); ++i) {
         if (!isPositionGroup(groups[i])) {
             return problem(indexed("rows.values", i),
@@ -115,7 +121,12 @@ ReportCheck checkFranchiseRows(Singleton& context, const ReportRows& rows) {
         return problem("rows.kind", "The Report Assistant does not offer the franchise selection " +
                                         std::to_string(rows.kind) + ".");
     }
-    int id = rows.values.empty() ? 0 : rows.values[0];
+    std::size_t needed = one || division ? 1 : 0;
+    if (rows.values.size() != needed) {
+        return problem("rows.values", needed == 0 ? "All franchises take no values."
+                                                  : "The franchises to include take one id.");
+    }
+    int id = needed == 0 ? 0 : rows.values[0];
     if (one && !context.mapFactory().franchises().findFirst(kFranchiseId, id)) {
         return problem("rows.values[0]",
                        "No franchise of the season has the id " + std::to_string(id) + ".");

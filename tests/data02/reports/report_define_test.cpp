@@ -219,6 +219,24 @@ TEST_F(ReportDefineTest, EachBrokenRuleIsRefusedNamingItsField) {
              d.rows = {kPlayersOfFranchise, {9999, 4}, kActiveAndBench};
          },
          "rows.values[0]", "franchise"},
+        {"division",
+         [](auto& d) {
+             d.type = kFranchiseReport;
+             d.columns = {*Report::defaultColumn(kFranchiseReport, kFranchiseName)};
+             d.sections.clear();
+             d.sorts.clear();
+             d.rows = {kFranchisesOfDivision, {9999}, kActiveAndBench};
+         },
+         "rows.values[0]", "No division of the season has the id 9999."},
+        {"all franchises",
+         [](auto& d) {
+             d.type = kFranchiseReport;
+             d.columns = {*Report::defaultColumn(kFranchiseReport, kFranchiseName)};
+             d.sections.clear();
+             d.sorts.clear();
+             d.rows = {kAllFranchises, {1}, kActiveAndBench};
+         },
+         "rows.values", "All franchises take no values."},
         {"roster part",
          [&](auto& d) {
              int franchise = context().mapFactory().franchises().list().front()->id();
