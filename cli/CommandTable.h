@@ -44,5 +44,7 @@ void addStatsServerCommands(CLI::App& app, CommandTable& table);
 void addStatsDownloadCommands(CLI::App& app, CLI::App* stats, CommandTable& table);
 void addSiteCommands(CLI::App& app, CommandTable& table);
 void addReportCommands(CLI::App& app, CommandTable& table);
+// The definition commands under "report": list, export, import, delete.
+void addReportDefinitionCommands(CLI::App& report, CommandTable& table);
 
 }  // namespace qff::cli

@@ -27,7 +27,7 @@ struct WeekRange {
 };
 
 struct ReportArgs {
-    int league = 0;
+    std::optional<int> league;
     std::string report;
     std::string week;
     std::string weeks;
@@ -166,12 +166,20 @@ void warnAboutRepeatedPack(Session& session, const ReportRunResult& result,
 }
 
 int reportCommand(const ReportArgs& args, Session& session) {
+    // Required here rather than by the parser, which would ask for them of
+    // the definition commands under "report" too.
+    if (!args.league) {
+        return session.output.usage("--league is required");
+    }
+    if (args.report.empty()) {
+        return session.output.usage("REPORT is required");
+    }
     auto context = Context::openSeason(session);
     if (!context) {
         return kExitFailure;
     }
     Singleton& season = context->season();
-    if (findLeague(session, season, args.league) == nullptr) {
+    if (findLeague(session, season, *args.league) == nullptr) {
         return kExitFailure;
     }
     std::optional<WeekRange> range = weekRange(season, args.week, args.weeks, args.season);
@@ -188,7 +196,7 @@ int reportCommand(const ReportArgs& args, Session& session) {
     }
     target.captions = nodeCaptions(season, target, report->type());
     SeasonState& state = season.seasonState();
-    ScopedStateValue league(state, kCurrentLeague, args.league);
+    ScopedStateValue league(state, kCurrentLeague, *args.league);
     ScopedStateValue viewWeek(state, kViewWeek, viewWeekOf(season, *range));
     ReportRunResult result = runReportPage(season, report.get(), target, range->first, range->last);
     if (!succeeded(result)) {
@@ -281,8 +289,9 @@ void addReportCommands(CLI::App& app, CommandTable& table) {
     auto args = std::make_shared<ReportArgs>();
     CLI::App* report =
         app.add_subcommand("report", "Generate one report's page and print where it is");
-    report->add_option("--league", args->league, "League id")->required();
-    report->add_option("REPORT", args->report, "Report name or id")->required();
+    report->require_subcommand(0, 1);
+    report->add_option("--league", args->league, "League id (required to generate)");
+    report->add_option("REPORT", args->report, "Report name or id (required to generate)");
     CLI::Option* week = addWeekOption(report, args->week, WholeSeason::Refused,
                                       WeekNeeded::Optional, kDefaultWeekNote);
     CLI::Option* weeks = report->add_option("--weeks", args->weeks, "Weeks A-B, counted from 1");
@@ -298,6 +307,7 @@ void addReportCommands(CLI::App& app, CommandTable& table) {
     franchise->excludes(player)->excludes(nflTeam);
     player->excludes(nflTeam);
     table.add(report, [args](Session& session) { return reportCommand(*args, session); });
+    addReportDefinitionCommands(*report, table);
 
     auto batch = std::make_shared<ReportsArgs>();
     CLI::App* reports = app.add_subcommand(

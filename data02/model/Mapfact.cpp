@@ -1,5 +1,6 @@
 #include "data02/model/Mapfact.h"
 
+#include "data02/reports/Rptqry.h"
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 
@@ -11,7 +12,8 @@ MapFactory::MapFactory(Singleton& context)
       franchises_(context.memory()),
       divisions_(context.memory()),
       leagues_(context.memory()),
-      drafts_(context.memory()) {}
+      drafts_(context.memory()),
+      reports_(context.memory()) {}
 
 MapFactory::~MapFactory() {
     releaseAll();
@@ -23,6 +25,7 @@ void MapFactory::releaseAll() {
     divisions_.release();
     leagues_.release();
     drafts_.release();
+    reports_.release();
 }
 
 template <class T, int N>
@@ -31,9 +34,13 @@ int MapFactory::load(RecordCache<T>& cache, RecordFile<N>& file, int year,
     cache.release();
     problems_.clear();
     int status = file.open(year, seed);
-    if (status != kOk) {
-        return status;
-    }
+    return status == kOk ? fill(cache, file) : status;
+}
+
+template <class T, int N>
+int MapFactory::fill(RecordCache<T>& cache, RecordFile<N>& file) {
+    cache.release();
+    problems_.clear();
     cache.prepare(static_cast<std::size_t>(file.db().usedCount()));
     DBFile& db = file.db();
     for (int slot = 0; slot < DBFile::kSlots; ++slot) {
@@ -87,6 +94,14 @@ int MapFactory::reloadLeagues(int year) {
 int MapFactory::reloadDrafts(int year) {
     return load(drafts_, context_.draftFile(), year,
                 std::function<int(TrackDraftFile&)>([](TrackDraftFile&) { return kOk; }));
+}
+
+int MapFactory::reloadReports(int year) {
+    return openReportFile(context_, year);
+}
+
+int MapFactory::loadReports() {
+    return fill(reports_, context_.reportFile());
 }
 
 }  // namespace qff

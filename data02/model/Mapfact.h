@@ -10,6 +10,7 @@
 #include "data02/model/Player.h"
 #include "data02/model/Reccache.h"
 #include "data02/model/Team.h"
+#include "data02/reports/Report.h"
 
 namespace qff {
 
@@ -29,6 +30,7 @@ class MapFactory {
     RecordCache<Division>& divisions() { return divisions_; }
     RecordCache<League>& leagues() { return leagues_; }
     RecordCache<TrackDraft>& drafts() { return drafts_; }
+    RecordCache<Report>& reports() { return reports_; }
 
     // Each reload releases the kind's objects and loads its file of `year`;
     // franchise, division, league and draft files are created when missing.
@@ -37,6 +39,10 @@ class MapFactory {
     int reloadDivisions(int year);
     int reloadLeagues(int year);
     int reloadDrafts(int year);
+    // Opens (and when new, seeds) the season's report file, then loads it.
+    int reloadReports(int year);
+    // Loads the report definitions of the season's report file, open already.
+    int loadReports();
 
     // Stores a new record and lets the cache own it; on failure the object
     // is handed back through `object` for the caller to dispose of.
@@ -70,6 +76,8 @@ class MapFactory {
     template <class T, int N>
     int load(RecordCache<T>& cache, RecordFile<N>& file, int year,
              const std::function<int(RecordFile<N>&)>& seed);
+    template <class T, int N>
+    int fill(RecordCache<T>& cache, RecordFile<N>& file);
 
     Singleton& context_;
     RecordCache<Player> players_;
@@ -77,6 +85,7 @@ class MapFactory {
     RecordCache<Division> divisions_;
     RecordCache<League> leagues_;
     RecordCache<TrackDraft> drafts_;
+    RecordCache<Report> reports_;
     std::vector<std::string> problems_;
 };
 

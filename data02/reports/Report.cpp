@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data02/league/Listhelp.h"
+#include "data02/model/Mapfact.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 
@@ -586,8 +587,16 @@ bool isCleanText(ConstByteSpan record, int offset) {
     return text.size() < Report::kTextSize && !holdsControlCharacter(text);
 }
 
-// Report ids the records of the file hold; unreadable slots are left out.
-std::set<int> idsInUse(ReportFile& file) {
+// Report ids the season's reports hold, from the cache once it is loaded;
+// read off the file before that, leaving unreadable slots out.
+std::set<int> idsInUse(Singleton& context, ReportFile& file) {
+    if (&file == &context.reportFile() && context.mapFactory().reports().isReady()) {
+        std::set<int> ids;
+        for (const Report* report : context.mapFactory().reports().list()) {
+            ids.insert(report->id());
+        }
+        return ids;
+    }
     std::set<int> ids;
     DBFile& db = file.db();
     for (int slot : db.usedSlots()) {
@@ -892,7 +901,7 @@ bool Report::isReadableRecord(ConstByteSpan record) {
 }
 
 int Report::load() {
-    return loadSlot(slot_);
+    return slot_ < 0 ? StoredRecord::load() : loadSlot(slot_);
 }
 
 int Report::loadSlot(int slot) {
@@ -902,23 +911,65 @@ int Report::loadSlot(int slot) {
     return StoredRecord::load();
 }
 
+bool Report::isSeasonReport() const {
+    return &file_ == &context_.reportFile() && context_.mapFactory().reports().isReady();
+}
+
+Report* Report::cachedCopy() const {
+    if (!isSeasonReport() || slot_ < 0) {
+        return nullptr;
+    }
+    for (Report* cached : context_.mapFactory().reports().list()) {
+        if (cached->slot() == slot_) {
+            return cached;
+        }
+    }
+    return nullptr;
+}
+
+void Report::copyFrom(const Report& other) {
+    bytes_ = other.bytes_;
+    slot_ = other.slot_;
+}
+
 int Report::save() {
-    return writeRecord();
+    int status = writeRecord();
+    Report* cached = status == kOk ? cachedCopy() : nullptr;
+    if (cached != nullptr) {
+        cached->copyFrom(*this);
+        context_.mapFactory().reports().rekey(cached);
+    }
+    return status;
 }
 
 int Report::insert() {
-    return insertRecord();
+    int status = insertRecord();
+    if (status != kOk || !isSeasonReport()) {
+        return status;
+    }
+    Owned<Report> cached = context_.memory().makeRecord<Report>(kKind, file_, context_);
+    if (!cached) {
+        return kNoMemory;
+    }
+    cached->copyFrom(*this);
+    context_.mapFactory().reports().adopt(std::move(cached));
+    return kOk;
 }
 
 int Report::remove() {
-    return deleteRecord();
+    Report* cached = cachedCopy();
+    int status = deleteRecord();
+    if (status == kOk && cached != nullptr) {
+        context_.mapFactory().reports().forget(cached);
+    }
+    return status;
 }
 
 int Report::assignNewId() {
     if (!file_.isOpen()) {
         return 0;
     }
-    std::set<int> taken = idsInUse(file_);
+    std::set<int> taken = idsInUse(context_, file_);
     SeasonState& state = context_.seasonState();
     for (int tries = 0; tries < SeasonState::kLastId; ++tries) {
         int id = state.get(kLastReportId);

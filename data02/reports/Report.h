@@ -108,6 +108,10 @@ class Report : public StoredRecord<kReportRecordSize> {
   public:
     static constexpr Kind kKind = Kind::Report;
     static constexpr Kind kListKind = Kind::RptList;
+    static constexpr Kind kIntMapKind = Kind::RptIntMap;
+    static constexpr Kind kStrMapKind = Kind::RptStrMap;
+    static constexpr std::array<int, 1> kIntIndexCodes{kReportId};
+    static constexpr std::array<int, 1> kTextIndexCodes{kReportName};
 
     static constexpr int kIdOffset = 0;
     static constexpr int kReservedOffset = 4;
@@ -196,15 +200,25 @@ class Report : public StoredRecord<kReportRecordSize> {
     // writes is, and what garbage almost never is.
     static bool isReadableRecord(ConstByteSpan record);
 
-    // Re-reads the record from its slot.
+    // Re-reads the record from its slot; a report without a slot yet takes
+    // the file's current record and its slot.
     int load();
     // Reads the record of `slot` and takes that slot.
     int loadSlot(int slot);
+    // save, insert and remove keep the season's report cache in step with
+    // the season's report file; reports of other files leave it alone.
     // Rewrites the record in its slot.
     int save();
     // Appends as a new record and takes its slot.
     int insert();
     int remove();
+    // The same definition and slot as `other`, bound to this report's file.
+    void copyFrom(const Report& other);
+    // The definition of `other`, keeping this report's slot.
+    void takeDefinition(const Report& other) { bytes_ = other.bytes_; }
+
+    int indexValue(int code) const { return getValue(code); }
+    std::string indexText(int code) const { return text(code); }
 
     // Draws the next report id from the season state, skipping ids that
     // reports of the file already hold, and stores it in the record. 0 when
@@ -255,6 +269,9 @@ class Report : public StoredRecord<kReportRecordSize> {
     static std::span<const char* const> fullyDefinedReports();
 
   private:
+    bool isSeasonReport() const;
+    // The cache's object of this report's slot; null when there is none.
+    Report* cachedCopy() const;
     bool columnInUse(int i) const;
     void clearColumn(int i);
     void clearSection(int i);

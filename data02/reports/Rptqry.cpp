@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "data02/model/Mapfact.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 
@@ -83,41 +84,61 @@ int seedReportFile(Singleton& context, ReportFile& file) {
 
 }  // namespace
 
-template <class Keep>
-Owned<RptList> ReportQuery::select(Keep keep, std::source_location where) {
-    ReportFile& file = context_.reportFile();
+Owned<RptList> ReportQuery::copies(const RecordCache<Report>::List& found,
+                                   std::source_location where) {
+    const RecordCache<Report>& cache = context_.mapFactory().reports();
     MyMemory& memory = context_.memory();
-    if (!file.isOpen()) {
+    if (!cache.isReady()) {
         return {};
     }
     Owned<RptList> list = memory.make<RptList>(Site(Report::kListKind, where));
     if (!list) {
         return {};
     }
-    for (int slot : file.db().usedSlots()) {
+    for (const Report* cached : found) {
         Owned<Report> report =
-            memory.makeRecord<Report>(Site(Report::kKind, where), file, context_);
+            memory.makeRecord<Report>(Site(Report::kKind, where), context_.reportFile(), context_);
         if (!report) {
             return {};
         }
-        if (report->loadSlot(slot) == kOk && keep(*report)) {
-            list->push_back(std::move(report));
-        }
+        report->copyFrom(*cached);
+        list->push_back(std::move(report));
     }
-    std::ranges::stable_sort(*list, {}, [](const Owned<Report>& r) { return r->id(); });
     return list;
 }
 
 Owned<RptList> ReportQuery::allReports(std::source_location where) {
-    return select([](const Report&) { return true; }, where);
+    RecordCache<Report>::List byId;
+    if (const auto* index = context_.mapFactory().reports().intIndex(kReportId)) {
+        for (const auto& [id, report] : *index) {
+            byId.push_back(report);
+        }
+    }
+    return copies(byId, where);
 }
 
 Owned<RptList> ReportQuery::findByName(std::string_view name, std::source_location where) {
-    return select([name](const Report& r) { return r.name() == name; }, where);
+    RecordCache<Report>::List found =
+        context_.mapFactory().reports().selectByText(kReportName, name);
+    std::ranges::stable_sort(found, {}, [](const Report* r) { return r->id(); });
+    return copies(found, where);
 }
 
 Owned<RptList> ReportQuery::findById(int id, std::source_location where) {
-    return select([id](const Report& r) { return r.id() == id; }, where);
+    int ids[] = {id};
+    return copies(context_.mapFactory().reports().selectByValues(kReportId, ids), where);
+}
+
+const Report* ReportQuery::cached(int id) const {
+    return context_.mapFactory().reports().findFirst(kReportId, id);
+}
+
+const Report* ReportQuery::cached(std::string_view name) const {
+    return context_.mapFactory().reports().findFirst(kReportName, name);
+}
+
+int ReportQuery::reload(int year) {
+    return context_.mapFactory().reloadReports(year);
 }
 
 Owned<Report> ReportQuery::create(std::source_location where) {
@@ -154,6 +175,7 @@ int createReportCatalogue(Singleton& context, ReportFile& file) {
 }
 
 int openReportFile(Singleton& context, int year) {
+    context.mapFactory().reports().release();
     ReportFile& file = context.reportFile();
     std::filesystem::path path = file.pathFor(year);
     std::error_code ec;
@@ -183,7 +205,7 @@ int openReportFile(Singleton& context, int year) {
         file.close();
         return file.fail("Cannot add the missing built-in reports to " + name + ": " + reason);
     }
-    return kOk;
+    return context.mapFactory().loadReports();
 }
 
 }  // namespace qff

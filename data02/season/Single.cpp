@@ -11,6 +11,8 @@
 #include "data02/model/Plyrqry.h"
 #include "data02/model/Pro.h"
 #include "data02/model/Teamqry.h"
+#include "data02/reports/Rpt_gen.h"
+#include "data02/reports/Rptqry.h"
 #include "data02/schedule/Schedule.h"
 #include "data02/scoring/Scoring.h"
 #include "data02/season/Prefs.h"
@@ -120,7 +122,9 @@ bool Singleton::createMembers(std::string& error) {
                      SeasonFile::Draft, dir) &&
         createMember(draftQuery_, Kind::DraftQuery, "draft query", error, *this) &&
         createMember(reportFile_, Kind::ReportFile, "report file", error, memory, SeasonFile::Rpt,
-                     dir);
+                     dir) &&
+        createMember(reportQuery_, Kind::ReportQuery, "report query", error, *this) &&
+        createMember(reportGenerator_, Kind::ReportGenerator, "report generator", error, *this);
     if (created) {
         sticky_->load();
         connectMembers();
@@ -147,6 +151,9 @@ void Singleton::connectMembers() {
     seasonState_->setIdInUse(kLastLeagueId, [this](int id) {
         return mapFactory_->leagues().findFirst(kLeagueId, id) != nullptr;
     });
+    seasonState_->setIdInUse(kLastReportId, [this](int id) {
+        return mapFactory_->reports().findFirst(kReportId, id) != nullptr;
+    });
 }
 
 Singleton::~Singleton() {
@@ -170,6 +177,8 @@ Singleton::~Singleton() {
     draftFile_.reset();
     draftQuery_.reset();
     reportFile_.reset();
+    reportQuery_.reset();
+    reportGenerator_.reset();
     memory_.reset();
     profile_.reset();
 }

@@ -27,6 +27,8 @@ class TeamQuery;
 class DivisionQuery;
 class LeagueQuery;
 class DraftQuery;
+class ReportQuery;
+class ReportGenerator;
 template <int RecordSize>
 class RecordFile;
 using PlayerFile = RecordFile<kPlayerRecordSize>;
@@ -89,6 +91,8 @@ class Singleton {
     TrackDraftFile& draftFile() { return *draftFile_; }
     DraftQuery& draftQuery() { return *draftQuery_; }
     ReportFile& reportFile() { return *reportFile_; }
+    ReportQuery& reportQuery() { return *reportQuery_; }
+    ReportGenerator& reportGenerator() { return *reportGenerator_; }
 
   private:
     explicit Singleton(SeasonEnv env);
@@ -123,6 +127,8 @@ class Singleton {
     Owned<TrackDraftFile> draftFile_;
     Owned<DraftQuery> draftQuery_;
     Owned<ReportFile> reportFile_;
+    Owned<ReportQuery> reportQuery_;
+    Owned<ReportGenerator> reportGenerator_;
 };
 
 }  // namespace qff

@@ -35,6 +35,8 @@ HeldFile heldFile(Singleton& context, SeasonFile file) {
             return held(context.leagueFile(), &MapFactory::reloadLeagues);
         case SeasonFile::Draft:
             return held(context.draftFile(), &MapFactory::reloadDrafts);
+        case SeasonFile::Rpt:
+            return held(context.reportFile(), &MapFactory::reloadReports);
         default:
             return {};
     }
