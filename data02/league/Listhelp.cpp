@@ -1,6 +1,7 @@
 #include "data02/league/Listhelp.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "data02/model/Player.h"
 #include "data02/model/Plyrqry.h"
@@ -40,6 +41,13 @@ bool holdsControlCharacter(std::string_view text) {
 
 std::string controlCharacterMessage(std::string_view label) {
     return std::string(label) + " cannot hold control characters.";
+}
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
 }
 
 std::string safeFileName(std::string_view text, bool colonToo) {

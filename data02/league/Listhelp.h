@@ -27,6 +27,10 @@ std::string controlCharacterMessage(std::string_view label);
 // name they append, never a whole path.
 std::string safeFileName(std::string_view text, bool colonToo);
 
+// The text with ASCII letters made lower case, for orders and comparisons
+// that ignore case.
+std::string lowerCase(std::string_view text);
+
 // What the player finder looks for: the players of a position, of an NFL team
 // or every player.
 enum class PlayerSearch { ByPosition, ByNflTeam, ByName };

@@ -44,10 +44,7 @@ std::string typeWord(int type) {
 // Two names whose page files a file system that ignores case could not tell
 // apart.
 std::string pageKey(std::string_view name) {
-    std::string key = safeFileName(name, true);
-    std::ranges::transform(key, key.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return key;
+    return lowerCase(safeFileName(name, true));
 }
 
 bool breaksFileName(std::string_view name) {
