@@ -1,7 +1,7 @@
 #include "data02/reports/Rpt_assist.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <cctype>
 
 #include "data02/league/Listhelp.h"
 #include "data02/model/Mapfact.h"
@@ -79,7 +79,8 @@ std::string reportTypeMark(int type) {
 }
 
 std::string ReportListEntry::caption() const {
-    return name + "  (" + reportTypeMark(type) + ")  " + std::to_string(id);
+    std::string mark = reportTypeMark(type);
+    return name + (mark.empty() ? "" : "  (" + mark + ")") + "  " + std::to_string(id);
 }
 
 std::vector<ReportListEntry> reportsWithFlag(Singleton& context, int flag, int exceptId) {
@@ -111,8 +112,7 @@ std::string sectionListText(const ReportSection& section) {
 
 bool isReportTextKey(char32_t character) {
     return character == U' ' || character == U'-' || character == U'_' ||
-           (character < 0x80 && std::isalnum(static_cast<int>(character))) ||
-           (character >= 0x80 && std::iswalnum(static_cast<wint_t>(character)));
+           (character < 0x80 && std::isalnum(static_cast<int>(character)) != 0);
 }
 
 ReportRows playerRowsOf(const PlayerRowsChoice& choice) {

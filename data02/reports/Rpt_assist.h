@@ -37,7 +37,8 @@ struct ReportListEntry {
     int id = 0;
     int type = 0;
     std::string name;
-    // The name, its type mark and its id, as the lists show them.
+    // The name, its type mark (when the type has one) and its id, as the
+    // lists show them.
     std::string caption() const;
 };
 
@@ -54,7 +55,8 @@ std::string sectionRangeText(const ReportSection& section);
 std::string sectionListText(const ReportSection& section);
 
 // Only letters, digits, blank, "-" and "_" may be typed into the name,
-// header and section-title fields.
+// header and section-title fields. Letters are the unaccented ones: the
+// record holds single bytes, and a name is also a page's file name.
 bool isReportTextKey(char32_t character);
 
 // ---- players to include

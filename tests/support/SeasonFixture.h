@@ -94,6 +94,13 @@ class SeasonFixture : public ::testing::Test {
 
     Singleton& context() { return *context_; }
 
+    // Creates the empty season `year` (the Default League alone) and opens it.
+    void openNewSeason(int year) {
+        std::string error;
+        ASSERT_TRUE(createSeasonFiles(context(), year, error)) << error;
+        ASSERT_TRUE(openSeason(context(), year).opened);
+    }
+
     std::filesystem::path fileOf(SeasonFile kind, int year) const {
         return dir_ / *seasonFileName(kind, year);
     }

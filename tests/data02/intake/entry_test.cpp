@@ -41,9 +41,7 @@ class EntryTest : public test::SeasonFixture {
   protected:
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        reopen();
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         test::addPlayer(context(), kPasser, kAtlanta, kQB, "Joe Passer");
         test::addPlayer(context(), kReceiver, kAtlanta, kWR, "Wide One");
         test::addPlayer(context(), kOtherReceiver, kAtlanta, kWR, "Wide Two");

@@ -80,9 +80,7 @@ class FindPlayersTest : public test::SeasonFixture {
 
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         addPlayer(1, kTeam, kWR, "Moss");
         addPlayer(2, kTeam, kTE, "Gates");
         addPlayer(3, kOtherTeam, kWR, "Moss");

@@ -47,9 +47,7 @@ class RostersTest : public test::SeasonFixture {
   protected:
     void SetUp() override {
         start("2003\n");
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         team_ = context().pro().validTeams().front();
         for (auto [id, position] :
              {std::pair{kQb1, kQB}, {kQb2, kQB}, {kQb3, kQB}, {kRb, kRB}, {kTe, kTE}, {kWr, kWR}}) {

@@ -81,9 +81,7 @@ class StructureTest : public SeasonFixture {
   protected:
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
     }
 
     static int idOf(const StructureResult& result) {

@@ -190,9 +190,7 @@ class BackupRunTest : public SeasonFixture {
 
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         place(dir_.path(), "Reports/week1.htm");
     }
 

@@ -85,9 +85,7 @@ class FtpSiteTest : public SeasonFixture {
   protected:
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), 2010, error)) << error;
-        ASSERT_TRUE(openSeason(context(), 2010).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(2010));
         league_ = context().leagueQuery().findOne(kLeagueId, kDefaultLeagueId);
         ASSERT_NE(league_, nullptr);
         league_->setText(kLeagueFtpLocation, "ftp.example.net/public/league");

@@ -57,9 +57,7 @@ class WebsiteTest : public SeasonFixture {
   protected:
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        reopen();
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
     }
 
     void reopen() { ASSERT_TRUE(openSeason(context(), kYear).opened); }

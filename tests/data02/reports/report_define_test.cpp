@@ -12,41 +12,20 @@
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 #include "tests/support/DemoSeason.h"
-#include "tests/support/SeasonFixture.h"
 
 namespace qff {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int kYear = 2003;
 
-// A demonstration season built once; every test works on its own copy.
-class ReportDefineTest : public test::SeasonFixture {
+class ReportDefineTest : public test::DemoSuite {
   protected:
     static void SetUpTestSuite() {
-        demo_ = new test::TempDir;
-        std::string error;
-        auto context =
-            Singleton::create(SeasonEnv{demo_->path(), [] { return test::kMid2011; }}, error);
-        ASSERT_TRUE(context) << error;
-        context->preferences().load();
-        ASSERT_EQ(test::buildDemoSeason(*context, {.year = kYear,
-                                                   .weeksMerged = 1,
-                                                   .playersPerTeam = 4,
-                                                   .divisionsPerLeague = 1,
-                                                   .franchisesPerDivision = 2}),
-                  "");
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
-
-    void SetUp() override {
-        fs::copy(demo_->path(), dir_.path(), fs::copy_options::recursive);
-        start();
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        buildSuiteDemo({.year = kYear,
+                        .weeksMerged = 1,
+                        .playersPerTeam = 4,
+                        .divisionsPerLeague = 1,
+                        .franchisesPerDivision = 2});
     }
 
     const RecordCache<Report>& cache() { return context().mapFactory().reports(); }
@@ -83,8 +62,6 @@ class ReportDefineTest : public test::SeasonFixture {
         EXPECT_TRUE(change.ok()) << change.problem->field << ": " << change.problem->message;
         return change.id;
     }
-
-    static inline test::TempDir* demo_ = nullptr;
 };
 
 std::vector<int> idsOf(const RptList& list) {

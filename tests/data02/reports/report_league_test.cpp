@@ -143,9 +143,7 @@ class LeaguePageTest : public SeasonFixture {
   protected:
     void SetUp() override {
         SeasonFixture::SetUp();
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         Preferences& preferences = context().preferences();
         preferences.set(kPrefReportBorder, 1);
         preferences.set(kPrefReportColour, 0);

@@ -32,7 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::readText;
-using test::SeasonFixture;
 using test::TempDir;
 using test::writeText;
 
@@ -248,29 +247,17 @@ TEST(SiteMapGroups, WeeksBeyondTheSeasonAreNotShown) {
 
 // ------------------------------------------------------------ demo season
 
-// One demonstration season built once; every test works on its own copy.
-class ReportRunTest : public SeasonFixture {
+class ReportRunTest : public test::DemoSuite {
   protected:
     static void SetUpTestSuite() {
-        demo_ = new TempDir;
-        std::string error;
-        auto context =
-            Singleton::create(SeasonEnv{demo_->path(), [] { return test::kMid2011; }}, error);
-        ASSERT_TRUE(context) << error;
-        context->preferences().load();
-        ASSERT_EQ(test::buildDemoSeason(
-                      *context, {.year = kYear, .weeksMerged = kWeeksMerged, .playersPerTeam = 20}),
-                  "");
-    }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
+        buildSuiteDemo({.year = kYear, .weeksMerged = kWeeksMerged, .playersPerTeam = 20});
     }
 
     void SetUp() override {
-        fs::copy(demo_->path(), dir_.path(), fs::copy_options::recursive);
-        start();
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        DemoSuite::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         const League* league = context().leagueQuery().allLeagues().back();
         league_ = league->getValue(kLeagueId);
         leagueName_ = league->text(kLeagueName);
@@ -354,12 +341,9 @@ class ReportRunTest : public SeasonFixture {
         return {};
     }
 
-    static TempDir* demo_;
     int league_ = 0;
     std::string leagueName_;
 };
-
-TempDir* ReportRunTest::demo_ = nullptr;
 
 TEST_F(ReportRunTest, ColumnReportPageHasCaptionRowsAndTotals) {
     Owned<Report> report = quarterbacks();

@@ -28,9 +28,7 @@ class OptionsTest : public SeasonFixture {
     }
 
     void openCreatedSeason() {
-        std::string error;
-        ASSERT_TRUE(createSeasonFiles(context(), kYear, error)) << error;
-        ASSERT_TRUE(openSeason(context(), kYear).opened);
+        ASSERT_NO_FATAL_FAILURE(openNewSeason(kYear));
         addLeague(kSecondLeague, "Second League");
     }
 
