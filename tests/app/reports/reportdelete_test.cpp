@@ -2,6 +2,7 @@
 // keyword macro.
 #include "data02/demo/Demo.h"
 #include "data02/diag/Status.h"
+#include "data02/model/Mapfact.h"
 #include "data02/reports/Report.h"
 #include "data02/reports/Rpt_assist.h"
 #include "data02/reports/Rpt_define.h"
@@ -194,6 +195,10 @@ void ReportDeleteTest::listsTheDeletableReportsByNameWithTheirMarks() {
         QVERIFY2(report != nullptr, qPrintable(entry));
         QVERIFY2(report->getValue(qff::kReportDeletable) != 0, qPrintable(entry));
     }
+    qsizetype deletable = std::ranges::count_if(
+        season().mapFactory().reports().list(),
+        [](const qff::Report* report) { return report->getValue(qff::kReportDeletable) != 0; });
+    QCOMPARE(shown.size(), deletable);
     QStringList sorted = shown;
     std::ranges::sort(sorted, [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
