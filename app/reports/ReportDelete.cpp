@@ -78,8 +78,6 @@ void TformReportDelete::okClick() {
 }
 
 void TformReportDelete::reportDoubleClick(QListWidgetItem* item) {
-    if (item != nullptr) {
-        item->setSelected(true);
-        okClick();
-    }
+    item->setSelected(true);
+    okClick();
 }
