@@ -14,6 +14,7 @@
 #include "app/intake/NFLStats.h"
 #include "app/intake/UpdateRosterResults.h"
 #include "app/league/FindPlayer.h"
+#include "app/reports/ReportDelete.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/schedule/GenerateSchedule.h"
@@ -161,9 +162,10 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command : {ui->menuNewReport, ui->menuEditReport, ui->menuDeleteReport}) {
+    for (QAction* command : {ui->menuNewReport, ui->menuEditReport}) {
         connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
     }
+    connect(ui->menuDeleteReport, &QAction::triggered, this, &TformMain::deleteReport);
     connect(ui->menuEnterStats, &QAction::triggered, this, [this] {
         TformEnterPlayerStats dialog(*context_, prompter_, this);
         dialog.exec();
@@ -752,6 +754,15 @@ void TformMain::updateCommandStates() {
     }
     ui->comboWeek->setEnabled(open);
     updateFirstStepsHint();
+}
+
+// Report packs may have dropped the deleted report, so their group follows too.
+void TformMain::deleteReport() {
+    TformReportDelete dialog(*context_, prompter_, this);
+    dialog.exec();
+    if (int type = dialog.deletedType(); type != 0) {
+        refreshReportTree({type, qff::kReportPack});
+    }
 }
 
 void TformMain::notAvailableYet(const QAction* command) {

@@ -128,6 +128,7 @@ class TformMain : public QMainWindow {
     QList<QAction*> seasonCommands() const;
     QList<QAction*> franchiseCommands() const;
     void notAvailableYet(const QAction* command);
+    void deleteReport();
     void showOptions();
     bool runHostedCommand(const char* slot);
     void generateSchedule();

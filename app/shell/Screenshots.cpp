@@ -28,6 +28,7 @@
 #include "app/league/TradePlayers.h"
 #include "app/publish/BrowseFTP.h"
 #include "app/publish/EnterStr.h"
+#include "app/reports/ReportDelete.h"
 #include "app/reports/Rpt_tree.h"
 #include "app/schedule/GenerateSchedule.h"
 #include "app/scoring/CloseWeek.h"
@@ -43,6 +44,9 @@
 #include "data02/league/Draftorder.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
+#include "data02/reports/Report.h"
+#include "data02/reports/Rpt_assist.h"
+#include "data02/reports/Rpt_define.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
@@ -521,6 +525,34 @@ void takeDraftBoard(TformMain& window, Camera& camera) {
     board.close();
 }
 
+// Two user reports, so the list shows what a commissioner made beside the
+// deletable reports of the season, one of them chosen.
+void takeReportDelete(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    qff::ReportDefinition kickers;
+    kickers.type = qff::kPlayerReport;
+    kickers.name = "My Kickers";
+    kickers.header = "Kickers by points";
+    kickers.columns = {*qff::Report::defaultColumn(qff::kPlayerReport, qff::kPlayerName)};
+    kickers.rows = qff::playerRowsOf({});
+    qff::ReportChange added = qff::addReport(season, kickers);
+    qff::ReportDefinition pack;
+    pack.type = qff::kReportPack;
+    pack.name = "Weekly Pack";
+    pack.members = {added.id};
+    qff::addReport(season, pack);
+    BatchPrompter prompter;
+    TformReportDelete dialog(season, prompter, &window);
+    auto* list = dialog.findChild<QListWidget*>("listReports");
+    if (QList<QListWidgetItem*> found = list->findItems("My Kickers", Qt::MatchStartsWith);
+        !found.isEmpty()) {
+        list->setCurrentItem(found.front());
+    }
+    camera.takeDialog(dialog, "report_delete");
+    dialog.resize(1240, 980);
+    camera.takeDialog(dialog, "report_delete_large");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -551,6 +583,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDraftDay(window, camera);
         takeDraftBoard(window, camera);
         takeDraftOrder(window, camera);
+        takeReportDelete(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
