@@ -431,7 +431,12 @@ bool TformReportIO::storeReport() {
     if (!tell(change)) {
         return false;
     }
-    storedGroup_ = treeGroupOf(season_.reportQuery().cached(change.id));
+    const qff::Report* stored = season_.reportQuery().cached(change.id);
+    storedGroup_ = treeGroupOf(stored);
+    // The edit goes on from what the season now holds.
+    if (editId_ != 0 && stored != nullptr) {
+        working_->takeDefinition(*stored);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The data headers come first: one of them has a member named like a Qt
 // keyword macro.
+#include "data02/model/Divqry.h"
 #include "data02/model/Player.h"
 #include "data02/reports/Report.h"
 #include "data02/reports/Rpt_assist.h"
@@ -7,6 +8,7 @@
 #include "data02/reports/Rpt_tree_groups.h"
 #include "data02/reports/Rptqry.h"
 #include "data02/season/Single.h"
+#include "data02/season/State.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -207,6 +209,8 @@ class ReportIOTest : public QObject {
     void editChangesOnlyTheChosenArea();
     void goingBackToTheAreaChoiceSavesARename();
     void reportPackOfTwoReportsRuns();
+    void doubleClicksMoveEntriesBetweenTheLists();
+    void franchiseReportOfOneDivision();
     void cancelLeavesTheReportFileAsItWas_data();
     void cancelLeavesTheReportFileAsItWas();
     void namePageRefusesWhatCannotBeStored_data();
@@ -352,6 +356,77 @@ void ReportIOTest::reportPackOfTwoReportsRuns() {
     int pack = idNamed(season(), "Kicking Pack");
     QVERIFY(definitionOf(season(), pack).members == (std::vector<int>{first, secondId}));
     QVERIFY(qff::reportPageWritten(qff::runTreeNode(season(), qff::kReportPack, pack, 4, 8)));
+}
+
+void ReportIOTest::doubleClicksMoveEntriesBetweenTheLists() {
+    store(kickers());
+    TformReportIO assistant(season(), prompter_, TformReportIO::Mode::New);
+    startNew(assistant, "radioTypePack", "Clicked Pack", "");
+    next(assistant);
+    auto& available = child<QListWidget>(assistant, "listPackAvailable");
+    auto& selected = child<QListWidget>(assistant, "listPackSelected");
+    emit available.itemDoubleClicked(available.findItems(kKickersName, Qt::MatchStartsWith)[0]);
+    QCOMPARE(selected.count(), 1);
+    emit selected.itemDoubleClicked(selected.item(0));
+    QCOMPARE(selected.count(), 0);
+    QCOMPARE(available.findItems(kKickersName, Qt::MatchStartsWith).size(), 1);
+
+    TformReportIO player(season(), prompter_, TformReportIO::Mode::New);
+    startNew(player, "radioTypePlayer", "Clicked Columns", "Columns");
+    next(player);
+    next(player);
+    auto& items = child<QListWidget>(player, "listAvailableItems");
+    auto& columns = child<QListWidget>(player, "listSelectedColumns");
+    emit items.itemDoubleClicked(items.item(0));
+    emit items.itemDoubleClicked(items.item(1));
+    QCOMPARE(columns.count(), 2);
+    QCOMPARE(columns.item(1)->text(), items.item(1)->text());
+    emit columns.itemDoubleClicked(columns.item(0));
+    QCOMPARE(columns.count(), 1);
+    QCOMPARE(columns.item(0)->text(), items.item(1)->text());
+}
+
+// A franchise report lists franchise items and stores its rows and sort
+// order in the franchise selection; an edit relabels the areas for it.
+void ReportIOTest::franchiseReportOfOneDivision() {
+    int league = season().seasonState().peek(qff::kCurrentLeague);
+    const qff::Division* division = season().divisionQuery().leagueDivisions(league).at(0);
+    int divisionId = division->getValue(qff::kDivisionId);
+    qff::ReportItemCategory first = qff::Report::itemCategories(qff::kFranchiseReport).at(0);
+    QString item = QString::fromStdString(qff::Report::columnListName(first.codes.at(0)));
+
+    TformReportIO assistant(season(), prompter_, TformReportIO::Mode::New);
+    startNew(assistant, "radioTypeFranchise", "Division Table", "One division");
+    next(assistant);
+    QCOMPARE(pageOf(assistant), TformReportIO::kTeamRowsPage);
+    QCOMPARE(child<QLabel>(assistant, "labelTitle").text(), QString("Franchises to Include"));
+    check(assistant, "radioTeamDivision");
+    qff::apptest::chooseData(child<QComboBox>(assistant, "comboTeamDivision"), divisionId);
+    next(assistant);
+    QVERIFY(addColumn(assistant, item));
+    next(assistant);
+    next(assistant);
+    next(assistant);
+    chooseSort(assistant, 1, item);
+    next(assistant);
+    click(assistant, "buttonFinished");
+    QVERIFY2(prompter_.told.isEmpty(), qPrintable(prompter_.told.join("\n")));
+    QCOMPARE(assistant.storedGroup(), int(qff::kFranchiseReport));
+    int id = idNamed(season(), "Division Table");
+    qff::ReportDefinition stored = definitionOf(season(), id);
+    QCOMPARE(stored.type, int(qff::kFranchiseReport));
+    QVERIFY(stored.rows == (qff::ReportRows{qff::kFranchisesOfDivision, {divisionId}, 0}));
+    QCOMPARE(stored.sorts.size(), std::size_t(1));
+    QCOMPARE(stored.sorts[0].code, first.codes.at(0));
+
+    TformReportIO edit(season(), prompter_, TformReportIO::Mode::Edit);
+    chooseEditReport(edit, id);
+    QCOMPARE(child<QRadioButton>(edit, "radioAreaRows").text(), QString("Franchises to Include"));
+    QCOMPARE(child<QRadioButton>(edit, "radioAreaColumns").text(), QString("Franchise Data"));
+    check(edit, "radioAreaRows");
+    next(edit);
+    QVERIFY(child<QRadioButton>(edit, "radioTeamDivision").isChecked());
+    QCOMPARE(child<QComboBox>(edit, "comboTeamDivision").currentData().toInt(), divisionId);
 }
 
 void ReportIOTest::cancelLeavesTheReportFileAsItWas_data() {
