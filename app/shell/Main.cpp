@@ -162,9 +162,10 @@ void TformMain::wireCommands() {
         connect(command, &QAction::triggered, this,
                 [this, pair] { DisplayActivity(pair.first, pair.second); });
     }
-    for (QAction* command : {ui->menuNewReport, ui->menuEditReport}) {
-        connect(command, &QAction::triggered, this, [this, command] { notAvailableYet(command); });
-    }
+    connect(ui->menuNewReport, &QAction::triggered, this,
+            [this] { runReportAssistant(TformReportIO::Mode::New); });
+    connect(ui->menuEditReport, &QAction::triggered, this,
+            [this] { runReportAssistant(TformReportIO::Mode::Edit); });
     connect(ui->menuDeleteReport, &QAction::triggered, this, &TformMain::deleteReport);
     connect(ui->menuEnterStats, &QAction::triggered, this, [this] {
         TformEnterPlayerStats dialog(*context_, prompter_, this);
@@ -660,6 +661,17 @@ void TformMain::leagueChosen(int index) {
     context_->seasonState().set(qff::kCurrentLeague, ui->comboLeague->itemData(index).toInt());
     refreshReportTree({qff::kFranchiseReport, qff::kFranchiseOverviewGroup, qff::kDraftDayReport,
                        qff::kLeagueInformation});
+}
+
+// An edit stored part by part is in the season even when the assistant is
+// cancelled afterwards; packs list their members by name, so they follow a
+// rename.
+void TformMain::runReportAssistant(TformReportIO::Mode mode) {
+    TformReportIO assistant(*context_, prompter_, mode, this);
+    assistant.exec();
+    if (int group = assistant.storedGroup(); group != 0) {
+        refreshReportTree({group, qff::kReportPack});
+    }
 }
 
 void TformMain::refreshReportTree(std::initializer_list<int> groups) {

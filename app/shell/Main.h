@@ -10,6 +10,8 @@
 #include "data02/shell/Activities.h"
 #include "data02/shell/Desk.h"
 
+#include "app/reports/ReportIO.h"
+
 class Prompter;
 class QAction;
 class QLabel;
@@ -122,6 +124,7 @@ class TformMain : public QMainWindow {
     void fillLeagueSelector();
     void leagueChosen(int index);
     void refreshReportTree(std::initializer_list<int> groups);
+    void runReportAssistant(TformReportIO::Mode mode);
     void showReport(QTreeWidgetItem* node);
 
     void updateCommandStates();
