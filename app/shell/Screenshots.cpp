@@ -556,71 +556,71 @@ void takeReportDelete(TformMain& window, Camera& camera) {
     camera.takeDialog(dialog, "report_delete");
     dialog.resize(1240, 980);
     camera.takeDialog(dialog, "report_delete_large");
-    // Selects the first `count` entries of a list of the report assistant.
-    void selectFirst(QWidget & dialog, const char* list, int count) {
-        auto* entries = dialog.findChild<QListWidget*>(list);
-        for (int row = 0; row < count && row < entries->count(); ++row) {
-            entries->item(row)->setSelected(true);
-        }
-    }
+}
 
-    // The report assistant's pages for a new player report, at the size it
-    // opens with and on a large screen, then cancelled; the area choice of an
-    // edit and the header preview of a demo report.
-    void takeReportAssistant(TformMain & window, Camera & camera) {
-        qff::Singleton& season = *window.context();
-        BatchPrompter prompter;
-        for (QSize size : {QSize(), QSize(1240, 980)}) {
-            TformReportIO assistant(season, prompter, TformReportIO::Mode::New, &window);
-            if (size.isValid()) {
-                assistant.resize(size);
-            }
-            assistant.show();
-            QString suffix = size.isValid() ? "_large" : "";
-            auto press = [&assistant](const char* name) {
-                assistant.findChild<QPushButton*>(name)->click();
-            };
-            camera.take(assistant, "report_assistant_type" + suffix);
-            press("buttonNext");
-            assistant.findChild<QLineEdit*>("editReportName")->setText("Kickers by Points");
-            assistant.findChild<QLineEdit*>("editReportHeader")
-                ->setText("Kickers ranked by points");
-            camera.take(assistant, "report_assistant_name" + suffix);
-            press("buttonNext");
-            camera.take(assistant, "report_assistant_players" + suffix);
-            press("buttonNext");
-            selectFirst(assistant, "listAvailableItems", 4);
-            press("btnColumnAdd");
-            camera.take(assistant, "report_assistant_columns" + suffix);
-            press("buttonNext");
-            camera.take(assistant, "report_assistant_header_intro" + suffix);
-            press("buttonNext");
-            selectFirst(assistant, "listSectionColumns", 2);
-            press("btnSectionAdd");
-            camera.take(assistant, "report_assistant_sections" + suffix);
-            assistant.findChild<QTabWidget*>("tabHeaders")->setCurrentIndex(1);
-            camera.take(assistant, "report_assistant_data_headers" + suffix);
-            press("buttonNext");
-            camera.take(assistant, "report_assistant_sort" + suffix);
-            press("buttonNext");
-            camera.take(assistant, "report_assistant_finished" + suffix);
-            assistant.reject();
-        }
-        TformReportIO edit(season, prompter, TformReportIO::Mode::Edit, &window);
-        edit.findChild<QListWidget*>("listEditReports")->setCurrentRow(0);
-        camera.takeDialog(edit, "report_assistant_edit");
-        const qff::Report* quarterbacks =
-            season.reportQuery().cached(std::string_view("Quarterbacks"));
-        if (quarterbacks == nullptr) {
-            return;
-        }
-        if (auto page = qff::writeHeaderPreviewPage(season, *quarterbacks)) {
-            TformPreviewHeader preview(QString::fromStdString(page->string()), &window);
-            preview.show();
-            QApplication::processEvents();
-            camera.takeDialog(preview, "report_header_preview");
-        }
+// Selects the first `count` entries of a list of the report assistant.
+void selectFirst(QWidget& dialog, const char* list, int count) {
+    auto* entries = dialog.findChild<QListWidget*>(list);
+    for (int row = 0; row < count && row < entries->count(); ++row) {
+        entries->item(row)->setSelected(true);
     }
+}
+
+// The report assistant's pages for a new player report, at the size it
+// opens with and on a large screen, then cancelled; the area choice of an
+// edit and the header preview of a demo report.
+void takeReportAssistant(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    BatchPrompter prompter;
+    for (QSize size : {QSize(), QSize(1240, 980)}) {
+        TformReportIO assistant(season, prompter, TformReportIO::Mode::New, &window);
+        if (size.isValid()) {
+            assistant.resize(size);
+        }
+        assistant.show();
+        QString suffix = size.isValid() ? "_large" : "";
+        auto press = [&assistant](const char* name) {
+            assistant.findChild<QPushButton*>(name)->click();
+        };
+        camera.take(assistant, "report_assistant_type" + suffix);
+        press("buttonNext");
+        assistant.findChild<QLineEdit*>("editReportName")->setText("Kickers by Points");
+        assistant.findChild<QLineEdit*>("editReportHeader")->setText("Kickers ranked by points");
+        camera.take(assistant, "report_assistant_name" + suffix);
+        press("buttonNext");
+        camera.take(assistant, "report_assistant_players" + suffix);
+        press("buttonNext");
+        selectFirst(assistant, "listAvailableItems", 4);
+        press("btnColumnAdd");
+        camera.take(assistant, "report_assistant_columns" + suffix);
+        press("buttonNext");
+        camera.take(assistant, "report_assistant_header_intro" + suffix);
+        press("buttonNext");
+        selectFirst(assistant, "listSectionColumns", 2);
+        press("btnSectionAdd");
+        camera.take(assistant, "report_assistant_sections" + suffix);
+        assistant.findChild<QTabWidget*>("tabHeaders")->setCurrentIndex(1);
+        camera.take(assistant, "report_assistant_data_headers" + suffix);
+        press("buttonNext");
+        camera.take(assistant, "report_assistant_sort" + suffix);
+        press("buttonNext");
+        camera.take(assistant, "report_assistant_finished" + suffix);
+        assistant.reject();
+    }
+    TformReportIO edit(season, prompter, TformReportIO::Mode::Edit, &window);
+    edit.findChild<QListWidget*>("listEditReports")->setCurrentRow(0);
+    camera.takeDialog(edit, "report_assistant_edit");
+    const qff::Report* quarterbacks = season.reportQuery().cached(std::string_view("Quarterbacks"));
+    if (quarterbacks == nullptr) {
+        return;
+    }
+    if (auto page = qff::writeHeaderPreviewPage(season, *quarterbacks)) {
+        TformPreviewHeader preview(QString::fromStdString(page->string()), &window);
+        preview.show();
+        QApplication::processEvents();
+        camera.takeDialog(preview, "report_header_preview");
+    }
+}
 
 }  // namespace
 
