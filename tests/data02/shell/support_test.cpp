@@ -48,10 +48,14 @@ TEST(HelpPageForTopic, ComparesWithoutRegardToCase) {
         std::string file;
     };
     const Case cases[] = {
-        {"About this product", "About.htm"},       {"HOW TO RUN A LEAGUE", "4League.htm"},
-        {"a letter to team owners", "4Owner.htm"}, {"How do I establish Franchises?", "Teams.htm"},
-        {"viewing REPORTS", "ViewRpt.htm"},        {"Creating custom reports", "NeedHelp.htm"},
-        {"No such topic", "NeedHelp.htm"},         {"", "NeedHelp.htm"},
+        {"About this product", "About.htm"},
+        {"HOW TO RUN A LEAGUE", "4League.htm"},
+        {"a letter to team owners", "4Owner.htm"},
+        {"How do I establish Franchises?", "Teams.htm"},
+        {"viewing REPORTS", "ViewRpt.htm"},
+        {"Creating custom reports", "ReportAssistant.htm"},
+        {"No such topic", "NeedHelp.htm"},
+        {"", "NeedHelp.htm"},
         {"About this product ", "NeedHelp.htm"},
     };
     for (const Case& c : cases) {
