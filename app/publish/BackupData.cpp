@@ -45,6 +45,7 @@ void TformBackupData::FormCreate() {
 
 void TformBackupData::btnBackupDirClick() {
     std::error_code ec;
+    std::filesystem::create_directory(season().pathOf("Backup"), ec);
     std::filesystem::create_directories(qff::backupDirectory(season()), ec);
     QString chosen = QFileDialog::getSaveFileName(this, "Select Backup File",
                                                   ui->editBackupFile->text(), kArchiveFilter);

@@ -9,6 +9,7 @@
 #include "qff/backupzip/zip_backup.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -67,6 +68,8 @@ class BackupTest : public QObject {
     void aSeasonBackedUpInTheWindowIsRestoredAsItWas();
     void cancellingMidBackupLeavesNoArchiveAndTheSeasonOpen();
     void answeringNoToTheRestoreQuestionReplacesNothing();
+    void theFormShowsThePreferencesAndRefusesAnEmptyName();
+    void aCalendarSeasonWithoutFilesIsReportedAndTheSeasonStaysOpen();
 
   private:
     fs::path dir() const { return dir_->path().toStdString(); }
@@ -243,6 +246,48 @@ void BackupTest::answeringNoToTheRestoreQuestionReplacesNothing() {
     QVERIFY(prompter_.told.isEmpty());
     QVERIFY(snapshot(dir()) == before);
     QVERIFY(window_->seasonIsOpen());
+}
+
+void BackupTest::theFormShowsThePreferencesAndRefusesAnEmptyName() {
+    createDemoSeason(false);
+    openWindow();
+    window_->context()->preferences().setText(qff::kPrefBackupPassword, "secret");
+    window_->context()->preferences().set(qff::kPrefBackupViewedReports, 0);
+    TformBackupData& form = showBackupForm();
+    QCOMPARE(child<QLineEdit>(form, "editPassword").text(), QString("secret"));
+    QCOMPARE(child<QLineEdit>(form, "editPassword").echoMode(), QLineEdit::Password);
+    QVERIFY(!child<QCheckBox>(form, "chkIncludeReports").isChecked());
+    QCOMPARE(child<QCheckBox>(form, "chkSeasonOnly").text(),
+             QString("Only backup data associated to the %1 season").arg(demo_.year));
+    QVERIFY(child<QCheckBox>(form, "chkSeasonOnly").isChecked());
+    fs::path suggested = child<QLineEdit>(form, "editBackupFile").text().toStdString();
+    QCOMPARE(suggested.parent_path(), qff::backupDirectory(*window_->context()));
+    QVERIFY(suggested.filename().string().ends_with(".zip"));
+
+    child<QLineEdit>(form, "editBackupFile").setText("  ");
+    click(form, "btnBackup");
+    QCoreApplication::processEvents();
+    QCOMPARE(prompter_.told, QStringList{"Please enter a name for the backup file."});
+    QVERIFY(window_->context() != nullptr);
+}
+
+// The calendar says 2004 while only the 2003 season has files.
+void BackupTest::aCalendarSeasonWithoutFilesIsReportedAndTheSeasonStaysOpen() {
+    createDemoSeason(false);
+    std::ofstream(dir() / "CurYear.bin") << demo_.year + 1 << "\n";
+    openWindow();
+    bool ended = false;
+    whenModal<TformDoBackup>([&](TformDoBackup& dialog) {
+        connect(&dialog, &QDialog::finished, &dialog, [&] { ended = true; });
+    });
+    startBackup();
+    QTRY_VERIFY_WITH_TIMEOUT(ended, kBackupWaitMs);
+    QCOMPARE(prompter_.told,
+             QStringList{
+                 QString("There are no files of the %1 season to back up.").arg(demo_.year + 1)});
+    QVERIFY(!fs::exists(archive()));
+    QVERIFY(window_->seasonIsOpen());
+    QCOMPARE(window_->openSeason(), demo_.year);
 }
 
 QTEST_MAIN(BackupTest)
