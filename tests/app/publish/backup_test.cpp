@@ -7,6 +7,7 @@
 #include "data02/model/Teamqry.h"
 #include "data02/storage/Db_file.h"
 #include "qff/backupzip/zip_backup.h"
+#include "qff/platform/zip_archiver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -68,6 +69,7 @@ class BackupTest : public QObject {
     void aSeasonBackedUpInTheWindowIsRestoredAsItWas();
     void cancellingMidBackupLeavesNoArchiveAndTheSeasonOpen();
     void answeringNoToTheRestoreQuestionReplacesNothing();
+    void anArchiveThatIsNoBackupIsRefusedBeforeTheQuestion();
     void theFormShowsThePreferencesAndRefusesAnEmptyName();
     void aCalendarSeasonWithoutFilesIsReportedAndTheSeasonStaysOpen();
 
@@ -244,6 +246,23 @@ void BackupTest::answeringNoToTheRestoreQuestionReplacesNothing() {
     QVERIFY(prompter_.asked.front().contains(
         QString("the data files of the %1 season").arg(demo_.year)));
     QVERIFY(prompter_.told.isEmpty());
+    QVERIFY(snapshot(dir()) == before);
+    QVERIFY(window_->seasonIsOpen());
+}
+
+void BackupTest::anArchiveThatIsNoBackupIsRefusedBeforeTheQuestion() {
+    createDemoSeason(false);
+    fs::path notes = dir() / "notes.txt";
+    std::ofstream(notes) << "not a season\n";
+    fs::path foreign = dir() / "foreign.zip";
+    QVERIFY(qff::platform::ZipArchiver().packFlat(foreign, {notes}).ok);
+    openWindow();
+    const std::map<std::string, std::string> before = snapshot(dir());
+    prompter_.answer = true;
+    restoreFrom(foreign);
+    QVERIFY(prompter_.asked.isEmpty());
+    QCOMPARE(prompter_.told.size(), 1);
+    QVERIFY(prompter_.told.front().contains("holds no season data files"));
     QVERIFY(snapshot(dir()) == before);
     QVERIFY(window_->seasonIsOpen());
 }
