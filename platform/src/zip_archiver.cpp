@@ -295,12 +295,13 @@ ArchiveResult ZipArchiver::packTree(const fs::path& archive, const fs::path& roo
     return writeArchive(archive, entries, std::string(password));
 }
 
-ArchiveResult ZipArchiver::packFlat(const fs::path& archive, const std::vector<fs::path>& files) {
+ArchiveResult ZipArchiver::packFlat(const fs::path& archive, const std::vector<fs::path>& files,
+                                    std::string_view password) {
     std::vector<PackEntry> entries;
     for (const fs::path& file : files) {
         entries.push_back({file, file.filename().string()});
     }
-    return writeArchive(archive, entries, {});
+    return writeArchive(archive, entries, std::string(password));
 }
 
 ArchiveResult ZipArchiver::listNames(const fs::path& archivePath, std::vector<std::string>& names) {

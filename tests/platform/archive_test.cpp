@@ -64,8 +64,8 @@ TEST_F(ArchiveTest, TreeRoundTripsWithAndWithoutPassword) {
 }
 
 TEST_F(ArchiveTest, FlatPackStoresBareNames) {
-    const ArchiveResult packed =
-        archiver_.packFlat(archive_, {source_ / "league.db", source_ / "teams/2024/week 1.txt"});
+    const ArchiveResult packed = archiver_.packFlat(
+        archive_, {source_ / "league.db", source_ / "teams/2024/week 1.txt"}, "");
     ASSERT_TRUE(packed.ok) << packed.message;
 
     ASSERT_TRUE(archiver_.extractAll(archive_, target_, "").ok);
