@@ -212,7 +212,8 @@ class MailRun {
 
     void runStep();
     void runToEnd();
-    // Disconnects when connected; a finished run stays as it ended.
+    // Disconnects when connected (as "Ok" does once the run is done); a
+    // finished run keeps its status. Destroying the run disconnects too.
     void cancel();
 
     bool done() const { return status_ != Status::Running; }
