@@ -219,6 +219,14 @@ TEST_F(CliMail, MissingAttachmentIsReportedAndTheRestSent) {
     EXPECT_FALSE(fs::exists(out / "attachments/gone.txt"));
 }
 
+TEST_F(CliMail, NobodyTakingTheMailIsNoSuccess) {
+    const RunResult run = qff(mailArgs({"--to", "Owls"}));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, HasSubstr("the mail was not sent"));
+    EXPECT_THAT(lines(run.out), Not(Contains("    Mail has been sent")));
+    EXPECT_FALSE(received(marker_));
+}
+
 TEST_F(CliMail, RefusedBeforeConnecting) {
     struct Case {
         std::vector<std::string> setup;
