@@ -250,8 +250,8 @@ void MailRun::sendStep() {
     }
     line("");
     line("Sending mail...");
-    const bool nobodyLeft = !draft_.attachments.empty() && toAttach_.empty();
-    if (nobodyLeft) {
+    const bool nothingLeftToAttach = !draft_.attachments.empty() && toAttach_.empty();
+    if (nothingLeftToAttach) {
         onEvent({MailEventKind::StatusText, "nothing left to attach; the mail was not sent"});
         return;
     }
