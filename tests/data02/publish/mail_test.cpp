@@ -251,12 +251,16 @@ class FakeTransport : public MailTransport {
         emit(MailEventKind::Disconnected);
     }
     bool packZip(const fs::path& zip, const std::vector<fs::path>& files,
-                 const std::string& password, std::string&) override {
+                 const std::string& password, std::string& error) override {
         std::string call = "pack " + zip.filename().string() + " " + password;
         for (const fs::path& file : files) {
             call += " [" + file.filename().string() + "]";
         }
         calls.push_back(call);
+        if (!packs) {
+            error = "disk full";
+            return false;
+        }
         writeText(zip, "zip");
         return true;
     }
@@ -264,6 +268,7 @@ class FakeTransport : public MailTransport {
     std::vector<std::string> calls;
     bool connects = true;
     bool sends = true;
+    bool packs = true;
     std::vector<std::string> refuse;
 
   private:
@@ -399,6 +404,17 @@ TEST_F(MailRunTest, PacksIntoTheZip) {
               (std::vector<std::string>{"Attaching reports...", "    Adding to ZIP - L1/a.htm",
                                         "    Adding to ZIP - L1/b.htm"}));
     EXPECT_EQ(log_[6], "    Attaching - " + (dir_ / "Attach/1.zip").string());
+}
+
+TEST_F(MailRunTest, ZipThatCannotBePackedIsNotSent) {
+    draft_.attachments = {"L1/a.htm"};
+    draft_.zipName = dir_ / "missing folder/1.zip";
+    transport_.packs = false;
+    EXPECT_EQ(run(), MailRun::Status::NotSent);
+    EXPECT_EQ(transport_.calls.back(), "disconnect");
+    EXPECT_EQ(transport_.calls.size(), 3u);
+    EXPECT_EQ(log_[5], "    General failure (?\?\?)");
+    EXPECT_EQ(log_[6], "    Mail status: disk full");
 }
 
 TEST_F(MailRunTest, ExistingZipAnswers) {
