@@ -64,13 +64,31 @@ TEST_F(ArchiveTest, TreeRoundTripsWithAndWithoutPassword) {
 }
 
 TEST_F(ArchiveTest, FlatPackStoresBareNames) {
-    const ArchiveResult packed =
-        archiver_.packFlat(archive_, {source_ / "league.db", source_ / "teams/2024/week 1.txt"});
+    const ArchiveResult packed = archiver_.packFlat(
+        archive_, {source_ / "league.db", source_ / "teams/2024/week 1.txt"}, "");
     ASSERT_TRUE(packed.ok) << packed.message;
 
     ASSERT_TRUE(archiver_.extractAll(archive_, target_, "").ok);
     EXPECT_THAT(filesBelow(target_), ElementsAre("league.db", "week 1.txt"));
     EXPECT_EQ(readFile(target_ / "week 1.txt"), readFile(source_ / "teams/2024/week 1.txt"));
+}
+
+TEST_F(ArchiveTest, FlatPackNumbersNamesTakenAlready) {
+    writeFile(source_ / "a/Week 1.htm", "first");
+    writeFile(source_ / "b/week 1.HTM", "second");
+    writeFile(source_ / "c/Week 1.htm", "third");
+    ASSERT_TRUE(
+        archiver_
+            .packFlat(
+                archive_,
+                {source_ / "a/Week 1.htm", source_ / "b/week 1.HTM", source_ / "c/Week 1.htm"}, "")
+            .ok);
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(archiver_.listNames(archive_, names).ok);
+    EXPECT_THAT(names, ElementsAre("Week 1.htm", "week 1 (2).HTM", "Week 1 (3).htm"));
+    ASSERT_TRUE(archiver_.extractAll(archive_, target_, "").ok);
+    EXPECT_EQ(readFile(target_ / "Week 1 (3).htm"), "third");
 }
 
 TEST_F(ArchiveTest, ExtractionOverwritesExistingFiles) {

@@ -25,9 +25,11 @@ class Archiver {
                                    const std::vector<std::filesystem::path>& relativeNames,
                                    std::string_view password) = 0;
 
-    // Stores each file under its bare file name, as a mail recipient expects to see it.
+    // Stores each file under its bare file name, as a mail recipient expects to see it; a name
+    // already taken (in any case) gets a number before its extension.
     virtual ArchiveResult packFlat(const std::filesystem::path& archive,
-                                   const std::vector<std::filesystem::path>& files) = 0;
+                                   const std::vector<std::filesystem::path>& files,
+                                   std::string_view password) = 0;
 
     // Replaces existing files of the same name; stops at, and reports, the first failure.
     virtual ArchiveResult extractAll(const std::filesystem::path& archive,

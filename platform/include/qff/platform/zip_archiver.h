@@ -17,7 +17,8 @@ class ZipArchiver final : public Archiver {
                            const std::vector<std::filesystem::path>& relativeNames,
                            std::string_view password) override;
     ArchiveResult packFlat(const std::filesystem::path& archive,
-                           const std::vector<std::filesystem::path>& files) override;
+                           const std::vector<std::filesystem::path>& files,
+                           std::string_view password) override;
     ArchiveResult extractAll(const std::filesystem::path& archive,
                              const std::filesystem::path& targetDir,
                              std::string_view password) override;
