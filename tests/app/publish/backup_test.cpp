@@ -255,7 +255,7 @@ void BackupTest::anArchiveThatIsNoBackupIsRefusedBeforeTheQuestion() {
     fs::path notes = dir() / "notes.txt";
     std::ofstream(notes) << "not a season\n";
     fs::path foreign = dir() / "foreign.zip";
-    QVERIFY(qff::platform::ZipArchiver().packFlat(foreign, {notes}).ok);
+    QVERIFY(qff::platform::ZipArchiver().packFlat(foreign, {notes}, "").ok);
     openWindow();
     const std::map<std::string, std::string> before = snapshot(dir());
     prompter_.answer = true;
