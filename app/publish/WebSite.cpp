@@ -3,9 +3,11 @@
 // The data headers come first: one of them has a member named like a Qt
 // keyword macro.
 #include "data02/model/Legqry.h"
+#include "data02/model/Pro.h"
 #include "data02/publish/Website.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/shell/Desk.h"
 #include "data02/shell/Support.h"
 
 #include <QCoreApplication>
@@ -67,14 +69,13 @@ void TformWebSite::reload() {
 }
 
 void TformWebSite::comboLeagueChange(int index) {
-    storeChoice(qff::kCurrentLeague, ui->comboLeague->itemData(index).toInt());
+    storeCurrentLeague(ui->comboLeague->itemData(index).toInt());
     showTemplateNames();
 }
 
 void TformWebSite::comboWeekChange(int index) {
-    int week = ui->comboWeek->itemData(index).toInt();
-    storeChoice(qff::kCurrentWeek, week);
-    storeChoice(qff::kViewWeek, week);
+    qff::storeWeekChoice(season().seasonState(), ui->comboWeek->itemData(index).toInt(),
+                         season().pro().weeks());
     emit weekChosen();
 }
 
@@ -117,13 +118,14 @@ void TformWebSite::btnPublishWebSiteClick() {
     }
     qff::PublishRequest request;
     request.league = ui->comboLeague->currentData().toInt();
-    request.homePageTemplate = ui->editHomePage->text().toStdString();
-    request.ownerPageTemplate = ui->editOwnerPage->text().toStdString();
+    request.homePageTemplate = typedTemplateName(*ui->editHomePage);
+    request.ownerPageTemplate = typedTemplateName(*ui->editOwnerPage);
     qff::PreparedSite run = qff::prepareWebSite(season(), request);
     if (!run.result.ok) {
         prompter().tell(this, Prompter::Icon::Error, qText(qff::publishFailureMessage(run.result)));
         return;
     }
+    showTemplateNames();
     TformDoWebSite progress(run, this);
     if (progress.exec() != QDialog::Accepted) {
         return;
@@ -137,9 +139,13 @@ void TformWebSite::btnPublishWebSiteClick() {
     }
 }
 
-void TformWebSite::storeChoice(int id, int value) {
+std::string TformWebSite::typedTemplateName(const QLineEdit& edit) const {
+    return qff::fullTemplateName(edit.text().toStdString(), season().workdir());
+}
+
+void TformWebSite::storeCurrentLeague(int league) {
     qff::SeasonState& state = season().seasonState();
-    if (state.set(id, value) != qff::kOk) {
+    if (state.set(qff::kCurrentLeague, league) != qff::kOk) {
         prompter().tell(this, Prompter::Icon::Error, qText(state.lastError()));
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "app/widgets/SeasonForm.h"
 
@@ -39,7 +40,9 @@ class TformWebSite : public SeasonForm {
     void browse(QLineEdit& edit, const QString& title);
     void btnOptionsClick();
     void btnPublishWebSiteClick();
-    void storeChoice(int id, int value);
+    // Relative names are taken from the working folder.
+    std::string typedTemplateName(const QLineEdit& edit) const;
+    void storeCurrentLeague(int league);
 
     std::unique_ptr<Ui::TformWebSite> ui;
 };

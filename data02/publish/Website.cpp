@@ -267,6 +267,13 @@ std::string stripTemplateTokens(std::string_view line) {
     return std::string(body.substr(0, token->begin)) + std::string(rest);
 }
 
+std::string fullTemplateName(const std::string& name, const fs::path& folder) {
+    if (name.empty() || fs::path(name).is_absolute()) {
+        return name;
+    }
+    return (folder / name).lexically_normal().string();
+}
+
 std::string templateProblem(const std::string& name) {
     if (holdsControlCharacter(name)) {
         return controlCharacterMessage("The template file name");

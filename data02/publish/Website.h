@@ -67,6 +67,11 @@ struct PreparedSite {
 // template can be named before it is written.
 std::string templateProblem(const std::string& name);
 
+// A template name as the league keeps it: a relative name is taken from
+// `folder`, so it names the same file wherever the program is started.
+// Empty stays empty.
+std::string fullTemplateName(const std::string& name, const std::filesystem::path& folder);
+
 // Stores the template names in the league and empties the Scratch directory
 // of the working directory, ready for generateHomePage. A template name
 // templateProblem refuses stores nothing and empties nothing.

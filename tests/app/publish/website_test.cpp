@@ -223,6 +223,18 @@ class WebSiteTest : public QObject {
         QCOMPARE(league().text(qff::kLeagueOwnerPage), std::string("/templates/owner.htm"));
     }
 
+    void aRelativeNameIsTakenFromTheWorkingFolder() {
+        fs::create_directory(season_->path() / "templates");
+        writeFile(season_->path() / "templates" / "home.htm", "Hello NAME_OF_YOUR_LEAGUE\n");
+        edit("editHomePage").setText("templates/home.htm");
+        ProgressWatch progress;
+        click(*form_, "btnPublishWebSite");
+        QString full = qPath(season_->path() / "templates" / "home.htm");
+        QCOMPARE(QString::fromStdString(league().text(qff::kLeagueHomePage)), full);
+        QCOMPARE(edit("editHomePage").text(), full);
+        QCOMPARE(readFile(page()), std::string("Hello "));
+    }
+
     void choosingAWeekMakesItTheCurrentAndViewedWeek() {
         QSignalSpy chosen(form_.get(), &TformWebSite::weekChosen);
         context().seasonState().set(qff::kViewWeek, qff::kAllWeeks);

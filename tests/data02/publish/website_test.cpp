@@ -343,6 +343,20 @@ TEST_F(WebsiteTest, AFailedPreparationHasNothingToGenerate) {
     EXPECT_FALSE(fs::exists(scratch()));
 }
 
+TEST(FullTemplateName, TakesARelativeNameFromTheFolder) {
+    const fs::path folder = "/league/work";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"/templates/home.htm", "/templates/home.htm"},
+        {"home.htm", "/league/work/home.htm"},
+        {"../templates/home.htm", "/league/templates/home.htm"},
+        {"./sub/home.htm", "/league/work/sub/home.htm"},
+    };
+    for (const auto& [name, expected] : cases) {
+        EXPECT_EQ(fullTemplateName(name, folder), expected) << name;
+    }
+}
+
 TEST_F(WebsiteTest, FailureMessagesGiveTheReason) {
     const std::string lead = "The Web Site content could not be published.\n\nReason: ";
     std::string missing = (dir_ / "missing.htm").string();
