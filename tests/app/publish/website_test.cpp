@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "app/publish/WebSite.h"
 #include "app/reports/ReportPane.h"
 #include "app/shell/Main.h"
+#include "app/shell/Options.h"
 #include "app/widgets/PageView.h"
 #include "tests/app/support/AppFixture.h"
 
@@ -138,6 +140,28 @@ class WebSiteTest : public QObject {
         QCOMPARE(edit("editOwnerPage").text(), QString("/templates/owner.htm"));
     }
 
+    void choosingALeagueMakesItCurrentAndShowsItsNames() {
+        form_.reset();
+        qff::DemoOptions options = smallDemo();
+        options.leagues = 2;
+        season_ = std::make_unique<SeasonFolder>(options);
+        QVERIFY(season_->opened());
+        auto leagues = context().leagueQuery().allLeagues();
+        QVERIFY(leagues.size() >= 2);
+        leagues[1]->setText(qff::kLeagueHomePage, "/second/home.htm");
+        leagues[1]->setText(qff::kLeagueOwnerPage, "/second/owner.htm");
+        QCOMPARE(leagues[1]->save(), qff::kOk);
+        context().seasonState().set(qff::kCurrentLeague, leagues[0]->getValue(qff::kLeagueId));
+        form_ = std::make_unique<TformWebSite>(context(), *prompter_);
+        QCOMPARE(edit("editHomePage").text(), QString());
+
+        int second = leagues[1]->getValue(qff::kLeagueId);
+        qff::apptest::chooseData(child<QComboBox>(*form_, "comboLeague"), second);
+        QCOMPARE(context().seasonState().peek(qff::kCurrentLeague), second);
+        QCOMPARE(edit("editHomePage").text(), QString("/second/home.htm"));
+        QCOMPARE(edit("editOwnerPage").text(), QString("/second/owner.htm"));
+    }
+
     void publishingMakesTheDataLayersPageAndOffersIt() {
         QSignalSpy published(form_.get(), &TformWebSite::pagePublished);
         QString source = qPath(sampleTemplate());
@@ -233,6 +257,19 @@ class WebSiteTest : public QObject {
         QCOMPARE(QString::fromStdString(league().text(qff::kLeagueHomePage)), full);
         QCOMPARE(edit("editHomePage").text(), full);
         QCOMPARE(readFile(page()), std::string("Hello "));
+    }
+
+    void optionsOpenOnTheFtpSettingsAndKeepWhatWasTyped() {
+        edit("editHomePage").setText("/templates/typed.htm");
+        QString shownTab;
+        whenModal<TformOptions>([&shownTab](TformOptions& options) {
+            shownTab = child<QTabWidget>(options, "tabsInternet").currentWidget()->objectName();
+            options.reject();
+        });
+        click(*form_, "btnOptions");
+        QCOMPARE(shownTab, QString("tabFtp"));
+        QCOMPARE(edit("editHomePage").text(), QString("/templates/typed.htm"));
+        QCOMPARE(prompter_->told, QStringList());
     }
 
     void choosingAWeekMakesItTheCurrentAndViewedWeek() {
