@@ -33,11 +33,13 @@ constexpr const char* kNoHomePageTemplate =
     "No home page template is named for this league, so no home page was made.\n\nName the "
     "template under \"Home Page Template\" and publish again.";
 
-// Where the sample home page template is, which is where a first choice starts.
-QString sampleTemplateFolder(const qff::Singleton& season) {
+// Where the sample home page template is, which is where a first choice
+// starts; the working folder when the sample is missing.
+QString firstBrowseFolder(const qff::Singleton& season) {
     std::filesystem::path sample = qff::supportFilePath(
         season.workdir(), QCoreApplication::applicationDirPath().toStdString(), kSampleTemplate);
-    return QString::fromStdString(sample.parent_path().string());
+    QString folder = QString::fromStdString(sample.parent_path().string());
+    return QFileInfo(folder).isDir() ? folder : QString::fromStdString(season.workdir().string());
 }
 
 }  // namespace
@@ -89,8 +91,7 @@ void TformWebSite::showTemplateNames() {
 
 void TformWebSite::browse(QLineEdit& edit, const QString& title) {
     QString name = edit.text();
-    QString start =
-        name.isEmpty() ? sampleTemplateFolder(season()) : QFileInfo(name).absolutePath();
+    QString start = name.isEmpty() ? firstBrowseFolder(season()) : QFileInfo(name).absolutePath();
     QFileDialog dialog(this, title, start);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters({tr("HTML Document (*.htm)"), tr("All Files (*.*)")});
