@@ -9,6 +9,7 @@
 #include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
 #include "app/publish/BackupData.h"
+#include "app/publish/WebSite.h"
 #include "app/schedule/Schedule.h"
 #include "app/scoring/DefineScoringSystem.h"
 #include "app/shell/Pending.h"
@@ -34,6 +35,7 @@ constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformDefineScoringSystem", make<TformDefineScoringSystem>},
     {"TformNFLStats", make<TformNFLStats>},
     {"TformBackupData", make<TformBackupData>},
+    {"TformWebSite", make<TformWebSite>},
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "app/publish/BackupData.h"
 #include "app/publish/DoBackup.h"
 #include "app/publish/Restore.h"
+#include "app/publish/WebSite.h"
 #include "app/reports/ReportDelete.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
@@ -579,6 +580,12 @@ void TformMain::showHostedForm(int section, int activity) {
         connect(stats, &SeasonForm::seasonChanged, this, &TformMain::syncViewWeek);
         connect(stats, &TformNFLStats::reportsRequested, this, &TformMain::requestReportView);
     }
+    if (auto* site = qobject_cast<TformWebSite*>(hosted_.data())) {
+        connect(site, &TformWebSite::weekChosen, this, &TformMain::syncViewWeek);
+        // Queued, since showing the viewer frees the form that asked.
+        connect(site, &TformWebSite::pagePublished, this, &TformMain::showPublishedPage,
+                Qt::QueuedConnection);
+    }
     ui->layoutHost->addWidget(hosted_);
     hosted_->show();
     hosted_->setFocus();
@@ -616,6 +623,11 @@ void TformMain::onSwitchTick() {
     switchRequested_ = false;
     DisplayActivity(kReportSection, lastActivity_[kReportSection]);
     switchBusy_ = false;
+}
+
+void TformMain::showPublishedPage(const QString& page) {
+    DisplayActivity(kReportSection, lastActivity_[kReportSection]);
+    ui->paneReport->displayReportPage(page);
 }
 
 void TformMain::showStatusText(const QString& text) {

@@ -79,6 +79,8 @@ class TformMain : public QMainWindow {
     void menuOpenSeasonClick();
     // Asks for the report view at the next tick of the statistics switch timer.
     void requestReportView();
+    // The report view with a page made elsewhere, such as the league's home page.
+    void showPublishedPage(const QString& page);
     void showStatusText(const QString& text);
 
   protected:

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,6 +33,7 @@
 #include "app/league/TradePlayers.h"
 #include "app/publish/BrowseFTP.h"
 #include "app/publish/DoBackup.h"
+#include "app/publish/DoWebSite.h"
 #include "app/publish/EnterStr.h"
 #include "app/reports/PreviewHeader.h"
 #include "app/reports/ReportDelete.h"
@@ -52,6 +54,7 @@
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
 #include "data02/publish/Backup.h"
+#include "data02/publish/Website.h"
 #include "data02/reports/Report.h"
 #include "data02/reports/Rpt_assist.h"
 #include "data02/reports/Rpt_define.h"
@@ -60,6 +63,7 @@
 #include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
+#include "data02/shell/Support.h"
 #include "data02/storage/Files.h"
 #include "qff/statsnet/stats_net.h"
 
@@ -651,6 +655,51 @@ void takeReportAssistant(TformMain& window, Camera& camera) {
     }
 }
 
+// Lets the event loop run for a while, so timers of the dialog on show fire.
+void runEvents(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The home page activity with the sample template named, at every size; the
+// progress dialog once it logged the page; the page in the viewer.
+void takeWebSite(TformMain& window, Camera& camera) {
+    qff::Singleton& season = *window.context();
+    std::filesystem::path sample = qff::supportFilePath(
+        season.workdir(), QCoreApplication::applicationDirPath().toStdString(), "HomePage.htm");
+    window.DisplayActivity(2, 12);
+    if (auto* edit = window.hostedForm()->findChild<QLineEdit*>("editHomePage")) {
+        edit->setText(QString::fromStdString(sample.string()));
+    }
+    camera.take(window, "main_activity2_12");
+    for (QSize size : kCheckedSizes) {
+        window.resize(size);
+        camera.take(window,
+                    QString("main_activity2_12_%1x%2").arg(size.width()).arg(size.height()));
+    }
+    window.resize(kWindowSize);
+    qff::PublishRequest request;
+    request.league = season.seasonState().peek(qff::kCurrentLeague);
+    request.homePageTemplate = sample.string();
+    qff::PreparedSite run = qff::prepareWebSite(season, request);
+    if (!run.result.ok) {
+        return;
+    }
+    TformDoWebSite progress(run, &window);
+    progress.show();
+    runEvents(3 * TformDoWebSite::kWorkMilliseconds - TformDoWebSite::kWorkMilliseconds / 2);
+    camera.take(progress, "do_web_site");
+    progress.resize(900, 640);
+    camera.take(progress, "do_web_site_large");
+    progress.close();
+    if (run.result.page) {
+        window.showPublishedPage(QString::fromStdString(run.result.page->string()));
+        runEvents(0);
+        camera.take(window, "web_site_published");
+    }
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -684,6 +733,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeReportDelete(window, camera);
         takeReportAssistant(window, camera);
         takeBackup(window, camera);
+        takeWebSite(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);

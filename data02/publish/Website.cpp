@@ -46,6 +46,8 @@ constexpr const char* kBuiltInSource = "(built-in template)";
 constexpr const char* kScratchFailure =
     "The Web Site content could not be published.\n\nReason: Could not create the scratch "
     "work area on your system.";
+constexpr const char* kPublishFailure = "The Web Site content could not be published.\n\nReason: ";
+constexpr const char* kLogErrorPrefix = "ERROR - ";
 constexpr const char* kPageDraftSuffix = ".part";
 
 struct TokenSpan {
@@ -113,18 +115,12 @@ std::string givenTemplateProblem(const PublishRequest& request) {
     return {};
 }
 
-struct TemplateText {
-    std::string source;
-    // None when the file could not be read.
-    std::optional<std::vector<std::string>> lines;
-};
-
-std::optional<TemplateText> chooseTemplate(const std::string& name, bool builtInWhenUnset) {
+std::optional<HomePageTemplate> chooseTemplate(const std::string& name, bool builtInWhenUnset) {
     if (!name.empty()) {
-        return TemplateText{name, readTemplateLines(name)};
+        return HomePageTemplate{name, readTemplateLines(name)};
     }
     if (builtInWhenUnset) {
-        return TemplateText{kBuiltInSource, splitLines(kBuiltInTemplate)};
+        return HomePageTemplate{kBuiltInSource, splitLines(kBuiltInTemplate)};
     }
     return std::nullopt;
 }
@@ -198,8 +194,9 @@ void endLog(PublishResult& result) {
     result.log.push_back(" ");
 }
 
-void generateHomePage(const TemplateText& text, const fs::path& scratch, PublishResult& result) {
+void writeHomePage(const HomePageTemplate& text, const fs::path& scratch, PublishResult& result) {
     beginLog(result, text.source);
+    result.source = text.source;
     if (!text.lines) {
         logFailure(result, "    ERROR - Could not open source file");
     } else {
@@ -220,8 +217,9 @@ void generateHomePage(const TemplateText& text, const fs::path& scratch, Publish
     endLog(result);
 }
 
-PublishResult leagueNotFound(const PublishRequest& request) {
-    PublishResult result;
+PreparedSite leagueNotFound(const PublishRequest& request) {
+    PreparedSite run;
+    PublishResult& result = run.result;
     std::string source = request.homePageTemplate.value_or("");
     if (source.empty() && request.builtInTemplateWhenUnset) {
         source = kBuiltInSource;
@@ -229,14 +227,29 @@ PublishResult leagueNotFound(const PublishRequest& request) {
     beginLog(result, source);
     logFailure(result, "    ERROR - League not found");
     endLog(result);
-    return result;
+    return run;
 }
 
-PublishResult failure(std::string message) {
-    PublishResult result;
-    result.ok = false;
-    result.message = std::move(message);
-    return result;
+PreparedSite failure(std::string message) {
+    PreparedSite run;
+    run.result.ok = false;
+    run.result.message = std::move(message);
+    return run;
+}
+
+// The log's own wording, read as a sentence.
+std::string failureReason(const PublishResult& result) {
+    std::string reason = result.message;
+    if (reason.starts_with(kLogErrorPrefix)) {
+        reason.erase(0, std::string_view(kLogErrorPrefix).size());
+        if (!result.source.empty()) {
+            reason += ": " + result.source;
+        }
+    }
+    if (!reason.ends_with('.')) {
+        reason += '.';
+    }
+    return reason;
 }
 
 }  // namespace
@@ -254,6 +267,13 @@ std::string stripTemplateTokens(std::string_view line) {
     return std::string(body.substr(0, token->begin)) + std::string(rest);
 }
 
+std::string fullTemplateName(const std::string& name, const fs::path& folder) {
+    if (name.empty() || fs::path(name).is_absolute()) {
+        return name;
+    }
+    return (folder / name).lexically_normal().string();
+}
+
 std::string templateProblem(const std::string& name) {
     if (holdsControlCharacter(name)) {
         return controlCharacterMessage("The template file name");
@@ -269,7 +289,7 @@ std::string templateProblem(const std::string& name) {
     }
 }
 
-PublishResult publishWebSite(Singleton& season, const PublishRequest& request) {
+PreparedSite prepareWebSite(Singleton& season, const PublishRequest& request) {
     League* league = season.leagueQuery().findOne(kLeagueId, request.league);
     if (league == nullptr) {
         return leagueNotFound(request);
@@ -282,17 +302,33 @@ PublishResult publishWebSite(Singleton& season, const PublishRequest& request) {
     if (std::string error = storeTemplateNames(*league, home, owner); !error.empty()) {
         return failure(error);
     }
+    PreparedSite run;
     // Read before Scratch is emptied, so a template kept there still works.
-    std::optional<TemplateText> text = chooseTemplate(home, request.builtInTemplateWhenUnset);
-    fs::path scratch = season.workdir() / kScratchDirectory;
-    if (!recreateScratch(scratch)) {
+    run.homePage = chooseTemplate(home, request.builtInTemplateWhenUnset);
+    run.scratch = season.workdir() / kScratchDirectory;
+    if (!recreateScratch(run.scratch)) {
         return failure(kScratchFailure);
     }
-    PublishResult result;
-    if (text) {
-        generateHomePage(*text, scratch, result);
+    return run;
+}
+
+void generateHomePage(PreparedSite& run) {
+    if (run.result.ok && run.homePage) {
+        writeHomePage(*run.homePage, run.scratch, run.result);
     }
-    return result;
+}
+
+PublishResult publishWebSite(Singleton& season, const PublishRequest& request) {
+    PreparedSite run = prepareWebSite(season, request);
+    generateHomePage(run);
+    return run.result;
+}
+
+std::string publishFailureMessage(const PublishResult& result) {
+    if (result.message == kScratchFailure) {
+        return result.message;
+    }
+    return std::string(kPublishFailure) + failureReason(result);
 }
 
 }  // namespace qff

@@ -39,6 +39,26 @@ struct PublishResult {
     std::string message;
     // The home page, once written in full.
     std::optional<std::filesystem::path> page;
+    // The home page template generation started from, as the log names
+    // it; empty before.
+    std::string source;
+};
+
+// A home page template as publishing read it.
+struct HomePageTemplate {
+    std::string source;
+    // None when the file could not be read.
+    std::optional<std::vector<std::string>> lines;
+};
+
+// Publishing up to the home page itself: the template names checked and
+// stored, the template read and the Scratch directory made afresh. When a
+// step fails `result` says why and there is nothing to generate.
+struct PreparedSite {
+    PublishResult result;
+    std::filesystem::path scratch;
+    // None when no home page template is named and no built-in one asked for.
+    std::optional<HomePageTemplate> homePage;
 };
 
 // Why a template name given to publish is refused: it holds a control
@@ -47,9 +67,24 @@ struct PublishResult {
 // template can be named before it is written.
 std::string templateProblem(const std::string& name);
 
-// Stores the template names in the league and builds the league's home page
-// in the Scratch directory of the working directory, which is emptied first.
-// A template name templateProblem refuses stores nothing and builds nothing.
+// A template name as the league keeps it: a relative name is taken from
+// `folder`, so it names the same file wherever the program is started.
+// Empty stays empty.
+std::string fullTemplateName(const std::string& name, const std::filesystem::path& folder);
+
+// Stores the template names in the league and empties the Scratch directory
+// of the working directory, ready for generateHomePage. A template name
+// templateProblem refuses stores nothing and empties nothing.
+PreparedSite prepareWebSite(Singleton& season, const PublishRequest& request);
+
+// Builds the home page of a prepared run, if it has a template, into its
+// Scratch directory; the status log and the outcome go to run.result.
+void generateHomePage(PreparedSite& run);
+
+// Both halves at once: the league's home page in Scratch.
 PublishResult publishWebSite(Singleton& season, const PublishRequest& request);
+
+// What the commissioner is told of a run that failed, in one message.
+std::string publishFailureMessage(const PublishResult& result);
 
 }  // namespace qff

@@ -306,5 +306,74 @@ TEST_F(WebsiteTest, RefusesANameTheLeagueCannotHold) {
     EXPECT_FALSE(fs::exists(scratch()));
 }
 
+TEST_F(WebsiteTest, PreparingStoresTheNamesAndEmptiesScratchBeforeAnyPage) {
+    std::string source = writeTemplate("Hello NAME_OF_YOUR_LEAGUE\n");
+    fs::create_directory(scratch());
+    writeText(scratch() / "earlier.htm", "earlier");
+    PublishRequest request;
+    request.league = kLeague;
+    request.homePageTemplate = source;
+    request.ownerPageTemplate = "/templates/owner.htm";
+    PreparedSite run = prepareWebSite(context(), request);
+    ASSERT_TRUE(run.result.ok) << run.result.message;
+    EXPECT_TRUE(run.result.log.empty());
+    EXPECT_EQ(run.scratch, scratch());
+    EXPECT_TRUE(fs::is_empty(scratch()));
+    ASSERT_TRUE(run.homePage);
+    EXPECT_EQ(run.homePage->source, source);
+    reopen();
+    EXPECT_EQ(league().text(kLeagueHomePage), source);
+    EXPECT_EQ(league().text(kLeagueOwnerPage), "/templates/owner.htm");
+
+    generateHomePage(run);
+    ASSERT_TRUE(run.result.ok) << run.result.message;
+    EXPECT_EQ(run.result.log, successLog(source));
+    EXPECT_EQ(run.result.page, page());
+    EXPECT_EQ(readText(page()), "Hello ");
+}
+
+TEST_F(WebsiteTest, AFailedPreparationHasNothingToGenerate) {
+    PublishRequest request;
+    request.league = kLeague;
+    request.homePageTemplate = dir_.path().string();
+    PreparedSite run = prepareWebSite(context(), request);
+    EXPECT_FALSE(run.result.ok);
+    generateHomePage(run);
+    EXPECT_TRUE(run.result.log.empty());
+    EXPECT_FALSE(fs::exists(scratch()));
+}
+
+TEST(FullTemplateName, TakesARelativeNameFromTheFolder) {
+    const fs::path folder = "/league/work";
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"/templates/home.htm", "/templates/home.htm"},
+        {"home.htm", "/league/work/home.htm"},
+        {"../templates/home.htm", "/league/templates/home.htm"},
+        {"./sub/home.htm", "/league/work/sub/home.htm"},
+    };
+    for (const auto& [name, expected] : cases) {
+        EXPECT_EQ(fullTemplateName(name, folder), expected) << name;
+    }
+}
+
+TEST_F(WebsiteTest, FailureMessagesGiveTheReason) {
+    const std::string lead = "The Web Site content could not be published.\n\nReason: ";
+    std::string missing = (dir_ / "missing.htm").string();
+    EXPECT_EQ(publishFailureMessage(publish(missing)),
+              lead + "Could not open source file: " + missing + ".");
+    EXPECT_EQ(publishFailureMessage(publish(dir_.path().string())),
+              lead + dir_.path().string() + " is not a regular file.");
+    PublishRequest request;
+    request.league = 77;
+    request.homePageTemplate = missing;
+    EXPECT_EQ(publishFailureMessage(publishWebSite(context(), request)),
+              lead + "League not found.");
+    PublishResult scratchFailure;
+    scratchFailure.ok = false;
+    scratchFailure.message = lead + "Could not create the scratch work area on your system.";
+    EXPECT_EQ(publishFailureMessage(scratchFailure), scratchFailure.message);
+}
+
 }  // namespace
 }  // namespace qff

@@ -30,6 +30,10 @@ TEST(HelpPageFor, FindsThePageOfAPair) {
     }
 }
 
+TEST(HelpPageFor, TheHomePageActivityHasItsOwnPage) {
+    EXPECT_EQ(helpPageFor(2, 12), "WebSite.htm");
+}
+
 TEST(HelpPageFor, APairWithoutAPageGetsTheGeneralOne) {
     const int pairs[][2] = {{1, 9}, {2, 8}, {3, 5}, {0, 2}, {-1, 0}, {9, 9}};
     for (const auto& pair : pairs) {
