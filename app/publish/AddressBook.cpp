@@ -126,11 +126,11 @@ void TformAddressBook::refreshLists() {
     const qff::MailRecipients none;
     const qff::MailRecipients& chosen = recipients_ != nullptr ? *recipients_ : none;
     int league = season_.seasonState().peek(qff::kCurrentLeague);
-    for (const qff::Team* team : season_.teamQuery().leagueFranchises(league)) {
+    for (int franchise : qff::leagueFranchiseIds(season_, league)) {
         bool isChosen = std::ranges::any_of(
-            chosen, [team](const auto& entry) { return entry.second == team->id(); });
+            chosen, [franchise](const auto& entry) { return entry.second == franchise; });
         if (!isChosen) {
-            addRow(*ui->listTeams, team->id());
+            addRow(*ui->listTeams, franchise);
         }
     }
     for (const auto& [kind, franchise] : chosen) {

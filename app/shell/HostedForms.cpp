@@ -8,6 +8,7 @@
 #include "app/league/DraftPlayers.h"
 #include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
+#include "app/publish/EMailReports.h"
 #include "app/schedule/Schedule.h"
 #include "app/scoring/DefineScoringSystem.h"
 #include "app/shell/Pending.h"
@@ -32,6 +33,7 @@ constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformSchedule", make<TformSchedule>},
     {"TformDefineScoringSystem", make<TformDefineScoringSystem>},
     {"TformNFLStats", make<TformNFLStats>},
+    {"TformEMailReports", make<TformEMailReports>},
 };
 
 }  // namespace
