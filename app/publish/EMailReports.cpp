@@ -1,11 +1,10 @@
-// The data headers come first, before even this form's own: the mail
-// transport has a member named like a Qt keyword macro.
+#include "app/publish/EMailReports.h"
+
+// The data headers come first: one of them has a member named like a Qt
+// keyword macro.
 #include "data02/publish/Mail.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
-#include "qff/mailer/smtp_transport.h"
-
-#include "app/publish/EMailReports.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -51,7 +50,7 @@ Prompter::Icon iconOf(qff::MailIcon icon) {
 TformEMailReports::TformEMailReports(qff::Singleton& season, Prompter& prompter, QWidget* parent)
     : SeasonForm(season, prompter, parent),
       ui(std::make_unique<Ui::TformEMailReports>()),
-      transportFactory_([] { return std::make_unique<qff::mailer::SmtpMailTransport>(); }) {
+      transportFactory_(&TformSendMail::smtpTransport) {
     ui->setupUi(this);
     qff::ensureMailAttachDirectory(season.workdir());
     ui->editZipFile->setText(shown(qff::defaultMailZip(season.workdir(), std::time(nullptr))));

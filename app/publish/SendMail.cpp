@@ -1,8 +1,9 @@
-#include "app/publish/SendMail.h"
-
-// The data headers come first: one of them has a member named like a Qt
-// keyword macro.
+// The data headers come first, before even this dialog's own: the mail
+// transport has a member named like a Qt keyword macro.
 #include "data02/publish/Mail.h"
+#include "qff/mailer/smtp_transport.h"
+
+#include "app/publish/SendMail.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -64,6 +65,10 @@ TformSendMail::TformSendMail(qff::MailDraft draft, std::unique_ptr<qff::MailTran
 }
 
 TformSendMail::~TformSendMail() = default;
+
+std::unique_ptr<qff::MailTransport> TformSendMail::smtpTransport() {
+    return std::make_unique<qff::mailer::SmtpMailTransport>();
+}
 
 void TformSendMail::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

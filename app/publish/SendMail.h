@@ -32,6 +32,10 @@ class TformSendMail : public QDialog {
                   Prompter& prompter, QWidget* parent = nullptr);
     ~TformSendMail() override;
 
+    // The platform's SMTP client and ZIP archiver, the transport of every
+    // mail the user sends.
+    static std::unique_ptr<qff::MailTransport> smtpTransport();
+
     const qff::MailRun& run() const { return *run_; }
 
   public slots:

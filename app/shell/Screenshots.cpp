@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -28,8 +29,11 @@
 #include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
+#include "app/publish/AddressBook.h"
+#include "app/publish/AttachReports.h"
 #include "app/publish/BrowseFTP.h"
 #include "app/publish/EnterStr.h"
+#include "app/publish/SendMail.h"
 #include "app/reports/PreviewHeader.h"
 #include "app/reports/ReportDelete.h"
 #include "app/reports/ReportIO.h"
@@ -622,6 +626,42 @@ void takeReportAssistant(TformMain& window, Camera& camera) {
     }
 }
 
+// The mail page with a mail written, the address book with a recipient of
+// each kind, the report picker, and a sending to a server that is not
+// there, run to its end.
+void takeEMail(TformMain& window, Camera& camera) {
+    window.DisplayActivity(2, 14);
+    if (QWidget* page = window.hostedForm()) {
+        page->findChild<QLineEdit*>("editSubject")->setText("Week 1 results");
+        page->findChild<QPlainTextEdit*>("memoBody")
+            ->setPlainText("Hello owners,\n\nthe standings and scores of week 1 are attached.");
+        camera.take(window, "main_activity2_14");
+    }
+    qff::Singleton& season = *window.context();
+    std::vector<int> franchises =
+        qff::leagueFranchiseIds(season, season.seasonState().peek(qff::kCurrentLeague));
+    qff::MailRecipients recipients;
+    for (std::size_t index = 0; index < franchises.size() && index < 4; ++index) {
+        recipients.emplace(std::min<int>(static_cast<int>(index) / 2, qff::kMailBcc),
+                           franchises[index]);
+    }
+    BatchPrompter prompter;
+    TformAddressBook book(season, prompter, &window);
+    book.setRecipients(recipients);
+    camera.takeDialog(book, "address_book");
+    TformAttachReports picker(season.workdir(), &window);
+    camera.takeDialog(picker, "attach_reports");
+    qff::MailDraft draft;
+    draft.host = "127.0.0.1:1";
+    draft.sender = {"commissioner@league.test", "League Commissioner", 0};
+    TformSendMail sending(draft, TformSendMail::smtpTransport(), prompter, &window);
+    sending.show();
+    while (!sending.run().done()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    camera.takeDialog(sending, "send_mail");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -654,6 +694,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDraftOrder(window, camera);
         takeReportDelete(window, camera);
         takeReportAssistant(window, camera);
+        takeEMail(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);
