@@ -133,7 +133,12 @@ void TformEMailReports::comboLeagueChange() {
     btnNewMailClick();
 }
 
+// The address book lists the current league's franchises; the options
+// dialog may have made another league current meanwhile.
 void TformEMailReports::chooseRecipients(int defaultKind) {
+    if (league() >= 0) {
+        season().seasonState().set(qff::kCurrentLeague, league());
+    }
     TformAddressBook book(season(), prompter(), this);
     book.setRecipients(recipients_);
     book.setDefaultButton(defaultKind);

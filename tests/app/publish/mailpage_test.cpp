@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -30,6 +31,7 @@
 #include "app/publish/AttachReports.h"
 #include "app/publish/EMailReports.h"
 #include "app/publish/SendMail.h"
+#include "app/shell/Options.h"
 #include "tests/app/support/AppFixture.h"
 
 using qff::apptest::child;
@@ -116,6 +118,7 @@ class MailPageTest : public QObject {
     void noLeavesTheRecipientsAsTheyWere();
     void attachmentsAreListedOnce();
     void newMailEmptiesTheMail();
+    void optionsOpenOnTheEMailPage();
     void sendsThroughTheServer();
 
   private:
@@ -345,6 +348,23 @@ void MailPageTest::newMailEmptiesTheMail() {
              QString::fromStdString(qff::leagueFromText(context(), league_)));
     click(page, "btnSendMail");
     QCOMPARE(prompter_.told, QStringList({kNoRecipient}));
+}
+
+// The sender shown afterwards is the one the options left in the league.
+void MailPageTest::optionsOpenOnTheEMailPage() {
+    readyToSend();
+    TformEMailReports page(context(), prompter_);
+    QVERIFY(child<QLineEdit>(page, "editFrom").text().contains(kSender));
+    qff::League* league = context().leagueQuery().findOne(qff::kLeagueId, league_);
+    whenModal<TformOptions>([league](TformOptions& options) {
+        QTRY_COMPARE(child<QTabWidget>(options, "tabsInternet").currentWidget()->objectName(),
+                     QString("tabEMail"));
+        QVERIFY(child<QTabWidget>(options, "tabsInternet").isVisible());
+        league->setText(qff::kLeagueEmail, "new.commissioner@league.test");
+        options.reject();
+    });
+    click(page, "btnEMailOptions");
+    QVERIFY(child<QLineEdit>(page, "editFrom").text().contains("new.commissioner@league.test"));
 }
 
 // To, CC and BCC, two report pages packed into one archive, a recipient

@@ -83,6 +83,7 @@ class SendMailTest : public QObject {
     void existingZipFile_data();
     void existingZipFile();
     void cancelStopsTheSending();
+    void vanishedAttachmentIsReported();
 
   private:
     qff::MailDraft draft() const;
@@ -184,6 +185,21 @@ void SendMailTest::cancelStopsTheSending() {
     QCOMPARE(dialog.run().status(), qff::MailRun::Status::Cancelled);
     QTest::qWait(3 * TformSendMail::kStepMs);
     QVERIFY(calls_.sent.empty());
+}
+
+// Files are read when the mail goes: one deleted after it was listed is
+// named in the log and left out, the others still go.
+void SendMailTest::vanishedAttachmentIsReported() {
+    qff::MailDraft mail = draft();
+    mail.zipName.clear();
+    mail.attachments = {"standings.htm", "gone.htm"};
+    TformSendMail dialog(mail, std::make_unique<FakeTransport>(calls_), prompter_);
+    dialog.show();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.run().done(), 20000);
+    QStringList log = logOf(dialog);
+    QVERIFY(log.contains("    Attaching - gone.htm"));
+    QVERIFY2(log.contains("    Mail attachment not found (?\?\?)"), qPrintable(log.join('|')));
+    QCOMPARE(calls_.sent, (std::vector<std::vector<fs::path>>{{workdir_ / "standings.htm"}}));
 }
 
 QTEST_MAIN(SendMailTest)
