@@ -51,6 +51,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addBackupCommands(app, table);
     addStatsServerCommands(app, table);
     addStatsDownloadCommands(app, stats, table);
+    addMailCommands(app, table);
 #endif
     addSiteCommands(app, table);
     addReportCommands(app, table);

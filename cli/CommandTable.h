@@ -42,6 +42,8 @@ void addLeagueStructureCommands(CLI::App& app, CommandTable& table);
 void addBackupCommands(CLI::App& app, CommandTable& table);
 void addStatsServerCommands(CLI::App& app, CommandTable& table);
 void addStatsDownloadCommands(CLI::App& app, CLI::App* stats, CommandTable& table);
+// Mail to the owners through the platform's SMTP client (QFF_HAS_ARCHIVES).
+void addMailCommands(CLI::App& app, CommandTable& table);
 void addSiteCommands(CLI::App& app, CommandTable& table);
 void addReportCommands(CLI::App& app, CommandTable& table);
 // The definition commands under "report": list, export, import, delete.

@@ -139,6 +139,22 @@ bool isExcludedFolder(const fs::path& relative) {
     return top == "support" || top == "template";
 }
 
+// The body goes out line by line, each line ended as mail lines end.
+std::string withMailLineEnds(std::string_view body) {
+    std::string result;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n') {
+            continue;
+        }
+        if (body[i] == '\n' || body[i] == '\r') {
+            result += "\r\n";
+        } else {
+            result += body[i];
+        }
+    }
+    return result;
+}
+
 fs::path comparable(const fs::path& workdir, const fs::path& file) {
     return (file.is_absolute() ? file : workdir / file).lexically_normal();
 }
@@ -306,7 +322,7 @@ MailDraft composeMail(Singleton& context, int league, const MailRecipients& reci
     draft.cc = partiesOfKind(context, recipients, kMailCc);
     draft.bcc = partiesOfKind(context, recipients, kMailBcc);
     draft.subject = std::move(subject);
-    draft.body = std::move(body);
+    draft.body = withMailLineEnds(body);
     draft.attachments = std::move(attachments);
     draft.workdir = context.workdir();
     draft.zipName = std::move(zipName);

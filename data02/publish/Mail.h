@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +26,6 @@ inline constexpr const char* kDefaultSenderName = "League Commissioner";
 inline constexpr const char* kSampleCommissionerName = "Enter Your Name Here";
 inline constexpr const char* kSampleSenderAddress = "commissioner@example.org";
 inline constexpr const char* kMailAttachDirectory = "Attach";
-inline constexpr int kDefaultSmtpPort = 25;
 
 // "Name < address >", or "Name < No EMail Address >" without an address.
 std::string franchiseMailText(std::string_view name, std::string_view address);
@@ -212,7 +210,8 @@ class MailRun {
 
     void runStep();
     void runToEnd();
-    // Disconnects when connected; a finished run stays as it ended.
+    // Disconnects when connected (as "Ok" does once the run is done); a
+    // finished run keeps its status. Destroying the run disconnects too.
     void cancel();
 
     bool done() const { return status_ != Status::Running; }

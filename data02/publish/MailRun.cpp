@@ -70,8 +70,12 @@ MailRun::MailRun(MailDraft draft, MailTransport& transport, ZipExistsQuestion as
     transport_.setListener([this](const MailEvent& event) { onEvent(event); });
 }
 
+// The server is never left connected, whatever the window did.
 MailRun::~MailRun() {
     transport_.setListener({});
+    if (transport_.connected()) {
+        transport_.disconnect();
+    }
 }
 
 void MailRun::setLogListener(std::function<void(const std::string&)> listener) {
@@ -110,13 +114,13 @@ void MailRun::runToEnd() {
 }
 
 void MailRun::cancel() {
+    if (transport_.connected()) {
+        transport_.disconnect();
+    }
     if (done()) {
         return;
     }
     cancelled_ = true;
-    if (transport_.connected()) {
-        transport_.disconnect();
-    }
     status_ = Status::Cancelled;
     step_ = kFinishStep + 1;
 }
@@ -246,8 +250,8 @@ void MailRun::sendStep() {
     }
     line("");
     line("Sending mail...");
-    const bool nobodyLeft = !draft_.attachments.empty() && toAttach_.empty();
-    if (nobodyLeft) {
+    const bool nothingLeftToAttach = !draft_.attachments.empty() && toAttach_.empty();
+    if (nothingLeftToAttach) {
         onEvent({MailEventKind::StatusText, "nothing left to attach; the mail was not sent"});
         return;
     }

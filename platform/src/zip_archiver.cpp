@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <memory>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "staged_file.h"
@@ -278,6 +281,23 @@ ArchiveResult extractEntry(zip_t* archive, const ExtractEntry& entry, const fs::
     return {true, {}};
 }
 
+// Files of one name from different folders would overwrite each other when unpacked, on a
+// system that ignores case too; the later ones are numbered: "week 1 (2).htm".
+std::string unusedFlatName(const fs::path& file, std::set<std::string>& taken) {
+    const auto folded = [](std::string name) {
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return name;
+    };
+    std::string name = file.filename().string();
+    for (int number = 2; taken.contains(folded(name)); ++number) {
+        name =
+            file.stem().string() + " (" + std::to_string(number) + ")" + file.extension().string();
+    }
+    taken.insert(folded(name));
+    return name;
+}
+
 }  // namespace
 
 ArchiveResult ZipArchiver::packTree(const fs::path& archive, const fs::path& root,
@@ -298,8 +318,9 @@ ArchiveResult ZipArchiver::packTree(const fs::path& archive, const fs::path& roo
 ArchiveResult ZipArchiver::packFlat(const fs::path& archive, const std::vector<fs::path>& files,
                                     std::string_view password) {
     std::vector<PackEntry> entries;
+    std::set<std::string> taken;
     for (const fs::path& file : files) {
-        entries.push_back({file, file.filename().string()});
+        entries.push_back({file, unusedFlatName(file, taken)});
     }
     return writeArchive(archive, entries, std::string(password));
 }

@@ -73,6 +73,24 @@ TEST_F(ArchiveTest, FlatPackStoresBareNames) {
     EXPECT_EQ(readFile(target_ / "week 1.txt"), readFile(source_ / "teams/2024/week 1.txt"));
 }
 
+TEST_F(ArchiveTest, FlatPackNumbersNamesTakenAlready) {
+    writeFile(source_ / "a/Week 1.htm", "first");
+    writeFile(source_ / "b/week 1.HTM", "second");
+    writeFile(source_ / "c/Week 1.htm", "third");
+    ASSERT_TRUE(
+        archiver_
+            .packFlat(
+                archive_,
+                {source_ / "a/Week 1.htm", source_ / "b/week 1.HTM", source_ / "c/Week 1.htm"}, "")
+            .ok);
+
+    std::vector<std::string> names;
+    ASSERT_TRUE(archiver_.listNames(archive_, names).ok);
+    EXPECT_THAT(names, ElementsAre("Week 1.htm", "week 1 (2).HTM", "Week 1 (3).htm"));
+    ASSERT_TRUE(archiver_.extractAll(archive_, target_, "").ok);
+    EXPECT_EQ(readFile(target_ / "Week 1 (3).htm"), "third");
+}
+
 TEST_F(ArchiveTest, ExtractionOverwritesExistingFiles) {
     ASSERT_TRUE(archiver_.packTree(archive_, source_, kTreeNames, "").ok);
     writeFile(target_ / "teams/roster.csv", "stale roster that is much longer than the new one");

@@ -25,7 +25,8 @@ class Archiver {
                                    const std::vector<std::filesystem::path>& relativeNames,
                                    std::string_view password) = 0;
 
-    // Stores each file under its bare file name, as a mail recipient expects to see it.
+    // Stores each file under its bare file name, as a mail recipient expects to see it; a name
+    // already taken (in any case) gets a number before its extension.
     virtual ArchiveResult packFlat(const std::filesystem::path& archive,
                                    const std::vector<std::filesystem::path>& files,
                                    std::string_view password) = 0;
