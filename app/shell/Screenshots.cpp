@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -626,34 +627,61 @@ void takeReportAssistant(TformMain& window, Camera& camera) {
     }
 }
 
-// The mail page with a mail written, the address book with a recipient of
-// each kind, the report picker, and a sending to a server that is not
-// there, run to its end.
+// Runs `steps` on the modal dialog of type T that the caller opens next,
+// once its exec() runs.
+template <class T>
+void whenOpened(std::function<void(T&)> steps) {
+    QTimer::singleShot(0, [steps] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            steps(*dialog);
+        }
+    });
+}
+
+// Selects the first `count` rows of a list of the address book from `first`.
+void selectRows(QTreeWidget& list, int first, int count) {
+    list.clearSelection();
+    for (int row = first; row < first + count && row < list.topLevelItemCount(); ++row) {
+        list.topLevelItem(row)->setSelected(true);
+    }
+}
+
+// The mail page with a mail written to two owners and a copy to a third,
+// chosen in the address book, and a report page picked to attach; then a
+// sending to a server that is not there, run to its end.
 void takeEMail(TformMain& window, Camera& camera) {
     window.DisplayActivity(2, 14);
-    if (QWidget* page = window.hostedForm()) {
-        page->findChild<QLineEdit*>("editSubject")->setText("Week 1 results");
-        page->findChild<QPlainTextEdit*>("memoBody")
-            ->setPlainText("Hello owners,\n\nthe standings and scores of week 1 are attached.");
-        camera.take(window, "main_activity2_14");
+    QWidget* page = window.hostedForm();
+    if (page == nullptr || page->objectName() != "TformEMailReports") {
+        return;
     }
-    qff::Singleton& season = *window.context();
-    std::vector<int> franchises =
-        qff::leagueFranchiseIds(season, season.seasonState().peek(qff::kCurrentLeague));
-    qff::MailRecipients recipients;
-    for (std::size_t index = 0; index < franchises.size() && index < 4; ++index) {
-        recipients.emplace(std::min<int>(static_cast<int>(index) / 2, qff::kMailBcc),
-                           franchises[index]);
-    }
-    BatchPrompter prompter;
-    TformAddressBook book(season, prompter, &window);
-    book.setRecipients(recipients);
-    camera.takeDialog(book, "address_book");
-    TformAttachReports picker(season.workdir(), &window);
-    camera.takeDialog(picker, "attach_reports");
+    whenOpened<TformAddressBook>([&camera](TformAddressBook& book) {
+        auto* teams = book.findChild<QTreeWidget*>("listTeams");
+        selectRows(*teams, 0, 2);
+        book.findChild<QPushButton*>("btnTo")->click();
+        selectRows(*teams, 0, 1);
+        book.findChild<QPushButton*>("btnCC")->click();
+        selectRows(*teams, 0, 1);
+        book.findChild<QPushButton*>("btnBCC")->click();
+        camera.take(book, "address_book");
+        book.findChild<QPushButton*>("btnOK")->click();
+    });
+    page->findChild<QPushButton*>("btnTo")->click();
+    whenOpened<TformAttachReports>([&camera](TformAttachReports& picker) {
+        picker.findChild<QListWidget*>("listReports")->selectAll();
+        camera.take(picker, "attach_reports");
+        picker.findChild<QPushButton*>("btnOK")->click();
+    });
+    page->findChild<QPushButton*>("btnAttachReport")->click();
+    page->findChild<QLineEdit*>("editSubject")->setText("Week 1 results");
+    page->findChild<QPlainTextEdit*>("memoBody")
+        ->setPlainText("Hello owners,\n\nthe standings of week 1 are attached.");
+    camera.take(window, "main_activity2_14");
+
     qff::MailDraft draft;
     draft.host = "127.0.0.1:1";
     draft.sender = {"commissioner@league.test", "League Commissioner", 0};
+    BatchPrompter prompter;
     TformSendMail sending(draft, TformSendMail::smtpTransport(), prompter, &window);
     sending.show();
     while (!sending.run().done()) {
