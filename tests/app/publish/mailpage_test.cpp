@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUuid>
 #include <fstream>
@@ -119,6 +121,10 @@ class MailPageTest : public QObject {
     void attachmentsAreListedOnce();
     void newMailEmptiesTheMail();
     void optionsOpenOnTheEMailPage();
+    void ccButtonMakesCCTheDefault();
+    void otherFilesAreAttachedOnce();
+    void anExistingZipFileIsReplacedOnlyWhenConfirmed_data();
+    void anExistingZipFileIsReplacedOnlyWhenConfirmed();
     void sendsThroughTheServer();
 
   private:
@@ -365,6 +371,72 @@ void MailPageTest::optionsOpenOnTheEMailPage() {
     });
     click(page, "btnEMailOptions");
     QVERIFY(child<QLineEdit>(page, "editFrom").text().contains("new.commissioner@league.test"));
+}
+
+void MailPageTest::ccButtonMakesCCTheDefault() {
+    TformEMailReports page(context(), prompter_);
+    for (const char* button : {"btnCC", "btnTo"}) {
+        QString defaultButton;
+        whenModal<TformAddressBook>([&defaultButton](TformAddressBook& book) {
+            for (QPushButton* candidate : book.findChildren<QPushButton*>()) {
+                if (candidate->isDefault()) {
+                    defaultButton = candidate->objectName();
+                }
+            }
+            click(book, "btnCancel");
+        });
+        click(page, button);
+        QCOMPARE(defaultButton, QString(button));
+    }
+}
+
+// The file dialogs are closed before anything is checked, so a failure never
+// leaves one open; they are closed with done(), as accept() checks the typed
+// name against a folder listing that fills in the background.
+void MailPageTest::otherFilesAreAttachedOnce() {
+    QTemporaryDir elsewhere;
+    const QString notes = elsewhere.filePath("notes.txt");
+    writeFile(notes.toStdString(), "notes\n");
+    TformEMailReports page(context(), prompter_);
+    QStringList filters;
+    for (int pass = 0; pass < 2; ++pass) {
+        whenModal<QFileDialog>([notes, &filters](QFileDialog& dialog) {
+            filters = dialog.nameFilters();
+            dialog.selectFile(notes);
+            static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+        });
+        click(page, "btnAttachFile");
+    }
+    QCOMPARE(filters.size(), 4);
+    QVERIFY2(filters.filter("*.txt").size() == 1, qPrintable(filters.join('|')));
+    auto& attachments = child<QListWidget>(page, "listAttachments");
+    QCOMPARE(attachments.count(), 1);
+    QCOMPARE(attachments.item(0)->text(), QDir::toNativeSeparators(notes));
+}
+
+void MailPageTest::anExistingZipFileIsReplacedOnlyWhenConfirmed_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Yes") << true;
+    QTest::newRow("No") << false;
+}
+
+void MailPageTest::anExistingZipFileIsReplacedOnlyWhenConfirmed() {
+    QFETCH(bool, answer);
+    QTemporaryDir elsewhere;
+    const QString chosen = elsewhere.filePath("season.zip");
+    writeFile(chosen.toStdString(), "old");
+    TformEMailReports page(context(), prompter_);
+    const QString before = child<QLineEdit>(page, "editZipFile").text();
+    prompter_.answer = answer;
+    whenModal<QFileDialog>([chosen](QFileDialog& dialog) {
+        dialog.selectFile(chosen);
+        static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+    });
+    child<QToolButton>(page, "btnBrowseZipFile").click();
+    QCOMPARE(prompter_.asked.size(), 1);
+    QVERIFY(prompter_.asked.constFirst().contains(QDir::toNativeSeparators(chosen)));
+    QCOMPARE(child<QLineEdit>(page, "editZipFile").text(),
+             answer ? QDir::toNativeSeparators(chosen) : before);
 }
 
 // To, CC and BCC, two report pages packed into one archive, a recipient
