@@ -13,73 +13,15 @@
 #include "data02/publish/Backup.h"
 #include "data02/season/Prefs.h"
 #include "data02/storage/Files.h"
-#include "qff/platform/zip_archiver.h"
+#include "qff/backupzip/zip_backup.h"
 
 namespace qff::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Gathers the names and packs them in one go once the backup is complete: the
-// archive library writes the whole archive when it is closed anyway.
-class ZipBackupSink : public BackupSink {
-  public:
-    ZipBackupSink(fs::path workdir, std::string password)
-        : workdir_(std::move(workdir)), password_(std::move(password)) {}
-
-    bool add(const fs::path& file, std::string_view nameInArchive, std::string& error) override {
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec)) {
-            error = "it is not a file that can be read";
-            return false;
-        }
-        names_.emplace_back(std::string(nameInArchive));
-        return true;
-    }
-
-    bool commit(const fs::path& into, std::string& error) override {
-        platform::ArchiveResult result = archiver_.packTree(into, workdir_, names_, password_);
-        if (!result.ok) {
-            error = result.message;
-        }
-        return result.ok;
-    }
-
-    void abandon() override { names_.clear(); }
-
-  private:
-    platform::ZipArchiver archiver_;
-    fs::path workdir_;
-    std::string password_;
-    std::vector<fs::path> names_;
-};
-
-class ZipArchiveSource : public ArchiveSource {
-  public:
-    ZipArchiveSource(fs::path archive, std::string password)
-        : archive_(std::move(archive)), password_(std::move(password)) {}
-
-    bool list(std::vector<std::string>& names, std::string& error) override {
-        platform::ArchiveResult result = archiver_.listNames(archive_, names);
-        if (!result.ok) {
-            error = result.message;
-        }
-        return result.ok;
-    }
-
-    bool extractAll(const fs::path& into, std::string& error) override {
-        platform::ArchiveResult result = archiver_.extractAll(archive_, into, password_);
-        if (!result.ok) {
-            error = result.message;
-        }
-        return result.ok;
-    }
-
-  private:
-    platform::ZipArchiver archiver_;
-    fs::path archive_;
-    std::string password_;
-};
+using backupzip::ZipArchiveSource;
+using backupzip::ZipBackupSink;
 
 bool workdirExists(Session& session) {
     std::error_code ec;
@@ -189,14 +131,7 @@ std::string backupPassword(Session& session) {
 }
 
 std::string refusal(const RestorePlan& plan) {
-    std::string seasons;
-    for (int year : plan.replacedSeasons) {
-        seasons += (seasons.empty() ? "" : ", ") + std::to_string(year);
-    }
-    std::string whose = plan.replacedSeasons.size() == 1 ? "the " + seasons + " season"
-                        : plan.replacedSeasons.empty()   ? "a season"
-                                                         : "the " + seasons + " seasons";
-    return "the archive would replace the current files of " + whose + " (" +
+    return "the archive would replace the current files of " + replacedSeasonsText(plan) + " (" +
            joined(plan.replacedSeasonFiles) +
            "); with --force they are moved aside into a new folder \"Backup/Replaced <n>\" of "
            "the working directory and the archive is restored";

@@ -14,6 +14,9 @@
 #include "app/intake/NFLStats.h"
 #include "app/intake/UpdateRosterResults.h"
 #include "app/league/FindPlayer.h"
+#include "app/publish/BackupData.h"
+#include "app/publish/DoBackup.h"
+#include "app/publish/Restore.h"
 #include "app/reports/ReportDelete.h"
 #include "app/reports/ReportPane.h"
 #include "app/reports/Rpt_tree.h"
@@ -33,6 +36,7 @@
 #include "data02/model/Legqry.h"
 #include "data02/model/Player.h"
 #include "data02/model/Pro.h"
+#include "data02/publish/Backup.h"
 #include "data02/reports/Rpt_output.h"
 #include "data02/season/Opening.h"
 #include "data02/season/Prefs.h"
@@ -195,6 +199,7 @@ void TformMain::wireCommands() {
         finder.exec();
     });
     connect(ui->menuPreferences, &QAction::triggered, this, &TformMain::showOptions);
+    connect(ui->menuRestore, &QAction::triggered, this, &TformMain::restoreBackup);
     connect(ui->menuOpenSeason, &QAction::triggered, this, &TformMain::menuOpenSeasonClick);
     connect(ui->menuNewSeason, &QAction::triggered, this, &TformMain::newSeasonClick);
     connect(ui->menuScheduleGenerate, &QAction::triggered, this, &TformMain::generateSchedule);
@@ -563,6 +568,13 @@ void TformMain::showHostedForm(int section, int activity) {
     if (auto* form = qobject_cast<SeasonForm*>(hosted_.data())) {
         connect(form, &SeasonForm::seasonChanged, this, [this, form] { seasonDataChanged(form); });
     }
+    if (auto* backup = qobject_cast<TformBackupData*>(hosted_.data())) {
+        // The backup replaces the form with the season, so it runs once the click is over.
+        connect(backup, &TformBackupData::backupRequested, this,
+                [this](const qff::BackupOptions& options) {
+                    QTimer::singleShot(0, this, [this, options] { runBackup(options); });
+                });
+    }
     if (auto* stats = qobject_cast<TformNFLStats*>(hosted_.data())) {
         connect(stats, &SeasonForm::seasonChanged, this, &TformMain::syncViewWeek);
         connect(stats, &TformNFLStats::reportsRequested, this, &TformMain::requestReportView);
@@ -736,7 +748,8 @@ void TformMain::updateCommandStates() {
     bool ready = context_ != nullptr;
     bool open = ready && seasonOpen_;
     bool franchises = open && counts_.franchises > 0;
-    for (QAction* command : {ui->menuOpenSeason, ui->menuNewSeason, ui->menuPreferences}) {
+    for (QAction* command :
+         {ui->menuOpenSeason, ui->menuNewSeason, ui->menuPreferences, ui->menuRestore}) {
         command->setEnabled(ready);
     }
     for (QAction* command : seasonCommands()) {
@@ -829,6 +842,67 @@ void TformMain::showOptions() {
     }
 }
 
+// The backup closes the season and opens it again in a new context, so every
+// view of the old one goes first and the window takes up the new one after.
+void TformMain::runBackup(const qff::BackupOptions& options) {
+    if (!seasonOpen_) {
+        return;
+    }
+    int year = openSeason_;
+    releaseSeasonViews();
+    TformDoBackup dialog(context_, qff::SeasonEnv{workdir_}, options, prompter_, this);
+    dialog.exec();
+    if (dialog.seasonOpen()) {
+        seasonOpened(year);
+    } else {
+        seasonFailed(qff::SeasonOpenReport{}, 0);
+    }
+    if (dialog.run().status() == qff::BackupRun::Status::Succeeded) {
+        showStatusText(QString("Backed up %1 files into %2.")
+                           .arg(dialog.run().files().size())
+                           .arg(QString::fromStdString(dialog.run().archive().string())));
+    }
+    showActivityAfresh();
+}
+
+void TformMain::restoreBackup() {
+    int year = seasonOpen_ ? openSeason_ : 0;
+    restoreFromBackup(workdir_, qff::backupDirectory(*context_),
+                      context_->preferences().getText(qff::kPrefBackupPassword), prompter_, this,
+                      {[this] { closeSeason(); }, [this, year] { reopenAfterRestore(year); }});
+}
+
+// The season that was open opens again from the restored files, with the
+// preferences the restore may have brought back.
+void TformMain::reopenAfterRestore(int year) {
+    QString error;
+    if (!initGlobals(error)) {
+        prompter_.tell(this, Prompter::Icon::Error, error);
+        updateCommandStates();
+        return;
+    }
+    if (year == 0 || !seasonExists(year)) {
+        year = context_->preferences().get(qff::kPrefOpenSeason);
+    }
+    if (seasonExists(year)) {
+        openThisSeason(year);
+    } else {
+        seasonFailed(qff::SeasonOpenReport{}, 0);
+    }
+    updateCommandStates();
+    showActivityAfresh();
+}
+
+void TformMain::showActivityAfresh() {
+    int section = currentSection_;
+    int activity = currentActivity_;
+    currentSection_ = qff::kNoOutlookPair;
+    currentActivity_ = qff::kNoOutlookPair;
+    if (section != qff::kNoOutlookPair) {
+        DisplayActivity(section, activity);
+    }
+}
+
 void TformMain::restorePlacement() {
     qff::WindowPlacement placement = qff::storedPlacement(context_->preferences());
     QRect stored(placement.left, placement.top, placement.width, placement.height);
@@ -856,10 +930,7 @@ void TformMain::savePlacement() {
                          ui->splitterMain->sizes().value(0)});
 }
 
-void TformMain::closeSeason() {
-    if (!context_) {
-        return;
-    }
+void TformMain::releaseSeasonViews() {
     switchTimer_.stop();
     closeHostedForm();
     savePlacement();
@@ -868,6 +939,13 @@ void TformMain::closeSeason() {
         context_->seasonState().set(qff::kLastActivity, currentActivity_);
     }
     ui->treeReports->setSeason(nullptr);
+}
+
+void TformMain::closeSeason() {
+    if (!context_) {
+        return;
+    }
+    releaseSeasonViews();
     std::string error;
     bool saved = qff::closeSeason(context_, error);
     seasonOpen_ = false;

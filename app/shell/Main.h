@@ -21,6 +21,7 @@ class TformLoading;
 
 namespace qff {
 class Singleton;
+struct BackupOptions;
 struct SeasonOpenReport;
 }  // namespace qff
 
@@ -133,6 +134,11 @@ class TformMain : public QMainWindow {
     void notAvailableYet(const QAction* command);
     void deleteReport();
     void showOptions();
+    void runBackup(const qff::BackupOptions& options);
+    void restoreBackup();
+    void reopenAfterRestore(int year);
+    void releaseSeasonViews();
+    void showActivityAfresh();
     bool runHostedCommand(const char* slot);
     void generateSchedule();
     void resetSchedule();

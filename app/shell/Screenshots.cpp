@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,6 +35,7 @@
 #include "app/publish/AddressBook.h"
 #include "app/publish/AttachReports.h"
 #include "app/publish/BrowseFTP.h"
+#include "app/publish/DoBackup.h"
 #include "app/publish/EnterStr.h"
 #include "app/publish/SendMail.h"
 #include "app/reports/PreviewHeader.h"
@@ -53,11 +56,13 @@
 #include "data02/league/Draftorder.h"
 #include "data02/model/Mapfact.h"
 #include "data02/model/Player.h"
+#include "data02/publish/Backup.h"
 #include "data02/reports/Report.h"
 #include "data02/reports/Rpt_assist.h"
 #include "data02/reports/Rpt_define.h"
 #include "data02/reports/Rptqry.h"
 #include "data02/season/Opening.h"
+#include "data02/season/Prefs.h"
 #include "data02/season/Single.h"
 #include "data02/season/State.h"
 #include "data02/storage/Files.h"
@@ -563,6 +568,30 @@ void takeReportDelete(TformMain& window, Camera& camera) {
     camera.takeDialog(dialog, "report_delete_large");
 }
 
+// The backup activity, and the progress dialog as it adds its first file. The
+// dialog works on a context of its own that holds no season, so the window's
+// season stays open; closing the dialog before its first step changes nothing.
+void takeBackup(TformMain& window, Camera& camera) {
+    window.DisplayActivity(2, 15);
+    camera.take(window, "backup_data");
+    qff::SeasonEnv env{window.context()->workdir()};
+    std::string error;
+    std::unique_ptr<qff::Singleton> spare = qff::Singleton::create(env, error);
+    if (!spare) {
+        return;
+    }
+    spare->preferences().load();
+    BatchPrompter prompter;
+    qff::BackupOptions options{qff::defaultBackupArchive(*spare, std::time(nullptr)), true, true};
+    TformDoBackup dialog(spare, env, options, prompter, &window);
+    if (!dialog.run().files().empty()) {
+        dialog.findChild<QLabel*>("lblFile")->setText(
+            QString::fromStdString(dialog.run().files().front().string()));
+        dialog.findChild<QProgressBar*>("progressBackup")->setValue(1);
+    }
+    camera.takeDialog(dialog, "backup_progress");
+}
+
 // Selects the first `count` entries of a list of the report assistant.
 void selectFirst(QWidget& dialog, const char* list, int count) {
     auto* entries = dialog.findChild<QListWidget*>(list);
@@ -722,6 +751,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeDraftOrder(window, camera);
         takeReportDelete(window, camera);
         takeReportAssistant(window, camera);
+        takeBackup(window, camera);
         takeEMail(window, camera);
     }
     takeOptions(window, camera);

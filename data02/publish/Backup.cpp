@@ -331,6 +331,7 @@ void BackupRun::reopenSeason() {
         reopenError_ = preferences.lastError();
     }
     SeasonOpenReport report = openSeason(*context_, season_);
+    seasonReopened_ = report.opened;
     if (!report.opened) {
         std::string reason = report.messages.empty() ? "" : ": " + report.messages.back().text;
         reopenError_ =
@@ -683,6 +684,37 @@ std::optional<RestorePlan> restorePlan(const fs::path& workdir, ArchiveSource& a
         noteReplaced(workdir, file, plan);
     }
     return plan;
+}
+
+std::string replacedSeasonsText(const RestorePlan& plan) {
+    std::string seasons;
+    for (int year : plan.replacedSeasons) {
+        seasons += (seasons.empty() ? "" : ", ") + std::to_string(year);
+    }
+    if (plan.replacedSeasons.empty()) {
+        return "a season";
+    }
+    return "the " + seasons + (plan.replacedSeasons.size() == 1 ? " season" : " seasons");
+}
+
+std::string restoreQuestion(const RestorePlan& plan) {
+    auto files = [](std::size_t count) {
+        return std::to_string(count) + (count == 1 ? " file" : " files");
+    };
+    std::string text = "The backup holds " + files(plan.files.size()) + ". ";
+    if (plan.replaced.empty()) {
+        text += "Restoring it replaces no current file.";
+    } else {
+        text += "Restoring it replaces " + files(plan.replaced.size()) + " of the working folder";
+        if (!plan.replacedSeasonFiles.empty()) {
+            text += ", among them the data files of " + replacedSeasonsText(plan);
+        }
+        text += plan.replaced.size() == 1 ? "; it is" : "; they are";
+        text +=
+            " moved aside into a new folder \"Backup/Replaced <n>\" of the working "
+            "folder.";
+    }
+    return text + "\n\nDo you want to restore the backup?";
 }
 
 void removeBackupLeftovers(const fs::path& directory) {

@@ -78,6 +78,9 @@ class BackupRun {
     const std::string& error() const { return error_; }
     // Why the season could not be opened again; empty when it was.
     const std::string& reopenError() const { return reopenError_; }
+    // Whether a season is open in the context: the one that was open before,
+    // never closed or opened again.
+    bool seasonOpen() const { return !seasonClosed_ || seasonReopened_; }
     const std::vector<std::filesystem::path>& files() const { return files_; }
     int filesAdded() const { return static_cast<int>(next_); }
     // The file the next step adds; empty when no file is left.
@@ -100,6 +103,7 @@ class BackupRun {
     std::vector<std::filesystem::path> files_;
     std::size_t next_ = 0;
     bool seasonClosed_ = false;
+    bool seasonReopened_ = false;
     Status status_ = Status::Running;
     std::string error_;
     std::string reopenError_;
@@ -139,6 +143,14 @@ struct RestorePlan {
 // an archive without season data files.
 std::optional<RestorePlan> restorePlan(const std::filesystem::path& workdir, ArchiveSource& archive,
                                        std::string& error);
+
+// Whose current season files a restore replaces: "the 2004 season", "the
+// 2003, 2004 seasons", or "a season" when their headers do not tell.
+std::string replacedSeasonsText(const RestorePlan& plan);
+
+// What a window asks before a restore changes any file: how many files the
+// archive holds, which current files it replaces and where they go.
+std::string restoreQuestion(const RestorePlan& plan);
 
 struct RestoreResult {
     std::vector<std::filesystem::path> restored;

@@ -11,6 +11,7 @@
 #include "data02/season/Single.h"
 #include "data02/storage/Db_file.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/support/ReportDefinitions.h"
 #include "tests/support/TempDir.h"
 
 #include <QAction>
@@ -62,14 +63,6 @@ qff::ReportDefinition franchiseReport(const std::string& name) {
     return definition;
 }
 
-qff::ReportDefinition reportPack(const std::string& name, std::vector<int> members) {
-    qff::ReportDefinition definition;
-    definition.type = qff::kReportPack;
-    definition.name = name;
-    definition.members = std::move(members);
-    return definition;
-}
-
 int add(qff::Singleton& season, const qff::ReportDefinition& definition) {
     qff::ReportChange change = qff::addReport(season, definition);
     return change.ok() ? change.id : 0;
@@ -86,7 +79,8 @@ UserReports addUserReports(qff::Singleton& season) {
     UserReports reports;
     reports.backs = add(season, playerReport("Backs"));
     reports.franchises = add(season, franchiseReport("zebra Franchises"));
-    reports.pack = add(season, reportPack("alpha Pack", {reports.backs, reports.franchises}));
+    reports.pack =
+        add(season, qff::test::packDefinition("alpha Pack", {reports.backs, reports.franchises}));
     return reports;
 }
 

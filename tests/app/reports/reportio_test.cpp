@@ -32,6 +32,7 @@
 #include "app/reports/ReportIO.h"
 #include "app/shell/Main.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/support/ReportDefinitions.h"
 
 using qff::apptest::child;
 using qff::apptest::chooseIndex;
@@ -77,14 +78,6 @@ qff::ReportDefinition kickers() {
     definition.columns = {defaultColumn(kName), defaultColumn(kTeam), defaultColumn(kPoints)};
     definition.sorts = {{code(kPoints), true}};
     definition.rows = {qff::PlayerQueryNode::kByPosition, {qff::kPK}, qff::kActiveAndBench};
-    return definition;
-}
-
-qff::ReportDefinition packOf(const std::string& name, std::vector<int> members) {
-    qff::ReportDefinition definition;
-    definition.type = qff::kReportPack;
-    definition.name = name;
-    definition.members = std::move(members);
     return definition;
 }
 
@@ -307,7 +300,7 @@ void ReportIOTest::editChangesOnlyTheChosenArea() {
 
 void ReportIOTest::goingBackToTheAreaChoiceSavesARename() {
     int id = store(kickers());
-    store(packOf("Weekly Pack", {id}));
+    store(qff::test::packDefinition("Weekly Pack", {id}));
     TformReportIO assistant(season(), prompter_, TformReportIO::Mode::Edit);
     chooseEditReport(assistant, id);
     check(assistant, "radioAreaName");
@@ -639,8 +632,8 @@ void ReportIOTest::headerPreviewIsShownThenDeleted() {
 
 void ReportIOTest::packThatWouldContainItselfIsRefused() {
     int report = store(kickers());
-    int inner = store(packOf("Inner Pack", {report}));
-    store(packOf("Outer Pack", {inner}));
+    int inner = store(qff::test::packDefinition("Inner Pack", {report}));
+    store(qff::test::packDefinition("Outer Pack", {inner}));
     TformReportIO assistant(season(), prompter_, TformReportIO::Mode::Edit);
     chooseEditReport(assistant, inner);
     QCOMPARE(child<QRadioButton>(assistant, "radioAreaRows").text(), QString("Reports to Include"));

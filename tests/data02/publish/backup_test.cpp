@@ -220,10 +220,13 @@ TEST_F(BackupRunTest, ClosesTheSeasonAddsEveryFileAndOpensTheSeasonAgain) {
     EXPECT_THAT(namesOf(run.files()), ::testing::Contains("Reports/week1.htm"));
     EXPECT_THAT(namesOf(run.files()), ::testing::Not(::testing::Contains("Prefs.db")));
     EXPECT_EQ(run.nextFile(), run.files().front());
+    EXPECT_TRUE(run.seasonOpen());
     run.runStep();
     EXPECT_FALSE(context_) << "no data file may be open while the files are read";
+    EXPECT_FALSE(run.seasonOpen());
     EXPECT_EQ(run.filesAdded(), 1);
     run.runToEnd();
+    EXPECT_TRUE(run.seasonOpen());
     EXPECT_EQ(run.status(), BackupRun::Status::Succeeded) << run.error();
     EXPECT_THAT(sink_.added, ElementsAreArray(namesOf(run.files())));
     EXPECT_NE(sink_.committedTo, archive_);
@@ -450,6 +453,38 @@ TEST_F(RestoreTest, MovesTheReplacedFilesAsideAndPutsTheBackupInPlace) {
     ASSERT_TRUE(result) << error;
     EXPECT_EQ(result->setAsideDirectory, dir_ / "Backup" / "Replaced 2");
     EXPECT_EQ(readText(dir_ / "Backup" / "Replaced 1" / "Prefs.db"), "current settings");
+}
+
+TEST(RestoreQuestion, NamesWhatIsReplacedAndWhereItGoes) {
+    RestorePlan nothingReplaced;
+    nothingReplaced.files = {"Plyr_11.DB"};
+    RestorePlan twoSeasons;
+    twoSeasons.files = {"Plyr_10.DB", "Plyr_11.DB", "Prefs.db"};
+    twoSeasons.replaced = {"Plyr_10.DB", "Plyr_11.DB"};
+    twoSeasons.replacedSeasonFiles = twoSeasons.replaced;
+    twoSeasons.replacedSeasons = {2010, 2011};
+    RestorePlan unknownSeason;
+    unknownSeason.files = {"Plyr_11.DB", "Prefs.db"};
+    unknownSeason.replaced = {"Prefs.db"};
+    const std::pair<const RestorePlan*, const char*> cases[] = {
+        {&nothingReplaced,
+         "The backup holds 1 file. Restoring it replaces no current file.\n\n"
+         "Do you want to restore the backup?"},
+        {&twoSeasons,
+         "The backup holds 3 files. Restoring it replaces 2 files of the working folder, among "
+         "them the data files of the 2010, 2011 seasons; they are moved aside into a new folder "
+         "\"Backup/Replaced <n>\" of the working folder.\n\nDo you want to restore the backup?"},
+        {&unknownSeason,
+         "The backup holds 2 files. Restoring it replaces 1 file of the working folder; it is "
+         "moved aside into a new folder \"Backup/Replaced <n>\" of the working folder.\n\n"
+         "Do you want to restore the backup?"},
+    };
+    for (const auto& [plan, question] : cases) {
+        EXPECT_EQ(restoreQuestion(*plan), question);
+    }
+    twoSeasons.replacedSeasons = {2011};
+    EXPECT_EQ(replacedSeasonsText(twoSeasons), "the 2011 season");
+    EXPECT_EQ(replacedSeasonsText(unknownSeason), "a season");
 }
 
 TEST_F(RestoreTest, AFailedRestoreLeavesEveryFileAsItWas) {

@@ -12,6 +12,7 @@
 #include "data02/season/Opening.h"
 #include "data02/season/Single.h"
 #include "tests/support/DemoSeason.h"
+#include "tests/support/ReportDefinitions.h"
 
 namespace qff {
 namespace {
@@ -46,14 +47,6 @@ class ReportDefineTest : public test::DemoSuite {
         d.sections = {{0, 0, "Kicker"}, {1, 2, "Points"}};
         d.sorts = {{88, true}};
         d.rows = {PlayerQueryNode::kByPosition, {4}, kActiveAndBench};
-        return d;
-    }
-
-    static ReportDefinition pack(const std::string& name, std::vector<int> members) {
-        ReportDefinition d;
-        d.type = kReportPack;
-        d.name = name;
-        d.members = std::move(members);
         return d;
     }
 
@@ -255,10 +248,10 @@ TEST_F(ReportDefineTest, TheLimitsThemselvesAreAccepted) {
 TEST_F(ReportDefineTest, PacksNeverContainThemselvesNorNestTooDeep) {
     int a = add(kickers("A"));
     int b = add(kickers("B"));
-    int p1 = add(pack("P1", {a, b}));
-    int p2 = add(pack("P2", {p1}));
-    int p3 = add(pack("P3", {p2}));
-    int p4 = add(pack("P4", {p3}));
+    int p1 = add(test::packDefinition("P1", {a, b}));
+    int p2 = add(test::packDefinition("P2", {p1}));
+    int p3 = add(test::packDefinition("P3", {p2}));
+    int p4 = add(test::packDefinition("P4", {p3}));
     ASSERT_NE(p4, 0);
     int notListed = query().cached("Overview - Player")->id();
     struct Case {
@@ -284,7 +277,7 @@ TEST_F(ReportDefineTest, PacksNeverContainThemselvesNorNestTooDeep) {
         EXPECT_NE(problem->message.find(c.message), std::string::npos) << problem->message;
     }
     // A pack above P1 would be pushed deeper by a pack below it.
-    EXPECT_TRUE(checkPackMembers(context(), p1, {a, add(pack("P0", {b}))}));
+    EXPECT_TRUE(checkPackMembers(context(), p1, {a, add(test::packDefinition("P0", {b}))}));
     EXPECT_FALSE(checkPackMembers(context(), p1, {a}));
 }
 
@@ -328,7 +321,7 @@ TEST_F(ReportDefineTest, ChangingKeepsIdAndFlagsAndMayKeepItsOwnName) {
 TEST_F(ReportDefineTest, DeletingOnlyWhatMayGoAndPacksDropTheReport) {
     int a = add(kickers("A"));
     int b = add(kickers("B"));
-    int p = add(pack("P", {a, b, a}));
+    int p = add(test::packDefinition("P", {a, b, a}));
     ASSERT_TRUE(deleteReport(context(), a).ok());
     EXPECT_EQ(query().cached(a), nullptr);
     EXPECT_EQ(query().cached(p)->packMembers(), std::vector<int>{b});
