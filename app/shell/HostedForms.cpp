@@ -9,6 +9,7 @@
 #include "app/league/SetupLeague.h"
 #include "app/league/SwapPlayers.h"
 #include "app/publish/BackupData.h"
+#include "app/publish/EMailReports.h"
 #include "app/publish/WebSite.h"
 #include "app/schedule/Schedule.h"
 #include "app/scoring/DefineScoringSystem.h"
@@ -34,6 +35,7 @@ constexpr std::pair<std::string_view, FormMaker> kForms[] = {
     {"TformSchedule", make<TformSchedule>},
     {"TformDefineScoringSystem", make<TformDefineScoringSystem>},
     {"TformNFLStats", make<TformNFLStats>},
+    {"TformEMailReports", make<TformEMailReports>},
     {"TformBackupData", make<TformBackupData>},
     {"TformWebSite", make<TformWebSite>},
 };

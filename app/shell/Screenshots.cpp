@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -15,6 +16,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <ctime>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,10 +33,13 @@
 #include "app/league/EditTeam.h"
 #include "app/league/FindPlayer.h"
 #include "app/league/TradePlayers.h"
+#include "app/publish/AddressBook.h"
+#include "app/publish/AttachReports.h"
 #include "app/publish/BrowseFTP.h"
 #include "app/publish/DoBackup.h"
 #include "app/publish/DoWebSite.h"
 #include "app/publish/EnterStr.h"
+#include "app/publish/SendMail.h"
 #include "app/reports/PreviewHeader.h"
 #include "app/reports/ReportDelete.h"
 #include "app/reports/ReportIO.h"
@@ -700,6 +705,69 @@ void takeWebSite(TformMain& window, Camera& camera) {
     }
 }
 
+// Runs `steps` on the modal dialog of type T that the caller opens next,
+// once its exec() runs.
+template <class T>
+void whenOpened(std::function<void(T&)> steps) {
+    QTimer::singleShot(0, [steps] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            steps(*dialog);
+        }
+    });
+}
+
+// Selects the first `count` rows of a list of the address book from `first`.
+void selectRows(QTreeWidget& list, int first, int count) {
+    list.clearSelection();
+    for (int row = first; row < first + count && row < list.topLevelItemCount(); ++row) {
+        list.topLevelItem(row)->setSelected(true);
+    }
+}
+
+// The mail page with a mail written to two owners and a copy to a third,
+// chosen in the address book, and a report page picked to attach; then a
+// sending to a server that is not there, run to its end.
+void takeEMail(TformMain& window, Camera& camera) {
+    window.DisplayActivity(2, 14);
+    QWidget* page = window.hostedForm();
+    if (page == nullptr || page->objectName() != "TformEMailReports") {
+        return;
+    }
+    whenOpened<TformAddressBook>([&camera](TformAddressBook& book) {
+        auto* teams = book.findChild<QTreeWidget*>("listTeams");
+        selectRows(*teams, 0, 2);
+        book.findChild<QPushButton*>("btnTo")->click();
+        selectRows(*teams, 0, 1);
+        book.findChild<QPushButton*>("btnCC")->click();
+        selectRows(*teams, 0, 1);
+        book.findChild<QPushButton*>("btnBCC")->click();
+        camera.take(book, "address_book");
+        book.findChild<QPushButton*>("btnOK")->click();
+    });
+    page->findChild<QPushButton*>("btnTo")->click();
+    whenOpened<TformAttachReports>([&camera](TformAttachReports& picker) {
+        picker.findChild<QListWidget*>("listReports")->selectAll();
+        camera.take(picker, "attach_reports");
+        picker.findChild<QPushButton*>("btnOK")->click();
+    });
+    page->findChild<QPushButton*>("btnAttachReport")->click();
+    page->findChild<QLineEdit*>("editSubject")->setText("Week 1 results");
+    page->findChild<QPlainTextEdit*>("memoBody")
+        ->setPlainText("Hello owners,\n\nthe standings of week 1 are attached.");
+    camera.take(window, "main_activity2_14");
+
+    qff::MailDraft draft;
+    draft.host = "127.0.0.1:1";
+    draft.sender = {"commissioner@league.test", "League Commissioner", 0};
+    BatchPrompter prompter;
+    TformSendMail sending(draft, TformSendMail::smtpTransport(), prompter, &window);
+    sending.show();
+    while (!sending.run().done()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    camera.takeDialog(sending, "send_mail");
+}
+
 }  // namespace
 
 bool takeScreenshots(TformMain& window, const QString& folder) {
@@ -734,6 +802,7 @@ bool takeScreenshots(TformMain& window, const QString& folder) {
         takeReportAssistant(window, camera);
         takeBackup(window, camera);
         takeWebSite(window, camera);
+        takeEMail(window, camera);
     }
     takeOptions(window, camera);
     takeStatsServerOptions(window, camera);

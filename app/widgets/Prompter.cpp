@@ -43,6 +43,22 @@ bool Prompter::askTitled(QWidget* parent, const QString& caption, const QString&
     return box.exec() == QMessageBox::Yes;
 }
 
+Prompter::Answer Prompter::askYesNoCancelTitled(QWidget* parent, const QString& caption,
+                                                const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 void BatchPrompter::tellTitled(QWidget*, const QString&, Icon, const QString& text,
                                const QString& detail) {
     writeLine(detail.isEmpty() ? text : text + " (" + detail + ")");
@@ -51,6 +67,12 @@ void BatchPrompter::tellTitled(QWidget*, const QString&, Icon, const QString& te
 bool BatchPrompter::askTitled(QWidget*, const QString&, const QString& text) {
     writeLine(text + " No");
     return false;
+}
+
+Prompter::Answer BatchPrompter::askYesNoCancelTitled(QWidget*, const QString&,
+                                                     const QString& text) {
+    writeLine(text + " Cancel");
+    return Answer::Cancel;
 }
 
 Prompter& screenPrompter() {

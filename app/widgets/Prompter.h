@@ -14,6 +14,7 @@ inline constexpr const char* kMessageCaption = "Quillmar Fantasy Football";
 class Prompter {
   public:
     enum class Icon { None, Information, Warning, Error, Question };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~Prompter() = default;
     void tell(QWidget* parent, Icon icon, const QString& text, const QString& detail = {}) {
@@ -27,16 +28,26 @@ class Prompter {
         return askTitled(parent, kMessageCaption, text);
     }
     virtual bool askTitled(QWidget* parent, const QString& caption, const QString& text);
+    // A Yes/No/Cancel question with the question icon, for a choice between
+    // two ways on and stopping; Enter and Escape stop.
+    Answer askYesNoCancel(QWidget* parent, const QString& text) {
+        return askYesNoCancelTitled(parent, kMessageCaption, text);
+    }
+    virtual Answer askYesNoCancelTitled(QWidget* parent, const QString& caption,
+                                        const QString& text);
     // Whether a person sees the windows, so dialogs nobody asked for may come up.
     virtual bool watched() const { return true; }
 };
 
-// Writes every message to the error stream and answers No.
+// Writes every message to the error stream and answers No, or Cancel when
+// that is offered.
 class BatchPrompter : public Prompter {
   public:
     void tellTitled(QWidget* parent, const QString& caption, Icon icon, const QString& text,
                     const QString& detail) override;
     bool askTitled(QWidget* parent, const QString& caption, const QString& text) override;
+    Answer askYesNoCancelTitled(QWidget* parent, const QString& caption,
+                                const QString& text) override;
     bool watched() const override { return false; }
 };
 

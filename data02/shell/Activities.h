@@ -66,7 +66,7 @@ inline constexpr std::array<Activity, 21> kActivities = {{
     {2, 9, "Activate && Bench Players", "TformActivate", "Rosters.htm", true},
     {2, 12, "Fantasy Football Web Site", "TformWebSite", "WebSite.htm", false, true},
     {2, 13, "Download/Merge Statistics", "TformNFLStats", "Stats.htm"},
-    {2, 14, "EMail Reports to Owners", "TformEMailReports", "NeedHelp.htm", true},
+    {2, 14, "EMail Reports to Owners", "TformEMailReports", "EMail.htm", true},
     {2, 15, "Backup Data", "TformBackupData", "Backup.htm"},
     {2, 16, "Trade Players", "TformSwapPlayers", "Trade.htm", true},
     {kReportSection, 0, "", "", "ViewRpt.htm"},

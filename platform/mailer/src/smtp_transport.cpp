@@ -72,12 +72,12 @@ bool SmtpMailTransport::connected() const {
 bool SmtpMailTransport::send(const MailDraft& draft, const std::vector<fs::path>& attachments) {
     refusedCount_ = 0;
     for (const fs::path& attachment : attachments) {
-        emit(MailEventKind::AttachmentEncoding, attachment.filename().string());
+        report(MailEventKind::AttachmentEncoding, attachment.filename().string());
     }
     const bool sent = client_->send(messageOf(draft, attachments));
     if (sent) {
         for (const fs::path& attachment : attachments) {
-            emit(MailEventKind::AttachmentEncoded, attachment.filename().string());
+            report(MailEventKind::AttachmentEncoded, attachment.filename().string());
         }
     }
     return sent && static_cast<std::size_t>(refusedCount_) < recipientCount(draft);
@@ -97,7 +97,7 @@ bool SmtpMailTransport::packZip(const fs::path& zip, const std::vector<fs::path>
     return result.ok;
 }
 
-void SmtpMailTransport::emit(MailEventKind kind, std::string text) {
+void SmtpMailTransport::report(MailEventKind kind, std::string text) {
     if (listener_) {
         listener_({kind, std::move(text)});
     }
@@ -106,25 +106,25 @@ void SmtpMailTransport::emit(MailEventKind kind, std::string text) {
 void SmtpMailTransport::onClientEvent(const platform::MailEvent& event) {
     switch (event.kind) {
         case platform::MailEventKind::connected:
-            emit(MailEventKind::Connected);
+            report(MailEventKind::Connected);
             break;
         case platform::MailEventKind::sending:
-            emit(MailEventKind::SendingStarted);
+            report(MailEventKind::SendingStarted);
             break;
         case platform::MailEventKind::sent:
-            emit(MailEventKind::MailSent);
+            report(MailEventKind::MailSent);
             break;
         case platform::MailEventKind::recipientRefused:
             ++refusedCount_;
-            emit(MailEventKind::RecipientRefused, event.address);
-            emit(MailEventKind::StatusText, event.text);
+            report(MailEventKind::RecipientRefused, event.address);
+            report(MailEventKind::StatusText, event.text);
             break;
         case platform::MailEventKind::failure:
-            emit(connecting_ ? MailEventKind::ConnectionFailed : MailEventKind::GeneralFailure);
-            emit(MailEventKind::StatusText, event.text);
+            report(connecting_ ? MailEventKind::ConnectionFailed : MailEventKind::GeneralFailure);
+            report(MailEventKind::StatusText, event.text);
             break;
         case platform::MailEventKind::disconnected:
-            emit(MailEventKind::Disconnected);
+            report(MailEventKind::Disconnected);
             break;
     }
 }

@@ -37,12 +37,18 @@ class RecordingPrompter : public Prompter {
         askedCaptions.append(caption);
         return answer;
     }
+    Answer askYesNoCancelTitled(QWidget*, const QString& caption, const QString& text) override {
+        asked.append(text);
+        askedCaptions.append(caption);
+        return threeWayAnswer;
+    }
     bool watched() const override { return false; }
 
     QStringList told;
     QStringList asked;
     QStringList askedCaptions;
     bool answer = false;
+    Answer threeWayAnswer = Answer::Cancel;
 };
 
 // Runs `steps` on the next modal dialog of type T while its exec() runs.

@@ -286,7 +286,7 @@ void ViewerTest::helpPairsWithoutOwnPageShowNeedHelp_data() {
     QTest::addColumn<int>("section");
     QTest::addColumn<int>("activity");
     QTest::addColumn<QString>("file");
-    QTest::newRow("e-mail") << 2 << 14 << "NeedHelp.htm";
+    QTest::newRow("weekly rosters") << 2 << 8 << "NeedHelp.htm";
     QTest::newRow("no row") << 1 << 9 << "NeedHelp.htm";
     QTest::newRow("about") << 0 << 0 << "About.htm";
     QTest::newRow("reports") << 3 << 0 << "ViewRpt.htm";

@@ -22,7 +22,7 @@ TEST(HelpPageFor, FindsThePageOfAPair) {
         {0, 4, "Issue.htm"},     {0, 5, "HelpHome.htm"}, {1, 0, "Setup.htm"},
         {1, 6, "Teams.htm"},     {1, 7, "DraftDay.htm"}, {1, 8, "Draft.htm"},
         {1, 10, "Schedule.htm"}, {1, 11, "Scoring.htm"}, {2, 0, "Weekly.htm"},
-        {2, 9, "Rosters.htm"},   {2, 13, "Stats.htm"},   {2, 14, "NeedHelp.htm"},
+        {2, 9, "Rosters.htm"},   {2, 13, "Stats.htm"},   {2, 14, "EMail.htm"},
         {2, 15, "Backup.htm"},   {2, 16, "Trade.htm"},   {3, 0, "ViewRpt.htm"},
     };
     for (const Case& c : cases) {

@@ -36,7 +36,7 @@ class SmtpMailTransport final : public MailTransport {
 
   private:
     void onClientEvent(const platform::MailEvent& event);
-    void emit(MailEventKind kind, std::string text = {});
+    void report(MailEventKind kind, std::string text = {});
 
     std::unique_ptr<platform::MailClient> client_;
     std::unique_ptr<platform::Archiver> archiver_;
